@@ -1,0 +1,31 @@
+#pragma once
+#include "ui/WindowSlot.h"
+#include <QObject>
+#include <QPersistentModelIndex>
+
+class FormWindow;
+class MainFrame;
+
+// Edits one contact's comment in a window of its own. The editor keeps hold of the
+// contact, not of a row number: if rows are sorted or deleted meanwhile, "Aceptar" still
+// writes to that contact, and if the contact is gone nothing is written.
+class CommentEditor : public QObject
+{
+    Q_OBJECT
+public:
+    explicit CommentEditor(MainFrame &main, QObject *parent = nullptr);
+
+    void Comentario_Click();
+    void Aceptar_Click();
+    void Cancelar_Click();
+    FormWindow *window() const { return m_slot.window(); }
+    int editorRow() const;                    // 0 when no contact is held
+
+private:
+    FormWindow *create();
+    void dropIfGone();
+
+    MainFrame &m_main;
+    Slot<FormWindow> m_slot;
+    QPersistentModelIndex m_contact;
+};

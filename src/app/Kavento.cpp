@@ -1,0 +1,66 @@
+#include "Kavento.h"
+#include "CommentEditor.h"
+#include "EntryForm.h"
+#include "common/GridModel.h"
+#include "dxcc/DxccCommands.h"
+#include "edit/EditCommands.h"
+#include "logbook/LogbookCommands.h"
+#include "station/StationClock.h"
+#include "station/UserConfig.h"
+#include "ui/HelpCommands.h"
+#include "ui/MainFrame.h"
+#include <QAction>
+#include <QLabel>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+const char16_t *const kHeadings[17] = {
+    u"Nº", u"Indicativo", u"Nombre", u"QTH", u"Provincia", u"Ciudad", u"Código Postal",
+    u"Casilla de Correo", u"RST", u"Fecha", u"Hora", u"Frecuencia", u"Modo", u"Vía",
+    u"Enviada", u"Recibida", u"Comentario",
+};
+} // namespace
+
+Kavento::Kavento(Platform platform, QString folder, QObject *parent)
+    : QObject(parent), m_platform(platform), m_folder(std::move(folder)), m_frame(std::make_unique<MainFrame>())
+{
+    MainFrame &main = *m_frame;
+    m_userConfig = new UserConfig(main, platform, m_folder, this);
+    m_clock = new StationClock(main.control<QLabel>(u"hLocal"_s), main.control<QLabel>(u"hUtc"_s), *platform.clock, this);
+    m_entry = new EntryForm(main, *platform.clock, this);
+    m_comments = new CommentEditor(main, this);
+    m_logbook = new LogbookCommands(main, platform, m_folder, this);
+    m_edit = new EditCommands(main, m_variables, this);
+    m_dxcc = new DxccCommands(main, platform, m_folder, this);
+    m_help = new HelpCommands(main, platform, this);
+
+    connect(m_userConfig, &UserConfig::difUtcChanged, m_clock, &StationClock::setDifUtc);
+    connect(main.action(u"mUsuario"_s), &QAction::triggered, m_userConfig, &UserConfig::mUsuario_Click);
+    connect(main.action(u"mSalir"_s), &QAction::triggered, &main, &QWidget::close);
+    m_clock->start();
+}
+
+Kavento::~Kavento()
+{
+    // The commands hold on to the main window's model: they go first.
+    qDeleteAll(findChildren<QObject *>(QString(), Qt::FindDirectChildrenOnly));
+}
+
+void Kavento::Form_Load()
+{
+    m_userConfig->load();
+    m_entry->stampDateTime();
+    GridModel &libro = m_frame->libro();
+    libro.setColWidth(0, 350);
+    libro.setColWidth(6, 1500);
+    libro.setColWidth(7, 1500);
+    libro.setColWidth(16, 4500);
+    for (int c = 0; c < 17; ++c)
+        libro.setTextMatrix(0, c, QString::fromUtf16(kHeadings[c]));
+}
+
+void Kavento::show()
+{
+    m_frame->show();
+}

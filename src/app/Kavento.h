@@ -1,0 +1,52 @@
+#pragma once
+#include "common/Platform.h"
+#include "common/Variables.h"
+#include <QObject>
+#include <memory>
+
+class MainFrame;
+class UserConfig;
+class StationClock;
+class EntryForm;
+class CommentEditor;
+class LogbookCommands;
+class EditCommands;
+class DxccCommands;
+class HelpCommands;
+
+// The program: the main window with every command attached, started and ended as a whole.
+class Kavento : public QObject
+{
+    Q_OBJECT
+public:
+    Kavento(Platform platform, QString folder, QObject *parent = nullptr);
+    ~Kavento() override;
+
+    void Form_Load();        // the start-up sequence, before the window is first shown
+    void show();
+
+    MainFrame &frame() { return *m_frame; }
+    Variables &variables() { return m_variables; }
+    UserConfig &userConfig() { return *m_userConfig; }
+    StationClock &clock() { return *m_clock; }
+    EntryForm &entry() { return *m_entry; }
+    CommentEditor &comments() { return *m_comments; }
+    LogbookCommands &logbook() { return *m_logbook; }
+    EditCommands &edit() { return *m_edit; }
+    DxccCommands &dxcc() { return *m_dxcc; }
+    HelpCommands &help() { return *m_help; }
+
+private:
+    Platform m_platform;
+    QString m_folder;
+    Variables m_variables;
+    std::unique_ptr<MainFrame> m_frame;
+    UserConfig *m_userConfig;
+    StationClock *m_clock;
+    EntryForm *m_entry;
+    CommentEditor *m_comments;
+    LogbookCommands *m_logbook;
+    EditCommands *m_edit;
+    DxccCommands *m_dxcc;
+    HelpCommands *m_help;
+};

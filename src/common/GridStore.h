@@ -1,0 +1,57 @@
+#pragma once
+// Compact storage for a grid of text cells: no heap string per cell. Rows live in large
+// blocks of one arena; each row is one blob of cell lengths and UTF-8 bytes. A column-0 text
+// that is a plain decimal number (the running "Nº") is kept as a number beside the row, so
+// renumbering a million rows allocates nothing.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+#include <memory>
+
+class GridStore
+{
+public:
+    explicit GridStore(int cols);
+    GridStore(GridStore &&) noexcept;
+    GridStore &operator=(GridStore &&) noexcept;
+    ~GridStore();
+
+    int cols() const { return m_cols; }
+    int64_t rows() const;
+    void reserveRows(int64_t rows);
+
+    // A cell as UTF-8. The view is valid until the store next changes. Column 0 numbers
+    // are rendered into an internal buffer, so read them before reading another one.
+    std::string_view cell(int64_t row, int col) const;
+    void setCell(int64_t row, int col, std::string_view utf8);
+
+    // Appends a row; cells beyond the given ones are empty.
+    void appendRow(const std::string_view *cells, int count);
+    void appendEmptyRows(int64_t count);
+    void truncate(int64_t rows);              // keeps the first `rows` rows
+    void removeRow(int64_t row);              // the rows below move up
+    // Moves all rows of `other` (same column count) to the end of this store, without copying bytes.
+    void appendStore(GridStore &&other);
+    // Reorders rows: row first + k of the result is old row order[k], where order holds each
+    // of first .. first + order.size() - 1 once (otherwise nothing happens).
+    void permute(int64_t first, const std::vector<int64_t> &order);
+    // Column 0 of rows [first, last] := startNumber, startNumber + 1, ... as decimal text.
+    void numberRows(int64_t first, int64_t last, int64_t startNumber);
+
+    // A small per-row tag that travels with the row (sort, remove); 0 means none.
+    uint32_t rowTag(int64_t row) const;
+    void setRowTag(int64_t row, uint32_t tag);
+
+    size_t memoryUsage() const;               // bytes held, for benchmarks
+    // Row bytes still referenced, and bytes left behind by rewritten or removed rows. The
+    // store compacts itself when the dead bytes outgrow the live ones.
+    size_t liveBytes() const;
+    size_t deadBytes() const;
+    void compact();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+    int m_cols;
+};

@@ -1,0 +1,32 @@
+#include "LocalDateTime.h"
+
+namespace localtext {
+
+QString shortDate(const QDateTime &moment, const QLocale &locale)
+{
+    return locale.toString(moment.date(), QLocale::ShortFormat);
+}
+
+QString longTime(const QDateTime &moment, const QLocale &locale)
+{
+    // Drop the time-zone fields ('t', 'tt', ...) and the blanks or commas before them.
+    const QString format = locale.timeFormat(QLocale::LongFormat);
+    QString cleaned;
+    bool quoted = false;
+    for (qsizetype i = 0; i < format.size(); ++i) {
+        const QChar ch = format.at(i);
+        if (ch == u'\'')
+            quoted = !quoted;
+        if (!quoted && ch == u't') {
+            while (!cleaned.isEmpty() && (cleaned.back() == u' ' || cleaned.back() == u','))
+                cleaned.chop(1);
+            continue;
+        }
+        cleaned.append(ch);
+    }
+    if (!cleaned.contains(u's'))
+        cleaned = QStringLiteral("HH:mm:ss");
+    return locale.toString(moment.time(), cleaned.trimmed());
+}
+
+} // namespace localtext

@@ -1,0 +1,75 @@
+#pragma once
+// The one line layer under .LBR, USUARIO.CFG and dxcc.dat: 8-bit text, one value per line,
+// lines ended by CR LF. Values stand between two enclosing characters that the reader drops
+// without looking at them.
+#include <QString>
+#include <QFile>
+#include <QSaveFile>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Reads a file line by line in large chunks into one reused buffer: no allocation per line.
+// A line ends at CR LF or at a lone CR; a lone LF belongs to the line. A file that holds no
+// CR at all is read with LF as the line end (written on a system that ends lines with LF).
+class QuotedLineReader
+{
+public:
+    // chunkSize is the read size and the buffer's size; the buffer grows only for a line
+    // longer than it.
+    explicit QuotedLineReader(qint64 chunkSize = 1 << 20);
+    ~QuotedLineReader();
+
+    // False with errorString() set when the file cannot be opened or is not a plain file.
+    // errorString() is Qt's text for the failure; callers put it into their own sentence.
+    // Opening again starts afresh on the new file.
+    bool open(const QString &path);
+    // Next line without its line end, valid until the next call. False at the end of the
+    // file or on a read error (then hasError() is true).
+    bool next(std::string_view &line);
+    qint64 lineNumber() const { return m_lineNumber; } // 1-based number of the last line returned
+    bool hasError() const { return !m_error.isEmpty(); }
+    QString errorString() const { return m_error; }
+    qint64 fileSize() const { return m_fileSize; }
+
+    // The value of a quoted line: the line without its first and last character.
+    // False when the line is shorter than two characters.
+    static bool value(std::string_view line, std::string_view &value);
+
+private:
+    bool fill();
+    QFile m_file;
+    std::vector<char> m_buffer;
+    size_t m_begin = 0, m_end = 0;
+    qint64 m_chunkSize;
+    qint64 m_lineNumber = 0;
+    qint64 m_fileSize = 0;
+    bool m_eof = false;
+    bool m_lfOnly = false;
+    QString m_error;
+};
+
+// Writes quoted lines through QSaveFile: the old file is replaced only by a complete new one.
+class QuotedLineWriter
+{
+public:
+    explicit QuotedLineWriter(const QString &path);
+    bool open();                               // false with errorString() set
+    // Bytes are written exactly as given; after a failure further writes are dropped and
+    // commit() reports the first error.
+    void writeBare(std::string_view bytes);    // bytes then CR LF (the count line)
+    void writeQuoted(std::string_view bytes);  // '"' bytes '"' CR LF
+    // Writes buffered bytes and renames into place; false with errorString() set on failure,
+    // and then the previous file is untouched.
+    bool commit();
+    QString errorString() const { return m_error; }
+
+private:
+    void flushIfFull();
+    bool flush();
+    QSaveFile m_file;
+    std::string m_buffer;
+    bool m_failed = false;
+    QString m_error;
+};

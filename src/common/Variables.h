@@ -1,0 +1,9 @@
+#pragma once
+#include <QString>
+
+// Values shared by the commands for as long as the program runs. One object, owned by
+// the application and handed to whoever needs it.
+struct Variables
+{
+    QString cellBuffer;   // the one-cell buffer of cut, copy and paste
+};

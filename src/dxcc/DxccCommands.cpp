@@ -1,0 +1,6 @@
+#include "DxccCommands.h"
+
+DxccCommands::DxccCommands(MainFrame &main, Platform platform, QString folder, QObject *parent)
+    : QObject(parent), m_main(main), m_platform(platform), m_folder(std::move(folder))
+{
+}

@@ -1,0 +1,6 @@
+#include "EditCommands.h"
+
+EditCommands::EditCommands(MainFrame &main, Variables &variables, QObject *parent)
+    : QObject(parent), m_main(main), m_variables(variables)
+{
+}

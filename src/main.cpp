@@ -1,0 +1,30 @@
+#include "app/Kavento.h"
+#include "ui/QtPlatform.h"
+#include <QApplication>
+#include <QDir>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Orvanel"));
+    QApplication::setApplicationVersion(QStringLiteral("9.0.44"));
+
+    // Qt's own texts (context menus of text fields) in Spanish when the translation is installed.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
+
+    QtMessages messages;
+    SystemClock clock;
+    DesktopBrowser browser;
+    Platform platform{&messages, &clock, &browser};
+
+    Kavento kavento(platform, QDir::currentPath());
+    messages.setOwner(&kavento.frame());
+    kavento.Form_Load();
+    kavento.show();
+    return app.exec();
+}

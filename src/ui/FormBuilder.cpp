@@ -1,0 +1,179 @@
+#include "FormBuilder.h"
+#include "ClassicCombo.h"
+#include "GridView.h"
+#include "SmallControls.h"
+#include "Twips.h"
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QGuiApplication>
+#include <algorithm>
+
+QString objectNameFor(const QString &controlName)
+{
+    QString name = controlName;
+    name.replace(u'(', u'_');
+    name.remove(u')');
+    return name;
+}
+
+namespace {
+
+QRect pixels(const ControlSpec &c)
+{
+    return QRect(twipsToPixels(c.left), twipsToPixels(c.top), twipsToPixels(c.width), twipsToPixels(c.height));
+}
+
+QWidget *createControl(QWidget *parent, const ControlSpec &c)
+{
+    using namespace ControlFlag;
+    switch (c.type) {
+    case ControlType::Label: {
+        auto *label = new QLabel(c.caption, parent);
+        label->setTextFormat(Qt::PlainText);
+        if (c.flags & Centred)
+            label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        if (c.flags & WhiteBordered) {
+            label->setAutoFillBackground(true);
+            QPalette palette = label->palette();
+            palette.setColor(QPalette::Window, Qt::white);
+            palette.setColor(QPalette::WindowText, Qt::black);
+            label->setPalette(palette);
+            label->setFrameStyle(QFrame::Box | QFrame::Plain);
+            label->setAlignment(Qt::AlignCenter);
+        }
+        if (c.flags & WordWrap)
+            label->setWordWrap(true);
+        if (c.flags & BlackText) {
+            QPalette palette = label->palette();
+            palette.setColor(QPalette::WindowText, Qt::black);
+            label->setPalette(palette);
+        }
+        return label;
+    }
+    case ControlType::TextBox: {
+        auto *edit = new QLineEdit(c.caption, parent);
+        return edit;
+    }
+    case ControlType::MultiLineTextBox: {
+        auto *edit = new QPlainTextEdit(c.caption, parent);
+        edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        edit->setTabChangesFocus(true);
+        return edit;
+    }
+    case ControlType::ComboBox: {
+        auto *combo = new ClassicCombo(parent);
+        combo->addItems(c.items);
+        combo->setText(c.caption);
+        return combo;
+    }
+    case ControlType::Button: {
+        auto *button = new QPushButton(c.caption, parent);
+        button->setAutoDefault(false);
+        return button;
+    }
+    case ControlType::PictureButton: {
+        auto *button = new QPushButton(parent);
+        button->setAutoDefault(false);
+        if (!c.image.isEmpty()) {
+            button->setIcon(QIcon(c.image));
+            button->setIconSize(QSize(16, 16));
+        }
+        return button;
+    }
+    case ControlType::PictureBox: {
+        auto *picture = new PictureBox(parent);
+        if (!c.image.isEmpty())
+            picture->setPixmap(QPixmap(c.image)); // an animated image shows its first frame
+        picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        picture->setFocusPolicy(Qt::NoFocus);
+        picture->setCursor(Qt::PointingHandCursor);
+        return picture;
+    }
+    case ControlType::Grid:
+        return new GridView(parent);
+    case ControlType::Line: {
+        const QColor colour = (c.flags & WhiteThickLine) ? QColor(Qt::white)
+                              : (c.flags & GreyLine)     ? QColor(0x80, 0x80, 0x80)
+                                                         : QColor(Qt::black);
+        const int width = (c.flags & WhiteThickLine) ? 2 : 1;
+        return new LineControl(parent,
+                               QPoint(twipsToPixels(c.left), twipsToPixels(c.top)),
+                               QPoint(twipsToPixels(c.width), twipsToPixels(c.height)), colour, width);
+    }
+    }
+    return nullptr;
+}
+
+bool takesFocus(ControlType type)
+{
+    return type != ControlType::Label && type != ControlType::Line && type != ControlType::PictureBox;
+}
+
+} // namespace
+
+QHash<QString, QWidget *> FormBuilder::build(QWidget *parent, const std::vector<ControlSpec> &controls)
+{
+    QHash<QString, QWidget *> built;
+    std::vector<std::pair<int, QWidget *>> focusOrder;
+    for (const ControlSpec &c : controls) {
+        QWidget *widget = createControl(parent, c);
+        widget->setObjectName(objectNameFor(c.name));
+        if (c.type != ControlType::Line)
+            widget->setGeometry(pixels(c));
+        if (c.flags & ControlFlag::Disabled)
+            widget->setEnabled(false);
+        if (!c.toolTip.isEmpty())
+            widget->setToolTip(c.toolTip);
+        if (takesFocus(c.type)) {
+            widget->setFocusPolicy(Qt::StrongFocus);
+            if (c.tab >= 0)
+                focusOrder.emplace_back(c.tab, widget);
+        } else {
+            widget->setFocusPolicy(Qt::NoFocus);
+        }
+        built.insert(c.name, widget);
+    }
+    std::stable_sort(focusOrder.begin(), focusOrder.end(),
+                     [](const auto &a, const auto &b) { return a.first < b.first; });
+    for (size_t i = 1; i < focusOrder.size(); ++i)
+        QWidget::setTabOrder(focusOrder[i - 1].second, focusOrder[i].second);
+    if (!focusOrder.empty())
+        parent->setFocusProxy(nullptr);
+    return built;
+}
+
+void FormBuilder::applyWindow(QWidget *window, const WindowSpec &spec, int extraHeight)
+{
+    const QSize client(twipsToPixels(spec.clientWidth), twipsToPixels(spec.clientHeight) + extraHeight);
+    Qt::WindowFlags flags;
+    switch (spec.kind) {
+    case WindowKind::Sizable:
+        flags = Qt::Window;
+        window->resize(client);
+        break;
+    case WindowKind::FixedDialog:
+        flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+                | Qt::MSWindowsFixedSizeDialogHint;
+        window->setFixedSize(client);
+        break;
+    case WindowKind::FixedSingle:
+        flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+                | Qt::MSWindowsFixedSizeDialogHint;
+        window->setFixedSize(client);
+        break;
+    }
+    window->setWindowFlags(flags);
+    window->setWindowTitle(spec.caption);
+    window->setObjectName(spec.name);
+    if (spec.placement == Placement::At) {
+        window->setGeometry(QRect(QPoint(twipsToPixels(spec.left), twipsToPixels(spec.top)), client));
+    } else if (spec.placement == Placement::CentredOnScreen) {
+        if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+            const QRect area = screen->availableGeometry();
+            window->move(area.center() - QPoint(client.width() / 2, client.height() / 2));
+        }
+    }
+}

@@ -1,0 +1,68 @@
+#pragma once
+// A window described as a table that mirrors its layout: each control with its name,
+// type, caption, position in twips and tab position. FormBuilder turns it into widgets.
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+enum class ControlType {
+    Label,
+    TextBox,
+    MultiLineTextBox,   // several lines, vertical scroll bar
+    ComboBox,           // editable drop-down: list items plus typed text
+    Button,
+    PictureButton,      // graphical button without caption
+    PictureBox,         // an image that can be clicked
+    Grid,
+    Line,               // left/top/width/height hold x1, y1, x2, y2
+};
+
+namespace ControlFlag {
+enum : unsigned {
+    None = 0,
+    Disabled = 1u << 0,
+    Centred = 1u << 1,       // text centred
+    WhiteBordered = 1u << 2, // white background and a single border (clock labels)
+    DefaultButton = 1u << 3, // Enter presses it
+    CancelButton = 1u << 4,  // Esc presses it
+    WordWrap = 1u << 5,
+    BlackText = 1u << 6,
+    GreyLine = 1u << 7,
+    WhiteThickLine = 1u << 8,
+};
+}
+
+struct ControlSpec
+{
+    QString name;          // as in the layout, e.g. "dato(3)"; object name "dato_3"
+    ControlType type;
+    QString caption;       // caption or initial text
+    int left, top, width, height;
+    int tab = -1;          // position in the focus order; -1 for none
+    unsigned flags = ControlFlag::None;
+    QStringList items = {};     // list entries of a combo box
+    QString image = {};         // resource path of a picture
+    QString toolTip = {};
+};
+
+enum class WindowKind {
+    Sizable,      // resizable, minimize and maximize buttons, in the task bar
+    FixedDialog,  // title bar with close button only, not resizable, not in the task bar
+    FixedSingle,  // not resizable, no minimize or maximize, in the task bar
+};
+
+enum class Placement { Platform, CentredOnScreen, At };
+
+struct WindowSpec
+{
+    QString name;
+    QString caption;
+    WindowKind kind;
+    int clientWidth, clientHeight; // twips
+    Placement placement = Placement::Platform;
+    int left = 0, top = 0;         // twips, with Placement::At
+    std::vector<ControlSpec> controls;
+};
+
+// "dato(3)" -> "dato_3": object names that tests and accessibility can find.
+QString objectNameFor(const QString &controlName);

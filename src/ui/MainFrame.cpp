@@ -1,0 +1,76 @@
+#include "MainFrame.h"
+#include "FormBuilder.h"
+#include "GridView.h"
+#include "Layouts.h"
+#include "Twips.h"
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+
+MainFrame::MainFrame(QWidget *parent) : QMainWindow(parent), m_libro(17, 1)
+{
+    const WindowSpec spec = layouts::kavento();
+    setObjectName(spec.name);
+    setWindowTitle(spec.caption);
+    setWindowIcon(QIcon(QStringLiteral(":/images/orvanel-16.png")));
+    m_menus = buildMenus(menuBar(), layouts::kaventoMenus());
+    m_client = new QWidget(this);
+    m_client->setObjectName(QStringLiteral("client"));
+    m_client->setMinimumSize(1, 1);
+    setCentralWidget(m_client);
+    m_controls = FormBuilder::build(m_client, spec.controls);
+    m_view = control<GridView>(QStringLiteral("Libro"));
+    m_view->setGridModel(&m_libro);
+    resize(twipsToPixels(spec.clientWidth), twipsToPixels(spec.clientHeight) + menuBar()->sizeHint().height());
+    m_view->setFocus(Qt::OtherFocusReason);
+    m_shutdown = [] { QCoreApplication::quit(); };
+    qApp->installEventFilter(this);
+}
+
+MainFrame::~MainFrame()
+{
+    qApp->removeEventFilter(this);
+}
+
+void MainFrame::closeEvent(QCloseEvent *event)
+{
+    // Closing can never be refused, and it ends the program with every other window.
+    event->accept();
+    if (m_shutdown)
+        m_shutdown();
+}
+
+namespace {
+bool isTextField(QObject *object)
+{
+    return qobject_cast<QLineEdit *>(object) || qobject_cast<QPlainTextEdit *>(object)
+           || qobject_cast<QComboBox *>(object);
+}
+} // namespace
+
+bool MainFrame::eventFilter(QObject *watched, QEvent *event)
+{
+    // The menu shortcuts win over a text field's own keys (Ctrl+A is "Abrir", not select
+    // all), except cut, copy and paste, which keep editing the focused field.
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto *widget = qobject_cast<QWidget *>(watched);
+        if (widget && widget->window() == this) {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            const QKeySequence pressed(key->keyCombination());
+            const bool clipboardKey = pressed == QKeySequence(Qt::CTRL | Qt::Key_X)
+                                      || pressed == QKeySequence(Qt::CTRL | Qt::Key_C)
+                                      || pressed == QKeySequence(Qt::CTRL | Qt::Key_V);
+            if (!(clipboardKey && isTextField(widget))) {
+                for (QAction *action : std::as_const(m_menus.actions)) {
+                    if (action->isEnabled() && !action->shortcut().isEmpty() && action->shortcut() == pressed)
+                        return true; // not accepted: the shortcut map takes the key
+                }
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}

@@ -1,0 +1,43 @@
+#pragma once
+#include "MenuBuilder.h"
+#include "common/GridModel.h"
+#include <QHash>
+#include <QMainWindow>
+#include <functional>
+
+class GridView;
+class QAction;
+class QMenu;
+
+// The main window as laid out: the contact table, the entry form, the clocks, the banner
+// and the menu tree. Behaviour is attached from outside by name.
+class MainFrame : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit MainFrame(QWidget *parent = nullptr);
+    ~MainFrame() override;
+
+    GridModel &libro() { return m_libro; }
+    GridView *libroView() const { return m_view; }
+    QAction *action(const QString &name) const { return m_menus.actions.value(name); }
+    QMenu *menu(const QString &name) const { return m_menus.menus.value(name); }
+    QWidget *control(const QString &name) const { return m_controls.value(name); }
+    template<class T> T *control(const QString &name) const { return qobject_cast<T *>(m_controls.value(name)); }
+    QWidget *client() const { return m_client; }
+
+    // What closing the window does; the program ends at once.
+    void setShutdown(std::function<void()> shutdown) { m_shutdown = std::move(shutdown); }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    GridModel m_libro;
+    QWidget *m_client = nullptr;
+    GridView *m_view = nullptr;
+    QHash<QString, QWidget *> m_controls;
+    BuiltMenus m_menus;
+    std::function<void()> m_shutdown;
+};

@@ -1,0 +1,28 @@
+#pragma once
+// The program's own implementations of the platform seams.
+#include "common/Platform.h"
+
+class QWidget;
+
+class QtMessages : public MessageSeam
+{
+public:
+    explicit QtMessages(QWidget *owner = nullptr) : m_owner(owner) {}
+    void setOwner(QWidget *owner) { m_owner = owner; }
+    Answer ask(const QString &text, const QString &title, Buttons buttons, Icon icon) override;
+
+private:
+    QWidget *m_owner;
+};
+
+class SystemClock : public ClockSeam
+{
+public:
+    QDateTime now() const override;
+};
+
+class DesktopBrowser : public BrowserSeam
+{
+public:
+    void open(const QString &address) override;
+};

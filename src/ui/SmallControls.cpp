@@ -1,0 +1,29 @@
+#include "SmallControls.h"
+#include <QMouseEvent>
+#include <QPainter>
+#include <algorithm>
+
+LineControl::LineControl(QWidget *parent, QPoint from, QPoint to, QColor colour, int width)
+    : QWidget(parent), m_colour(colour), m_width(width)
+{
+    const QRect box = QRect(from, to).normalized().adjusted(0, 0, width, width);
+    setGeometry(box);
+    m_from = from - box.topLeft();
+    m_to = to - box.topLeft();
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void LineControl::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setPen(QPen(m_colour, m_width, Qt::SolidLine, Qt::FlatCap));
+    painter.drawLine(m_from, m_to);
+}
+
+void PictureBox::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked();
+    QLabel::mouseReleaseEvent(event);
+}

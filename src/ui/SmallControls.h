@@ -1,0 +1,34 @@
+#pragma once
+#include <QColor>
+#include <QLabel>
+#include <QWidget>
+
+// A straight line between two points of its parent.
+class LineControl : public QWidget
+{
+    Q_OBJECT
+public:
+    LineControl(QWidget *parent, QPoint from, QPoint to, QColor colour, int width);
+
+protected:
+    void paintEvent(QPaintEvent *) override;
+
+private:
+    QPoint m_from, m_to;
+    QColor m_colour;
+    int m_width;
+};
+
+// A picture that reports clicks (the sponsor banner).
+class PictureBox : public QLabel
+{
+    Q_OBJECT
+public:
+    explicit PictureBox(QWidget *parent = nullptr) : QLabel(parent) {}
+
+signals:
+    void clicked();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent *event) override;
+};

@@ -1,0 +1,394 @@
+// The main window as started: layout, menus, focus order, secondary windows, station data
+// and clock, and the end of the program.
+#include "AppFixture.h"
+#include "common/LocalDateTime.h"
+#include "station/StationClock.h"
+#include "station/UserConfig.h"
+#include "ui/ClassicCombo.h"
+#include "ui/FormWindow.h"
+#include "ui/GridView.h"
+#include "ui/Layouts.h"
+#include <QApplication>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void startsWithEmptyTableAndHeadings();
+    void menuItemsAndInitialStates_data();
+    void menuItemsAndInitialStates();
+    void inertItemsChangeNothing();
+    void focusFollowsTheTabOrder();
+    void menuShortcutsWinOverTextFieldKeys();
+    void secondaryWindowsLiveInSlots();
+    void windowKindsSizesAndTexts();
+    void userConfigWithoutFileSavesInitialTexts();
+    void userConfigReadAtStartInAnyCase();
+    void userConfigCancelKeepsEditsButNotFile();
+    void userConfigDamagedFileIsReported();
+    void userConfigWriteFailureKeepsWindow();
+    void userConfigQuoteDoesNotShiftValues();
+    void clockShowsLocalAndUtc();
+    void salirAndCloseEndTheProgram();
+};
+
+void TestMainWindow::startsWithEmptyTableAndHeadings()
+{
+    AppFixture f;
+    GridModel &libro = f.libro();
+    QCOMPARE(libro.Rows(), 1);
+    QCOMPARE(libro.Cols(), 17);
+    const QStringList headings{u"Nº"_s, u"Indicativo"_s, u"Nombre"_s, u"QTH"_s, u"Provincia"_s, u"Ciudad"_s,
+                               u"Código Postal"_s, u"Casilla de Correo"_s, u"RST"_s, u"Fecha"_s, u"Hora"_s,
+                               u"Frecuencia"_s, u"Modo"_s, u"Vía"_s, u"Enviada"_s, u"Recibida"_s, u"Comentario"_s};
+    for (int c = 0; c < 17; ++c)
+        QCOMPARE(libro.TextMatrix(0, c), headings.at(c));
+    QCOMPARE(libro.ColWidth(0), 350);
+    QCOMPARE(libro.ColWidth(6), 1500);
+    QCOMPARE(libro.ColWidth(7), 1500);
+    QCOMPARE(libro.ColWidth(16), 4500);
+    // The view shows the widths in pixels, and the headings as its header.
+    GridView *view = f.frame().libroView();
+    QCOMPARE(view->horizontalHeader()->sectionSize(5), 100);
+    QCOMPARE(view->horizontalHeader()->sectionSize(15), 300);
+    QCOMPARE(view->model()->headerData(12, Qt::Horizontal).toString(), u"Vía"_s);
+
+    QCOMPARE(f.frame().windowTitle(), u"Orvanel versión 9.0"_s);
+    QCOMPARE(f.frame().client()->size(), QSize(792, 554));
+    auto *fecha = f.frame().control<QLineEdit>(u"dato(8)"_s);
+    auto *hora = f.frame().control<QLineEdit>(u"dato(9)"_s);
+    QCOMPARE(fecha->text(), localtext::shortDate(f.fakes.clock.moment));
+    QCOMPARE(hora->text(), localtext::longTime(f.fakes.clock.moment));
+    QVERIFY(hora->text().contains(u"52"_s) && hora->text().contains(u"30"_s));
+    QVERIFY(!f.frame().control(u"dato(11)"_s)->isEnabled());
+    QCOMPARE(f.frame().control<ClassicCombo>(u"Datos(0)"_s)->text(), u"SSB"_s);
+    QCOMPARE(f.frame().control<ClassicCombo>(u"Datos(1)"_s)->text(), u"BURO"_s);
+    QCOMPARE(f.frame().control<ClassicCombo>(u"Datos(0)"_s)->count(), 5);
+    QVERIFY(f.fakes.messages.asked.isEmpty());
+    QVERIFY(!f.app->userConfig().windowExists());
+}
+
+void TestMainWindow::menuItemsAndInitialStates_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("shortcut");
+    QTest::addColumn<bool>("enabled");
+    const auto row = [](const char *name, const QString &caption, const char *key, bool enabled) {
+        QTest::newRow(name) << QString::fromLatin1(name) << caption << QString::fromLatin1(key) << enabled;
+    };
+    row("mNuevo", u"&Nuevo"_s, "Ctrl+N", true);
+    row("nAbrir", u"&Abrir"_s, "Ctrl+A", true);
+    row("mGuardar", u"&Guardar"_s, "Ctrl+G", false);
+    row("mGuardar_como", u"Guardar c&omo..."_s, "", false);
+    row("mContacto", u"Agregar &Contacto"_s, "F4", true);
+    row("mImportar", u"&Importar"_s, "", true);
+    row("mExportar", u"&Exportar"_s, "", false);
+    row("mSalir", u"&Salir"_s, "", true);
+    row("mDeshacer", u"&Deshacer"_s, "Ctrl+Z", false);
+    row("mCortar", u"C&ortar"_s, "Ctrl+X", true);
+    row("mCopiar", u"&Copiar"_s, "Ctrl+C", true);
+    row("mPegar", u"&Pegar"_s, "Ctrl+V", true);
+    row("mOrdenar", u"&Ordenar"_s, "Ctrl+O", true);
+    row("mBorra_linea", u"Borrar &Línea"_s, "Ctrl+L", true);
+    row("mBuscar", u"&Buscar"_s, "Ctrl+B", true);
+    row("mBuscar_Siguiente", u"B&uscar siguiente"_s, "F3", true);
+    row("mRemplazar", u"Re&mplazar"_s, "Ctrl+R", true);
+    row("mUsuario", u"&Usuario"_s, "", true);
+    row("mDirectorios", u"&Directorios"_s, "", true);
+    row("mVer_DXCC", u"&Ver"_s, "", true);
+    row("mTrabajados", u"&Paises trabajados"_s, "", true);
+    row("mAyuda_enlinea", u"&Ayuda en línea"_s, "", true);
+    row("mSitio", u"&Sitio web de Orvanel"_s, "", true);
+    row("mAcerca", u"Acerca de &Orvanel"_s, "", true);
+}
+
+void TestMainWindow::menuItemsAndInitialStates()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    QFETCH(QString, shortcut);
+    QFETCH(bool, enabled);
+    AppFixture f;
+    QAction *action = f.frame().action(name);
+    QVERIFY(action);
+    QCOMPARE(action->text(), caption);
+    QCOMPARE(action->shortcut(), QKeySequence(shortcut));
+    QCOMPARE(action->isEnabled(), enabled);
+}
+
+void TestMainWindow::inertItemsChangeNothing()
+{
+    AppFixture f;
+    f.app->entry().Guardar_Click();
+    const QString before = f.libro().TextMatrix(1, 9);
+    for (const char *name : {"mRemplazar", "mDirectorios", "mTrabajados"})
+        f.action(name)->trigger();
+    QCOMPARE(f.libro().Rows(), 2);
+    QCOMPARE(f.libro().TextMatrix(1, 9), before);
+    QCOMPARE(f.frame().windowTitle(), u"Orvanel versión 9.0"_s);
+    QVERIFY(f.fakes.messages.asked.isEmpty());
+    // The top-level menus read as laid out, left to right.
+    QStringList tops;
+    for (QAction *a : f.frame().menuBar()->actions())
+        tops << a->text();
+    QCOMPARE(tops, (QStringList{u"&Archivo"_s, u"&Edición"_s, u"&Configuración"_s, u"&DXCC"_s,
+                               u"&Estadísticas"_s, u"A&yuda"_s}));
+}
+
+void TestMainWindow::focusFollowsTheTabOrder()
+{
+    AppFixture f;
+    QVERIFY(f.showAndActivate());
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(f.frame().libroView()));
+    QStringList visited;
+    for (int i = 0; i < 17; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited << QApplication::focusWidget()->objectName();
+    }
+    QStringList expected;
+    for (int i = 0; i <= 10; ++i)
+        expected << u"dato_%1"_s.arg(i);
+    expected << u"Datos_0"_s << u"Datos_1"_s << u"dato_12"_s << u"Guardar"_s << u"Borrar"_s;
+    QCOMPARE(visited.mid(0, expected.size()), expected);
+    // The manager box joins the order once it is enabled.
+    f.frame().control(u"dato(11)"_s)->setEnabled(true);
+    f.frame().control(u"Datos(1)"_s)->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), u"dato_11"_s);
+}
+
+void TestMainWindow::menuShortcutsWinOverTextFieldKeys()
+{
+    AppFixture f;
+    QVERIFY(f.showAndActivate());
+    auto *call = f.frame().control<QLineEdit>(u"dato(0)"_s);
+    call->setFocus();
+    call->setText(u"EA4ABC"_s);
+    QSignalSpy abrir(f.action("nAbrir"), &QAction::triggered);
+    QSignalSpy copiar(f.action("mCopiar"), &QAction::triggered);
+    QTest::keyClick(call, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(abrir.count(), 1);
+    QVERIFY(!call->hasSelectedText()); // the field's select-all gave way
+    call->selectAll();
+    QTest::keyClick(call, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(copiar.count(), 0);       // copy stays with the focused field
+    f.frame().libroView()->setFocus();
+    QTest::keyClick(f.frame().libroView(), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(copiar.count(), 1);
+}
+
+void TestMainWindow::secondaryWindowsLiveInSlots()
+{
+    AppFixture f;
+    UserConfig &config = f.app->userConfig();
+    f.action("mUsuario")->trigger();
+    QPointer<FormWindow> first = config.window();
+    QVERIFY(first && first->isVisible());
+    first->lineEdit(u"Usuario(2)"_s)->setText(u"Córdoba"_s);
+    f.action("mUsuario")->trigger();
+    QCOMPARE(config.window(), first.data()); // shown again, not a second window
+    config.Command3_Click();
+    QVERIFY(first && !first->isVisible());   // hidden, not destroyed
+    f.action("mUsuario")->trigger();
+    QCOMPARE(first->lineEdit(u"Usuario(2)"_s)->text(), u"Córdoba"_s);
+    first->close();                          // the frame's close button destroys it
+    QTRY_VERIFY(first.isNull());
+    f.action("mUsuario")->trigger();
+    QVERIFY(config.window());
+    QCOMPARE(config.window()->lineEdit(u"Usuario(2)"_s)->text(), QString());
+    QCOMPARE(config.window()->lineEdit(u"Usuario(1)"_s)->text(), u"-3"_s);
+}
+
+void TestMainWindow::windowKindsSizesAndTexts()
+{
+    // Every window built from its table: caption, client size and the texts it starts with.
+    const struct { WindowSpec spec; QSize size; QString caption; } windows[] = {
+        {layouts::configUsr(), {312, 160}, u"Configuración de Usuario"_s},
+        {layouts::acerca(), {344, 202}, u"Acerca de Orvanel"_s},
+        {layouts::abre(), {233, 62}, u"Abrir"_s},
+        {layouts::guarda(), {231, 60}, u"Guardar como..."_s},
+        {layouts::importar(), {233, 62}, u"Importar"_s},
+        {layouts::buscar(), {384, 40}, u"Buscar"_s},
+        {layouts::fComentario(), {193, 143}, u"Comentario"_s},
+        {layouts::fDxcc(), {274, 356}, u"DXCC"_s},
+    };
+    for (const auto &w : windows) {
+        FormWindow window(w.spec, nullptr);
+        QCOMPARE(window.windowTitle(), w.caption);
+        QCOMPARE(window.size(), w.size);
+        const bool fixed = w.spec.kind != WindowKind::Sizable;
+        QCOMPARE(window.minimumSize() == window.maximumSize(), fixed);
+    }
+    FormWindow config(layouts::configUsr(), nullptr);
+    auto *pais = config.control<ClassicCombo>(u"Pais"_s);
+    QCOMPARE(pais->text(), u"Combo1"_s);
+    QCOMPARE(pais->count(), 17);
+    QCOMPARE(pais->itemText(0), u"Argentina  "_s);
+    QCOMPARE(pais->itemText(7), u"España"_s);
+    QCOMPARE(pais->itemText(16), u"Venezuela "_s);
+    QCOMPARE(config.geometry().topLeft(), QPoint(263, 136));
+    FormWindow guarda(layouts::guarda(), nullptr);
+    QCOMPARE(guarda.lineEdit(u"Archivo"_s)->text(), u"Sin Título.LBR"_s);
+    FormWindow abre(layouts::abre(), nullptr);
+    QCOMPARE(abre.lineEdit(u"Archivo"_s)->text(), u"Principal.LBR"_s);
+    QVERIFY(abre.button(u"Command1"_s));
+    FormWindow importar(layouts::importar(), nullptr);
+    QVERIFY(importar.button(u"Abrir"_s));
+    FormWindow comentario(layouts::fComentario(), nullptr);
+    QCOMPARE(comentario.button(u"Aceptar"_s)->text(), u"&Aceptar"_s);
+    QVERIFY(comentario.control<QPlainTextEdit>(u"coment"_s)->toPlainText().isEmpty());
+}
+
+void TestMainWindow::userConfigWithoutFileSavesInitialTexts()
+{
+    AppFixture f;
+    QCOMPARE(f.app->userConfig().difUtc(), qint16(0));
+    f.action("mUsuario")->trigger();
+    f.app->userConfig().window()->button(u"Command4"_s)->click();
+    QCOMPARE(readAll(f.path(u"USUARIO.CFG"_s)),
+             QByteArray("\"Combo1\"\r\n\"-3\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n"));
+    QCOMPARE(f.app->userConfig().difUtc(), qint16(-3));
+    QVERIFY(!f.app->userConfig().window()->isVisible());
+}
+
+void TestMainWindow::userConfigReadAtStartInAnyCase()
+{
+    AppFixture f(false);
+    writeFile(f.path(u"usuario.cfg"_s), "\"Uruguay  \"\r\n\"3\"\r\n\"Montevideo\"\r\n\"\"\r\n\"Av. 18, 1\"\r\n\"11000\"\r\n\"\"\r\n");
+    f.start();
+    QCOMPARE(f.app->userConfig().difUtc(), qint16(3));
+    QVERIFY(f.app->userConfig().windowExists());
+    QVERIFY(!f.app->userConfig().window()->isVisible());
+    const QStringList values = f.app->userConfig().values();
+    QCOMPARE(values, (QStringList{u"Uruguay  "_s, u"3"_s, u"Montevideo"_s, QString(), u"Av. 18, 1"_s, u"11000"_s, QString()}));
+    // Saving goes back to the same file, not to a second one with another casing.
+    f.app->userConfig().Command4_Click();
+    QVERIFY(!QFile::exists(f.path(u"USUARIO.CFG"_s)) || QFileInfo(f.path(u"USUARIO.CFG"_s)).fileName() == u"usuario.cfg"_s);
+    QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files), QStringList{u"usuario.cfg"_s});
+}
+
+void TestMainWindow::userConfigCancelKeepsEditsButNotFile()
+{
+    AppFixture f;
+    f.action("mUsuario")->trigger();
+    FormWindow *window = f.app->userConfig().window();
+    window->lineEdit(u"Usuario(1)"_s)->setText(u"5"_s);
+    window->button(u"Command3"_s)->click();
+    QVERIFY(!QFile::exists(f.path(u"USUARIO.CFG"_s)));
+    QCOMPARE(f.app->userConfig().difUtc(), qint16(0));
+    f.action("mUsuario")->trigger();
+    QCOMPARE(window->lineEdit(u"Usuario(1)"_s)->text(), u"5"_s);
+}
+
+void TestMainWindow::userConfigDamagedFileIsReported()
+{
+    AppFixture f(false);
+    writeFile(f.path(u"USUARIO.CFG"_s), "\"Chile  \"\r\n\"4\"\r\n");
+    f.start();
+    QCOMPARE(f.fakes.messages.asked.size(), 1);
+    QVERIFY(f.fakes.messages.asked.first().text.contains(u"USUARIO.CFG"_s));
+    QCOMPARE(f.app->userConfig().difUtc(), qint16(4));
+    const QStringList values = f.app->userConfig().values();
+    QCOMPARE(values.at(0), u"Chile  "_s);
+    QCOMPARE(values.at(2), QString()); // the items missing keep their initial texts
+    QCOMPARE(f.libro().Rows(), 1);     // start-up went on
+}
+
+void TestMainWindow::userConfigWriteFailureKeepsWindow()
+{
+    AppFixture f;
+    QVERIFY(QDir(f.dir.path()).mkdir(u"USUARIO.CFG"_s)); // a folder where the file should go
+    f.action("mUsuario")->trigger();
+    FormWindow *window = f.app->userConfig().window();
+    window->lineEdit(u"Usuario(1)"_s)->setText(u"2"_s);
+    window->button(u"Command4"_s)->click();
+    QCOMPARE(f.fakes.messages.asked.size(), 1);
+    QVERIFY(f.fakes.messages.asked.first().text.contains(u"USUARIO.CFG"_s));
+    QVERIFY(window->isVisible());
+    QCOMPARE(window->lineEdit(u"Usuario(1)"_s)->text(), u"2"_s);
+    QCOMPARE(f.app->userConfig().difUtc(), qint16(0));
+}
+
+void TestMainWindow::userConfigQuoteDoesNotShiftValues()
+{
+    AppFixture f;
+    f.action("mUsuario")->trigger();
+    FormWindow *window = f.app->userConfig().window();
+    window->lineEdit(u"Usuario(4)"_s)->setText(u"Calle \"Mayor\", 5"_s);
+    window->lineEdit(u"Usuario(5)"_s)->setText(u"28001"_s);
+    window->button(u"Command4"_s)->click();
+    // A second program start reads every other value where it was.
+    AppFixture again(false);
+    QFile::copy(f.path(u"USUARIO.CFG"_s), again.path(u"USUARIO.CFG"_s));
+    again.start();
+    const QStringList values = again.app->userConfig().values();
+    QCOMPARE(values.at(1), u"-3"_s);
+    QVERIFY(values.at(4).startsWith(u"Calle "_s) && values.at(4).endsWith(u", 5"_s));
+    QCOMPARE(values.at(5), u"28001"_s);
+    QVERIFY(again.fakes.messages.asked.isEmpty());
+}
+
+void TestMainWindow::clockShowsLocalAndUtc()
+{
+    AppFixture f(false);
+    writeFile(f.path(u"USUARIO.CFG"_s), "\"\"\r\n\"3\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n");
+    f.start();
+    f.fakes.clock.moment = QDateTime(QDate(2026, 1, 1), QTime(22, 30, 0));
+    f.app->clock().Timer1_Timer();
+    QCOMPARE(f.frame().control<QLabel>(u"hLocal"_s)->text(), u"22:30"_s);
+    QCOMPARE(f.frame().control<QLabel>(u"hUtc"_s)->text(), u"1:30"_s);
+    // A new offset accepted in the window shows at the next tick.
+    f.action("mUsuario")->trigger();
+    f.app->userConfig().window()->lineEdit(u"Usuario(1)"_s)->setText(u"-3"_s);
+    f.app->userConfig().Command4_Click();
+    f.fakes.clock.moment = QDateTime(QDate(2026, 1, 1), QTime(1, 5, 0));
+    f.app->clock().Timer1_Timer();
+    QCOMPARE(f.frame().control<QLabel>(u"hLocal"_s)->text(), u"1:05"_s);
+    QCOMPARE(f.frame().control<QLabel>(u"hUtc"_s)->text(), u"22:05"_s);
+    // A few wake-ups a second at most, yet a change of minute shows within a second.
+    QVERIFY(f.app->clock().timer().isActive());
+    QVERIFY(f.app->clock().timer().interval() >= 200 && f.app->clock().timer().interval() <= 1000);
+}
+
+void TestMainWindow::salirAndCloseEndTheProgram()
+{
+    AppFixture f;
+    f.app->entry().Guardar_Click();
+    f.action("mUsuario")->trigger();
+    f.action("mSalir")->trigger();
+    QVERIFY(f.ended);
+    QVERIFY(f.fakes.messages.asked.isEmpty()); // no question, nothing saved
+    QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files), QStringList());
+    AppFixture g;
+    g.frame().show();
+    QVERIFY(g.frame().close());
+    QVERIFY(g.ended);
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

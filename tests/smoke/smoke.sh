@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Real-window smoke test: runs itself again inside xvfb-run, then drives orvanel with xdotool.
+set -euo pipefail
+program=$(readlink -f "$1")
+here=$(cd "$(dirname "$0")" && pwd)
+if [ -z "${SMOKE_INSIDE_X:-}" ]; then
+  export SMOKE_INSIDE_X=1
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$program"
+fi
+source "$here/smoke_lib.sh"
+work=$(mktemp -d)
+trap 'kill $pid 2>/dev/null || true; rm -rf "$work"' EXIT
+cd "$work"
+
+"$program" & pid=$!
+main=$(wait_window "Orvanel versión 9.0")
+read -r width height < <(window_size "$main")
+expect_eq "main window width" 792 "$width"
+[ "$height" -ge 554 ] || fail "main window height $height is below 554"
+focus "$main"
+
+# Station data: Configuración > Usuario, then "Aceptar" (six tabs from the UTC box).
+keys alt+c u
+config=$(wait_window "Configuración de Usuario")
+focus "$config"
+keys Tab Tab Tab Tab Tab Tab space
+wait_file USUARIO.CFG
+expect_bytes "USUARIO.CFG" USUARIO.CFG \
+  '"Combo1"\r\n"-3"\r\n""\r\n""\r\n""\r\n""\r\n""\r\n'
+
+for part in "$here"/smoke_*.part.sh; do
+  [ -e "$part" ] && source "$part"
+done
+
+# Archivo > Salir ends the program with status 0.
+focus "$main"
+keys alt+a s
+status=0
+wait "$pid" || status=$?
+expect_eq "exit status" 0 "$status"
+echo "smoke: 1 passed, 0 failed"

@@ -1,0 +1,40 @@
+#pragma once
+// A started program in a temporary working folder, with the platform faked.
+#include "Fakes.h"
+#include "app/Kavento.h"
+#include "common/GridModel.h"
+#include "ui/MainFrame.h"
+#include <QAction>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+struct AppFixture
+{
+    QTemporaryDir dir;
+    FakePlatform fakes;
+    std::unique_ptr<Kavento> app;
+    bool ended = false;
+
+    explicit AppFixture(bool load = true)
+    {
+        if (load)
+            start();
+    }
+    void start()
+    {
+        app = std::make_unique<Kavento>(fakes.platform(), dir.path());
+        app->frame().setShutdown([this] { ended = true; });
+        app->Form_Load();
+    }
+    MainFrame &frame() { return app->frame(); }
+    GridModel &libro() { return app->frame().libro(); }
+    QAction *action(const char *name) { return frame().action(QString::fromLatin1(name)); }
+    QString path(const QString &name) const { return dir.filePath(name); }
+    bool showAndActivate()
+    {
+        frame().show();
+        frame().activateWindow();
+        return QTest::qWaitForWindowActive(&frame());
+    }
+};
