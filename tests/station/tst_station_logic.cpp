@@ -1,0 +1,336 @@
+#include "station/ClockCaption.h"
+#include "station/OffsetConversion.h"
+#include "station/UserConfigFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray crlfLines(const QList<QByteArray> &values)
+{
+    QByteArray bytes;
+    for (const QByteArray &v : values)
+        bytes += '"' + v + "\"\r\n";
+    return bytes;
+}
+
+const QByteArray kSevenLines = crlfLines({"Argentina  ", "-3", "C\xF3rdoba", "", "Calle 5, piso 2", "5000", ""});
+const QStringList kSevenValues = {u"Argentina  "_s, u"-3"_s, u"Córdoba"_s, QString(), u"Calle 5, piso 2"_s,
+                                  u"5000"_s, QString()};
+
+bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestStationLogic : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void offset_data();
+    void offset();
+    void offsetLongInput();
+
+    void read_data();
+    void read();
+    void readBeyondLimit();
+    void readFolder();
+    void findIgnoresCase();
+
+    void writeBytesExact_data();
+    void writeBytesExact();
+    void writeRoundTripKeepsValuesInPlace();
+    void writeRefusesUnencodable();
+    void writeIntoMissingFolder();
+
+    void clock_data();
+    void clock();
+};
+
+void TestStationLogic::offset_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<int>("value");
+
+    QTest::newRow("empty") << QString() << true << 0;
+    QTest::newRow("letters") << u"abc"_s << true << 0;
+    QTest::newRow("negative") << u"-3"_s << true << -3;
+    QTest::newRow("blank, sign, word") << u" +3 word"_s << true << 3;
+    QTest::newRow("stops at letter") << u"3x4"_s << true << 3;
+    QTest::newRow("double sign") << u"--3"_s << true << 0;
+    QTest::newRow("blank between digits") << u"1 0"_s << true << 10;
+    QTest::newRow("tab and line feed") << u"\t-\n1 2"_s << true << -12;
+
+    QTest::newRow("2.5 to even") << u"2.5"_s << true << 2;
+    QTest::newRow("3.5 to even") << u"3.5"_s << true << 4;
+    QTest::newRow("-3.5 to even") << u"-3.5"_s << true << -4;
+    QTest::newRow("0.5 to even") << u"0.5"_s << true << 0;
+    QTest::newRow("just above half") << u"2.500001"_s << true << 3;
+    QTest::newRow("no integer digits") << u"-.6"_s << true << -1;
+
+    QTest::newRow("exponent E") << u"1e1"_s << true << 10;
+    QTest::newRow("exponent D") << u"1D1"_s << true << 10;
+    QTest::newRow("negative exponent") << u"25e-1"_s << true << 2;
+    QTest::newRow("exponent without digits") << u"7e"_s << true << 7;
+    QTest::newRow("huge exponent") << u"1e999"_s << false << 0;
+    QTest::newRow("huge exponent of zero") << u"0e99999999999999999999"_s << true << 0;
+    QTest::newRow("huge negative exponent") << u"1e-99999999999999999999"_s << true << 0;
+
+    QTest::newRow("hex") << u"&H0A"_s << true << 10;
+    QTest::newRow("octal") << u"&o17"_s << true << 15;
+    QTest::newRow("hex 16-bit pattern") << u"&HFFFF"_s << true << -1;
+    QTest::newRow("hex lowest") << u"&H8000"_s << true << -32768;
+    QTest::newRow("hex 32-bit pattern") << u"&HFFFFFFFF"_s << true << -1;
+    QTest::newRow("hex above 16 bits") << u"&H10000"_s << false << 0;
+    QTest::newRow("hex above 32 bits") << u"&H100000000"_s << false << 0;
+
+    QTest::newRow("highest") << u"32767"_s << true << 32767;
+    QTest::newRow("above highest") << u"32768"_s << false << 0;
+    QTest::newRow("lowest") << u"-32768"_s << true << -32768;
+    QTest::newRow("rounds out of range") << u"32767.5"_s << false << 0;
+    QTest::newRow("rounds into range") << u"-32768.5"_s << true << -32768;
+    QTest::newRow("twenty digits") << u"99999999999999999999"_s << false << 0;
+}
+
+void TestStationLogic::offset()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, ok);
+    QFETCH(int, value);
+    const OffsetResult result = offsetFromText(text);
+    QCOMPARE(result.ok, ok);
+    if (ok)
+        QCOMPARE(int(result.value), value);
+}
+
+void TestStationLogic::offsetLongInput()
+{
+    // A hundred thousand digits scaled back down must still be read exactly.
+    const QString zeros(100000, u'0');
+    QCOMPARE(offsetFromText(u"1"_s + zeros + u"e-100000"_s).value, qint16(1));
+    QCOMPARE(offsetFromText(zeros + u"7"_s).value, qint16(7));
+    QVERIFY(!offsetFromText(QString(100000, u'9')).ok);
+    const OffsetResult half = offsetFromText(u"0."_s + zeros.chopped(1) + u"25e100000"_s);
+    QVERIFY(half.ok);
+    QCOMPARE(half.value, qint16(2));
+}
+
+void TestStationLogic::read_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("items");
+    QTest::addColumn<bool>("damaged");
+
+    QTest::newRow("seven values") << kSevenLines << kSevenValues << false;
+    QTest::newRow("extra lines ignored")
+        << kSevenLines + "\"more\"\r\n\"and more\"\r\n" << kSevenValues << false;
+    QTest::newRow("LF only") << QByteArray(kSevenLines).replace("\r\n", "\n") << kSevenValues << false;
+    QTest::newRow("CR only") << QByteArray(kSevenLines).replace("\r\n", "\r") << kSevenValues << false;
+    QTest::newRow("no line end at the end") << kSevenLines.chopped(2) << kSevenValues << false;
+    QTest::newRow("four items") << crlfLines({"Chile  ", "4", "Maule", "Talca"})
+                                << QStringList{u"Chile  "_s, u"4"_s, u"Maule"_s, u"Talca"_s} << true;
+    QTest::newRow("empty file") << QByteArray() << QStringList() << true;
+    QTest::newRow("unquoted, commas separate")
+        << QByteArray("Chile  ,3\r\nA b\rc,d\ne,f") << QStringList{u"Chile  "_s, u"3"_s, u"A b"_s, u"c"_s,
+                                                                u"d"_s, u"e"_s, u"f"_s} << false;
+    QTest::newRow("blanks before quotes, junk after")
+        << QByteArray("  \"a\" junk,\t\"b\"\r\n\"c\"x\"y\r\n\"\",\"e\",f,  g  ")
+        << QStringList{u"a"_s, u"b"_s, u"c"_s, QString(), u"e"_s, u"f"_s, u"g  "_s} << false;
+    QTest::newRow("missing closing quote stays on its line")
+        << QByteArray(kSevenLines).remove(12, 1) << kSevenValues << false;
+    QTest::newRow("NUL inside an item")
+        << QByteArray(kSevenLines).replace("5000", QByteArray("50\0" "00", 5)) << kSevenValues << true;
+    QTest::newRow("NUL after the seventh item")
+        << kSevenLines + QByteArray("\0\0", 2) << kSevenValues << false;
+}
+
+void TestStationLogic::read()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, items);
+    QFETCH(bool, damaged);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"USUARIO.CFG"_s);
+    QVERIFY(writeBytes(path, bytes));
+    const ConfigRead result = readUserConfig(path);
+    QCOMPARE(result.items, items);
+    QCOMPARE(result.damaged, damaged);
+    QCOMPARE(result.problem.isEmpty(), !damaged);
+    if (damaged)
+        QVERIFY2(result.problem.contains(u"USUARIO.CFG"_s), qPrintable(result.problem));
+}
+
+void TestStationLogic::readBeyondLimit()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"USUARIO.CFG"_s);
+
+    // Seven good lines followed by a megabyte of anything.
+    QVERIFY(writeBytes(path, kSevenLines + QByteArray(1 << 20, 'x')));
+    ConfigRead result = readUserConfig(path);
+    QCOMPARE(result.items, kSevenValues);
+    QVERIFY(!result.damaged);
+
+    // A first value longer than anything the reader will hold.
+    QVERIFY(writeBytes(path, '"' + QByteArray(1 << 20, 'x') + "\"\r\n" + kSevenLines));
+    result = readUserConfig(path);
+    QVERIFY(result.damaged);
+    QVERIFY(result.items.isEmpty());
+
+    QVERIFY(writeBytes(path, crlfLines({"a", "b", "c", "d"})));
+    QCOMPARE(readUserConfig(path).problem, u"El archivo USUARIO.CFG está dañado: tiene 4 de los 7 datos."_s);
+}
+
+void TestStationLogic::readFolder()
+{
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir(u"USUARIO.CFG"_s));
+    QCOMPARE(findConfigFile(dir.path()), QString());
+    const ConfigRead result = readUserConfig(dir.filePath(u"USUARIO.CFG"_s));
+    QVERIFY(result.damaged);
+    QVERIFY(result.items.isEmpty());
+    QVERIFY2(result.problem.contains(u"USUARIO.CFG"_s), qPrintable(result.problem));
+}
+
+void TestStationLogic::findIgnoresCase()
+{
+    QTemporaryDir dir;
+    QCOMPARE(findConfigFile(dir.path()), QString());
+    QCOMPARE(configFileForWriting(dir.path()), dir.filePath(u"USUARIO.CFG"_s));
+
+    QVERIFY(writeBytes(dir.filePath(u"usuario.cfg"_s), kSevenLines));
+    QCOMPARE(findConfigFile(dir.path()), dir.filePath(u"usuario.cfg"_s));
+    QCOMPARE(configFileForWriting(dir.path()), dir.filePath(u"usuario.cfg"_s));
+    QCOMPARE(readUserConfig(findConfigFile(dir.path())).items, kSevenValues);
+
+    QVERIFY(writeBytes(dir.filePath(u"USUARIO.CFG"_s), kSevenLines));
+    QCOMPARE(findConfigFile(dir.path()), dir.filePath(u"USUARIO.CFG"_s));
+}
+
+void TestStationLogic::writeBytesExact_data()
+{
+    QTest::addColumn<QStringList>("values");
+    QTest::addColumn<QByteArray>("bytes");
+
+    QTest::newRow("Uruguay, 3, rest empty")
+        << QStringList{u"Uruguay  "_s, u"3"_s, {}, {}, {}, {}, {}}
+        << crlfLines({"Uruguay  ", "3", "", "", "", "", ""});
+    QTest::newRow("all empty") << QStringList(7) << QByteArray("\"\"\r\n").repeated(7);
+    QTest::newRow("Windows-1252 bytes")
+        << QStringList{u"España"_s, u"-3"_s, u"Córdoba"_s, u"Av. € 1"_s, {}, {}, {}}
+        << crlfLines({"Espa\xF1" "a", "-3", "C\xF3rdoba", "Av. \x80 1", "", "", ""});
+    QTest::newRow("quote and line breaks replaced")
+        << QStringList{u"Chile"_s, u"-4"_s, u"\"Sur\""_s, u"a\r\nb\nc\rd"_s, {}, {}, {}}
+        << crlfLines({"Chile", "-4", "'Sur'", "a b c d", "", "", ""});
+}
+
+void TestStationLogic::writeBytesExact()
+{
+    QFETCH(QStringList, values);
+    QFETCH(QByteArray, bytes);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"USUARIO.CFG"_s);
+    // An older, longer file is replaced whole.
+    QVERIFY(writeBytes(path, kSevenLines + kSevenLines));
+    const WriteResult result = writeUserConfig(path, values);
+    QVERIFY2(result.ok, qPrintable(result.error));
+    QCOMPARE(readBytes(path), bytes);
+}
+
+void TestStationLogic::writeRoundTripKeepsValuesInPlace()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"USUARIO.CFG"_s);
+    const QStringList values = {u"Venezuela "_s, u"4"_s, u"Lara \"centro\""_s, u"  Barquisimeto"_s,
+                                u"Calle 3, \"B\""_s, u"3001"_s, u"Casilla 12"_s};
+    QVERIFY(hasUnstorableQuote(values[2]));
+    QVERIFY(!hasUnstorableQuote(values[3]));
+    QVERIFY(writeUserConfig(path, values).ok);
+
+    const ConfigRead back = readUserConfig(path);
+    QVERIFY(!back.damaged);
+    QCOMPARE(back.items, (QStringList{u"Venezuela "_s, u"4"_s, u"Lara 'centro'"_s, u"  Barquisimeto"_s,
+                                     u"Calle 3, 'B'"_s, u"3001"_s, u"Casilla 12"_s}));
+}
+
+void TestStationLogic::writeRefusesUnencodable()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"USUARIO.CFG"_s);
+    QVERIFY(writeBytes(path, kSevenLines));
+
+    const QStringList unencodable[] = {
+        {u"Polonia"_s, u"-1"_s, {}, u"Łódź"_s, {}, {}, {}},
+        {u"Chile"_s, u"-4"_s, {}, {}, {}, {}, u"sin"_s + QChar(0) + u"nada"_s},
+    };
+    for (const QStringList &values : unencodable) {
+        const WriteResult result = writeUserConfig(path, values);
+        QVERIFY(!result.ok);
+        QVERIFY2(result.error.contains(u"USUARIO.CFG"_s), qPrintable(result.error));
+        QCOMPARE(readBytes(path), kSevenLines);
+    }
+    QVERIFY2(writeUserConfig(path, unencodable[0]).error.contains(u"Ciudad"_s), "names the field");
+}
+
+void TestStationLogic::writeIntoMissingFolder()
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(u"missing"_s);
+    const WriteResult result = writeUserConfig(folder + u"/USUARIO.CFG"_s, QStringList(7));
+    QVERIFY(!result.ok);
+    QVERIFY2(result.error.startsWith(u"No se pudo guardar el archivo USUARIO.CFG: "_s), qPrintable(result.error));
+    QVERIFY(!QFileInfo::exists(folder));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+}
+
+void TestStationLogic::clock_data()
+{
+    QTest::addColumn<int>("hour");
+    QTest::addColumn<int>("minute");
+    QTest::addColumn<int>("difUtc");
+    QTest::addColumn<QString>("local");
+    QTest::addColumn<QString>("utc");
+
+    QTest::newRow("afternoon +3") << 14 << 3 << 3 << u"14:03"_s << u"17:03"_s;
+    QTest::newRow("past midnight +3") << 22 << 30 << 3 << u"22:30"_s << u"1:30"_s;
+    QTest::newRow("hour 24 wraps to 0") << 21 << 30 << 3 << u"21:30"_s << u"0:30"_s;
+    QTest::newRow("before midnight -3") << 1 << 15 << -3 << u"1:15"_s << u"22:15"_s;
+    QTest::newRow("minute 0") << 0 << 0 << 0 << u"0:00"_s << u"0:00"_s;
+    QTest::newRow("minute 9") << 23 << 9 << 1 << u"23:09"_s << u"0:09"_s;
+    QTest::newRow("minute 10") << 12 << 10 << -12 << u"12:10"_s << u"0:10"_s;
+    QTest::newRow("minute 59, -24") << 23 << 59 << -24 << u"23:59"_s << u"23:59"_s;
+    QTest::newRow("+30 corrected once") << 20 << 0 << 30 << u"20:00"_s << u"26:00"_s;
+    QTest::newRow("-30 corrected once") << 2 << 0 << -30 << u"2:00"_s << u"-4:00"_s;
+}
+
+void TestStationLogic::clock()
+{
+    QFETCH(int, hour);
+    QFETCH(int, minute);
+    QFETCH(int, difUtc);
+    QFETCH(QString, local);
+    QFETCH(QString, utc);
+    QCOMPARE(clockCaption(hour, minute), local);
+    QCOMPARE(clockCaption(utcHour(hour, difUtc), minute), utc);
+}
+
+QTEST_GUILESS_MAIN(TestStationLogic)
+#include "tst_station_logic.moc"
