@@ -9,7 +9,7 @@ CMAKE_ARGS ?=
 # Debian packages the build and the tests need.
 PACKAGES = cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev libbenchmark-dev \
            clang libclang-rt-dev xvfb xauth xdotool x11-utils imagemagick desktop-file-utils \
-           hamradio-files python3 file fonts-dejavu-core
+           hamradio-files python3 file fonts-dejavu-core qt6-translations-l10n dpkg-dev
 
 .PHONY: all deps build run test test-sanitize bench fuzz package clean
 
@@ -51,3 +51,8 @@ bench: deps
 
 clean:
 	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD)-bench $(BUILD)-fuzz
+
+package: deps
+	cmake -S . -B $(BUILD)-package -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON
+	cmake --build $(BUILD)-package -j $(JOBS) --target orvanel
+	cd $(BUILD)-package && cpack -G DEB
