@@ -1,4 +1,5 @@
 #include "app/Kavento.h"
+#include "ui/MainFrame.h"
 #include "ui/QtPlatform.h"
 #include <QApplication>
 #include <QDir>

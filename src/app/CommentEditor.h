@@ -1,4 +1,5 @@
 #pragma once
+#include "ui/FormWindow.h"
 #include "ui/WindowSlot.h"
 #include <QObject>
 #include <QPersistentModelIndex>

@@ -1,6 +1,8 @@
 // The main window as started: layout, menus, focus order, secondary windows, station data
 // and clock, and the end of the program.
 #include "AppFixture.h"
+#include "app/EntryForm.h"
+#include <QMenuBar>
 #include "common/LocalDateTime.h"
 #include "station/StationClock.h"
 #include "station/UserConfig.h"
