@@ -1,4 +1,5 @@
 #include "app/Kavento.h"
+#include "ui/ClassicFont.h"
 #include "ui/MainFrame.h"
 #include "ui/QtPlatform.h"
 #include <QApplication>
@@ -11,6 +12,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orvanel"));
     QApplication::setApplicationVersion(QStringLiteral("9.0.44"));
+    applyClassicFont(app);
 
     // Qt's own texts (context menus of text fields) in Spanish when the translation is installed.
     QTranslator qtTexts;

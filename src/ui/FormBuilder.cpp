@@ -121,8 +121,13 @@ QHash<QString, QWidget *> FormBuilder::build(QWidget *parent, const std::vector<
     for (const ControlSpec &c : controls) {
         QWidget *widget = createControl(parent, c);
         widget->setObjectName(objectNameFor(c.name));
-        if (c.type != ControlType::Line)
-            widget->setGeometry(pixels(c));
+        if (c.type != ControlType::Line) {
+            QRect geometry = pixels(c);
+            // Labels are sized to their text: never cut a caption short.
+            if (c.type == ControlType::Label && !(c.flags & ControlFlag::WordWrap))
+                geometry.setWidth(std::max(geometry.width(), widget->sizeHint().width()));
+            widget->setGeometry(geometry);
+        }
         if (c.flags & ControlFlag::Disabled)
             widget->setEnabled(false);
         if (!c.toolTip.isEmpty())

@@ -9,7 +9,6 @@
 
 GridView::GridView(QWidget *parent) : QTableView(parent)
 {
-    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     setSelectionMode(QAbstractItemView::ContiguousSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setEditTriggers(QAbstractItemView::NoEditTriggers);

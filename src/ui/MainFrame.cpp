@@ -66,8 +66,10 @@ bool MainFrame::eventFilter(QObject *watched, QEvent *event)
                                       || pressed == QKeySequence(Qt::CTRL | Qt::Key_V);
             if (!(clipboardKey && isTextField(widget))) {
                 for (QAction *action : std::as_const(m_menus.actions)) {
-                    if (action->isEnabled() && !action->shortcut().isEmpty() && action->shortcut() == pressed)
-                        return true; // not accepted: the shortcut map takes the key
+                    if (action->isEnabled() && !action->shortcut().isEmpty() && action->shortcut() == pressed) {
+                        event->ignore(); // not overridden: the shortcut map takes the key
+                        return true;
+                    }
                 }
             }
         }
