@@ -50,7 +50,7 @@ bench: deps
 	./$(BUILD)-bench/bench/orvanel-bench $(BENCH_ARGS)
 
 clean:
-	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD)-bench $(BUILD)-fuzz
+	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD)-bench $(BUILD)-fuzz $(BUILD)-package
 
 package: deps
 	cmake -S . -B $(BUILD)-package -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON

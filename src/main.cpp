@@ -12,6 +12,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orvanel"));
     QApplication::setApplicationVersion(QStringLiteral("9.0.44"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("orvanel"));
     applyClassicFont(app);
 
     // Qt's own texts (context menus of text fields) in Spanish when the translation is installed.

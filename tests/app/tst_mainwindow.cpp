@@ -80,6 +80,8 @@ void TestMainWindow::startsWithEmptyTableAndHeadings()
     QCOMPARE(view->model()->headerData(12, Qt::Horizontal).toString(), u"Vía"_s);
 
     QCOMPARE(f.frame().windowTitle(), u"Orvanel versión 9.0"_s);
+    f.frame().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.frame()));
     QCOMPARE(f.frame().client()->size(), QSize(792, 554));
     auto *fecha = f.frame().control<QLineEdit>(u"dato(8)"_s);
     auto *hora = f.frame().control<QLineEdit>(u"dato(9)"_s);
