@@ -36,3 +36,21 @@ expect_bytes() {
   cmp -s "$expected" "$2" || { echo "expected:"; od -c "$expected" | head; echo "got:"; od -c "$2" | head; fail "$1 differs"; }
   rm -f "$expected"
 }
+
+# Waits until window $1 is titled exactly $2.
+wait_title() {
+  for _ in $(seq 1 100); do
+    [ "$(xdotool getwindowname "$1" 2>/dev/null)" = "$2" ] && return 0
+    sleep 0.1
+  done
+  fail "window title: expected '$2', got '$(xdotool getwindowname "$1" 2>/dev/null)'"
+}
+
+# Waits until no visible window is titled exactly $1.
+wait_gone() {
+  for _ in $(seq 1 100); do
+    xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
+    sleep 0.1
+  done
+  fail "window '$1' is still shown"
+}
