@@ -1,0 +1,31 @@
+#pragma once
+// Contacts for the editing tests, written straight into the table.
+#include "common/GridModel.h"
+#include <QStringList>
+#include <initializer_list>
+#include <utility>
+
+// One contact: columns 1, 2, ... in order (the rest stay empty); "Nº" is its row index.
+inline void addContact(GridModel &grid, const QStringList &cells)
+{
+    grid.appendRow(QStringList{QString::number(grid.Rows())} + cells);
+}
+
+// One contact with only the given (column, text) cells filled.
+inline void addSparse(GridModel &grid, std::initializer_list<std::pair<int, QString>> cells)
+{
+    QStringList row(grid.Cols());
+    row[0] = QString::number(grid.Rows());
+    for (const auto &[col, text] : cells)
+        row[col] = text;
+    grid.appendRow(row);
+}
+
+// Column `col` of rows 1 .. Rows - 1, top to bottom.
+inline QStringList column(const GridModel &grid, int col)
+{
+    QStringList texts;
+    for (int r = 1; r < grid.Rows(); ++r)
+        texts << grid.TextMatrix(r, col);
+    return texts;
+}

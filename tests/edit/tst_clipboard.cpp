@@ -1,0 +1,207 @@
+// Cut, copy and paste of one cell through the program's own buffer: the row condition,
+// pasting again and again, the buffer across logs, and the keys of a focused entry field.
+#include "AppFixture.h"
+#include "LogRows.h"
+#include "app/EntryForm.h"
+#include "ui/GridView.h"
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+using namespace Qt::StringLiterals;
+
+class TestClipboard : public QObject
+{
+    Q_OBJECT
+private slots:
+    void firstContactRowIsOutOfReach();
+    void cutMovesTextToAnotherCell();
+    void oneCopyPastesAnyNumberOfTimes();
+    void pasteBeforeAnyCopyEmptiesTheCell();
+    void onlyTheStartingCornerOfASelection();
+    void bufferOutlivesANewLog();
+    void focusedFieldKeepsItsKeys();
+    void tableKeysWhenTheTableHasFocus();
+
+private:
+    static void fill(GridModel &grid, int contacts)
+    {
+        for (int i = 1; i <= contacts; ++i)
+            addContact(grid, {u"CALL%1"_s.arg(i), u"Nombre %1"_s.arg(i), u"QTH %1"_s.arg(i)});
+    }
+    static void makeCurrent(GridModel &grid, int row, int col)
+    {
+        grid.setCol(col);
+        grid.setRow(row);
+    }
+    static QString &buffer(AppFixture &f) { return f.app->variables().cellBuffer; }
+};
+
+void TestClipboard::firstContactRowIsOutOfReach()
+{
+    AppFixture f;
+    GridModel &libro = f.libro();
+    fill(libro, 3);
+    buffer(f) = u"antes"_s;
+    makeCurrent(libro, 1, 2);
+    for (const char *item : {"mCopiar", "mCortar", "mPegar"}) {
+        f.action(item)->trigger();
+        QCOMPARE(buffer(f), u"antes"_s);
+        QCOMPARE(libro.TextMatrix(1, 2), u"Nombre 1"_s);
+    }
+    // Row 2 is the first one they act on.
+    makeCurrent(libro, 2, 2);
+    f.action("mCopiar")->trigger();
+    QCOMPARE(buffer(f), u"Nombre 2"_s);
+    // With the heading row alone nothing happens either.
+    AppFixture empty;
+    empty.app->variables().cellBuffer = u"x"_s;
+    empty.action("mPegar")->trigger();
+    empty.action("mCortar")->trigger();
+    QCOMPARE(empty.app->variables().cellBuffer, u"x"_s);
+    QCOMPARE(empty.libro().TextMatrix(0, 1), u"Indicativo"_s);
+}
+
+void TestClipboard::cutMovesTextToAnotherCell()
+{
+    AppFixture f;
+    GridModel &libro = f.libro();
+    fill(libro, 5);
+    libro.setTextMatrix(3, 2, u"  José\r\nMaría "_s); // blanks and line breaks as they are
+    makeCurrent(libro, 3, 2);
+    f.action("mCortar")->trigger();
+    QCOMPARE(libro.TextMatrix(3, 2), QString());
+    makeCurrent(libro, 5, 3);
+    f.action("mPegar")->trigger();
+    QCOMPARE(libro.TextMatrix(5, 3), u"  José\r\nMaría "_s);
+    QCOMPARE(libro.TextMatrix(5, 2), u"Nombre 5"_s);
+    QCOMPARE(buffer(f), u"  José\r\nMaría "_s);
+}
+
+void TestClipboard::oneCopyPastesAnyNumberOfTimes()
+{
+    AppFixture f;
+    GridModel &libro = f.libro();
+    fill(libro, 6);
+    makeCurrent(libro, 4, 1);
+    f.action("mCopiar")->trigger();
+    const std::pair<int, int> targets[] = {{2, 16}, {6, 1}, {5, 9}};
+    for (const auto &[row, col] : targets) {
+        makeCurrent(libro, row, col);
+        f.action("mPegar")->trigger();
+    }
+    for (const auto &[row, col] : targets)
+        QCOMPARE(libro.TextMatrix(row, col), u"CALL4"_s); // whole cell replaced, not appended to
+    QCOMPARE(libro.TextMatrix(4, 1), u"CALL4"_s);
+    QCOMPARE(buffer(f), u"CALL4"_s);
+}
+
+void TestClipboard::pasteBeforeAnyCopyEmptiesTheCell()
+{
+    AppFixture f;
+    GridModel &libro = f.libro();
+    fill(libro, 3);
+    QVERIFY(buffer(f).isEmpty());
+    makeCurrent(libro, 3, 3);
+    f.action("mPegar")->trigger();
+    QCOMPARE(libro.TextMatrix(3, 3), QString());
+    QCOMPARE(libro.TextMatrix(3, 2), u"Nombre 3"_s);
+}
+
+void TestClipboard::onlyTheStartingCornerOfASelection()
+{
+    AppFixture f;
+    GridModel &libro = f.libro();
+    fill(libro, 5);
+    libro.setSelection(4, 3, 2, 1); // dragged from (4, 3) up and left to (2, 1)
+    f.action("mCopiar")->trigger();
+    QCOMPARE(buffer(f), u"QTH 4"_s);
+    buffer(f) = u"nuevo"_s;
+    f.action("mPegar")->trigger();
+    QCOMPARE(libro.TextMatrix(4, 3), u"nuevo"_s);
+    QCOMPARE(libro.TextMatrix(2, 1), u"CALL2"_s);
+    QCOMPARE(libro.TextMatrix(3, 2), u"Nombre 3"_s);
+}
+
+void TestClipboard::bufferOutlivesANewLog()
+{
+    AppFixture f;
+    GridModel &libro = f.libro();
+    fill(libro, 3);
+    makeCurrent(libro, 2, 1);
+    f.action("mCopiar")->trigger();
+    f.action("mNuevo")->trigger();
+    QCOMPARE(libro.Rows(), 1);
+    fill(libro, 2);
+    makeCurrent(libro, 2, 16);
+    f.action("mPegar")->trigger();
+    QCOMPARE(libro.TextMatrix(2, 16), u"CALL2"_s);
+}
+
+// Ctrl+X, Ctrl+C and Ctrl+V edit a focused entry field; the menu items, chosen from the
+// menu, still work on the table's current cell.
+void TestClipboard::focusedFieldKeepsItsKeys()
+{
+    AppFixture f;
+    QVERIFY(f.showAndActivate());
+    GridModel &libro = f.libro();
+    fill(libro, 3);
+    makeCurrent(libro, 3, 2);
+    buffer(f) = u"búfer"_s;
+    auto *call = f.app->entry().dato(0);
+    call->setFocus();
+    call->setText(u"EA4ABC"_s);
+    call->selectAll();
+    QTest::keyClick(call, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), u"EA4ABC"_s);
+    QTest::keyClick(call, Qt::Key_X, Qt::ControlModifier);
+    QCOMPARE(call->text(), QString());
+    QTest::keyClick(call, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(call, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(call->text(), u"EA4ABCEA4ABC"_s);
+    QCOMPARE(buffer(f), u"búfer"_s);
+    QCOMPARE(libro.TextMatrix(3, 2), u"Nombre 3"_s);
+
+    auto *comment = f.app->entry().comment();
+    comment->setFocus();
+    comment->setPlainText(u"hola"_s);
+    comment->selectAll();
+    QTest::keyClick(comment, Qt::Key_X, Qt::ControlModifier);
+    QCOMPARE(comment->toPlainText(), QString());
+    QCOMPARE(libro.TextMatrix(3, 2), u"Nombre 3"_s);
+    QCOMPARE(buffer(f), u"búfer"_s);
+
+    // The same commands picked from the menu while the field has the focus.
+    f.action("mCortar")->trigger();
+    QCOMPARE(buffer(f), u"Nombre 3"_s);
+    QCOMPARE(libro.TextMatrix(3, 2), QString());
+    makeCurrent(libro, 2, 5);
+    f.action("mPegar")->trigger();
+    QCOMPARE(libro.TextMatrix(2, 5), u"Nombre 3"_s);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(comment));
+    QCOMPARE(QGuiApplication::clipboard()->text(), u"hola"_s); // the desktop's clipboard is not theirs
+}
+
+void TestClipboard::tableKeysWhenTheTableHasFocus()
+{
+    AppFixture f;
+    QVERIFY(f.showAndActivate());
+    GridModel &libro = f.libro();
+    fill(libro, 4);
+    GridView *view = f.frame().libroView();
+    view->setFocus();
+    makeCurrent(libro, 2, 3);
+    QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(buffer(f), u"QTH 2"_s);
+    makeCurrent(libro, 4, 3);
+    QTest::keyClick(view, Qt::Key_X, Qt::ControlModifier);
+    QCOMPARE(buffer(f), u"QTH 4"_s);
+    QCOMPARE(libro.TextMatrix(4, 3), QString());
+    makeCurrent(libro, 3, 1);
+    QTest::keyClick(view, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(libro.TextMatrix(3, 1), u"QTH 4"_s);
+}
+
+QTEST_MAIN(TestClipboard)
+#include "tst_clipboard.moc"
