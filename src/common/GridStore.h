@@ -25,6 +25,9 @@ public:
     // are rendered into an internal buffer, so read them before reading another one.
     std::string_view cell(int64_t row, int col) const;
     void setCell(int64_t row, int col, std::string_view utf8);
+    // A hint that the cells of `row` will be read soon: a pass over rows that are scattered in
+    // memory (after a sort) prefetches a few rows ahead instead of waiting on each one.
+    void prefetch(int64_t row) const;
 
     // Appends a row; cells beyond the given ones are empty.
     void appendRow(const std::string_view *cells, int count);

@@ -1,0 +1,507 @@
+#include "GridStore.h"
+#include <algorithm>
+#include <charconv>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
+// Layout. A row is one blob: for each column a varint length then that many UTF-8 bytes.
+// Blobs are appended to the current block of the arena and never move while they live;
+// rewriting a row writes a new blob at the arena end and leaves the old one dead, and the
+// store copies the live blobs into fresh blocks once the dead bytes outweigh them. A row
+// whose cells are all empty has no blob at all, so growing the row count costs 16 bytes a row.
+
+namespace {
+
+constexpr uint32_t kNoBlock = 0xFFFFFFFFu;
+constexpr size_t kFirstBlock = size_t(64) << 10;
+constexpr size_t kMaxBlock = size_t(2) << 20;
+constexpr size_t kOwnBlock = kMaxBlock / 4;      // rows this big get a block to themselves
+constexpr size_t kCompactFloor = size_t(64) << 10; // small stores are not worth compacting
+constexpr uint64_t kMaxNumber = 0xFFFFFFFEull;   // the slot holds number + 1; 0 means none
+
+struct FreeBlock
+{
+    void operator()(char *p) const { std::free(p); }
+};
+
+// Arena memory, left uninitialised: pages never touched cost nothing. Full-size blocks are
+// aligned so the kernel may back them with huge pages: a sort reads rows scattered over the
+// whole arena, and fewer, larger pages spare it many TLB misses.
+char *allocateBlock(size_t bytes)
+{
+    void *p = nullptr;
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    if (bytes == kMaxBlock) {
+        p = std::aligned_alloc(kMaxBlock, bytes);
+        if (p)
+            madvise(p, bytes, MADV_HUGEPAGE);
+    }
+#endif
+    if (!p)
+        p = std::malloc(bytes);
+    if (!p)
+        throw std::bad_alloc();
+    return static_cast<char *>(p);
+}
+
+inline size_t varintSize(uint64_t v)
+{
+    size_t n = 1;
+    while (v >= 0x80) {
+        v >>= 7;
+        ++n;
+    }
+    return n;
+}
+
+inline char *putVarint(char *p, uint64_t v)
+{
+    while (v >= 0x80) {
+        *p++ = char(v | 0x80);
+        v >>= 7;
+    }
+    *p++ = char(v);
+    return p;
+}
+
+inline const char *getVarint(const char *p, uint64_t &v)
+{
+    auto b = static_cast<unsigned char>(*p++);
+    if (b < 0x80) {
+        v = b;
+        return p;
+    }
+    uint64_t r = b & 0x7F;
+    int shift = 7;
+    do {
+        b = static_cast<unsigned char>(*p++);
+        r |= uint64_t(b & 0x7F) << shift;
+        shift += 7;
+    } while (b & 0x80);
+    v = r;
+    return p;
+}
+
+inline const char *skipCell(const char *p)
+{
+    uint64_t len;
+    p = getVarint(p, len);
+    return p + len;
+}
+
+// The running number is kept as a number only when its text reads back identically:
+// digits, no sign, no leading zero (except "0" itself).
+bool parseNumber(std::string_view s, uint32_t &slot)
+{
+    if (s.empty() || s.size() > 10 || (s.size() > 1 && s[0] == '0'))
+        return false;
+    uint64_t v = 0;
+    for (char ch : s) {
+        if (ch < '0' || ch > '9')
+            return false;
+        v = v * 10 + uint64_t(ch - '0');
+    }
+    if (v > kMaxNumber)
+        return false;
+    slot = uint32_t(v + 1);
+    return true;
+}
+
+} // namespace
+
+struct GridStore::Impl
+{
+    struct Row
+    {
+        uint32_t block;
+        uint32_t offset;
+        uint32_t number; // column-0 number + 1, or 0 when column 0 lives in the blob
+        uint32_t tag;
+    };
+    static_assert(sizeof(Row) == 16);
+
+    struct Block
+    {
+        std::unique_ptr<char, FreeBlock> data;
+        size_t size = 0;
+        size_t capacity = 0;
+    };
+
+    explicit Impl(int c) : cols(c) {}
+
+    int cols;
+    std::vector<Row> rows;
+    std::vector<Block> blocks;
+    uint32_t fill = kNoBlock;          // block that receives new blobs
+    size_t nextBlockSize = kFirstBlock;
+    size_t used = 0;                   // bytes written into blocks
+    size_t live = 0;                   // bytes of blobs that rows still point at
+    mutable char numberText[24];
+
+    const char *blob(const Row &r) const { return blocks[r.block].data.get() + r.offset; }
+
+    size_t blobSize(const char *b) const
+    {
+        const char *p = b;
+        for (int c = 0; c < cols; ++c)
+            p = skipCell(p);
+        return size_t(p - b);
+    }
+    size_t rowSize(const Row &r) const { return r.block == kNoBlock ? 0 : blobSize(blob(r)); }
+
+    char *allocate(size_t n, uint32_t &block, uint32_t &offset)
+    {
+        used += n;
+        live += n;
+        if (n > kOwnBlock) {
+            Block b;
+            b.data.reset(allocateBlock(n));
+            b.size = b.capacity = n;
+            blocks.push_back(std::move(b));
+            block = uint32_t(blocks.size() - 1);
+            offset = 0;
+            return blocks.back().data.get();
+        }
+        if (fill == kNoBlock || blocks[fill].capacity - blocks[fill].size < n) {
+            Block b;
+            b.capacity = std::max(nextBlockSize, n);
+            b.data.reset(allocateBlock(b.capacity));
+            blocks.push_back(std::move(b));
+            fill = uint32_t(blocks.size() - 1);
+            nextBlockSize = std::min(nextBlockSize * 2, kMaxBlock);
+        }
+        Block &b = blocks[fill];
+        block = fill;
+        offset = uint32_t(b.size);
+        b.size += n;
+        return b.data.get() + offset;
+    }
+
+    // Writes `text` into column `col` of row `r` by writing a new blob (or in place when the
+    // length is unchanged). `text` may point into the arena.
+    void replaceCell(Row &r, int col, std::string_view text)
+    {
+        if (r.block == kNoBlock) {
+            if (text.empty())
+                return;
+            const size_t size = size_t(cols - 1) + varintSize(text.size()) + text.size();
+            uint32_t b, o;
+            char *q = allocate(size, b, o);
+            std::memset(q, 0, size_t(col));
+            q = putVarint(q + col, text.size());
+            std::memcpy(q, text.data(), text.size());
+            std::memset(q + text.size(), 0, size_t(cols - 1 - col));
+            r.block = b;
+            r.offset = o;
+            return;
+        }
+        const char *base = blob(r);
+        const char *cellStart = base;
+        for (int c = 0; c < col; ++c)
+            cellStart = skipCell(cellStart);
+        uint64_t oldLen;
+        const char *oldData = getVarint(cellStart, oldLen);
+        const char *cellEnd = oldData + oldLen;
+        if (oldLen == text.size()) {
+            if (!text.empty())
+                std::memmove(const_cast<char *>(oldData), text.data(), text.size());
+            return;
+        }
+        const char *end = cellEnd;
+        for (int c = col + 1; c < cols; ++c)
+            end = skipCell(end);
+        const size_t oldSize = size_t(end - base);
+        const size_t newSize = oldSize - size_t(cellEnd - cellStart) + varintSize(text.size()) + text.size();
+        live -= oldSize;
+        if (newSize == size_t(cols)) { // every cell empty now
+            r.block = kNoBlock;
+            r.offset = 0;
+            return;
+        }
+        uint32_t b, o;
+        char *q = allocate(newSize, b, o); // never moves existing blobs, so base stays valid
+        std::memcpy(q, base, size_t(cellStart - base));
+        q = putVarint(q + (cellStart - base), text.size());
+        if (!text.empty())
+            std::memcpy(q, text.data(), text.size());
+        std::memcpy(q + text.size(), cellEnd, size_t(end - cellEnd));
+        r.block = b;
+        r.offset = o;
+    }
+
+    void compact()
+    {
+        std::vector<Block> old = std::move(blocks);
+        blocks.clear();
+        fill = kNoBlock;
+        used = 0;
+        size_t want = kFirstBlock;
+        while (want < live && want < kMaxBlock)
+            want *= 2;
+        nextBlockSize = want;
+        live = 0;
+        for (Row &r : rows) {
+            if (r.block == kNoBlock)
+                continue;
+            const char *src = old[r.block].data.get() + r.offset;
+            const size_t n = blobSize(src);
+            uint32_t b, o;
+            std::memcpy(allocate(n, b, o), src, n);
+            r.block = b;
+            r.offset = o;
+        }
+    }
+
+    void maybeCompact()
+    {
+        const size_t dead = used - live;
+        if (dead > live && dead >= kCompactFloor)
+            compact();
+    }
+};
+
+GridStore::GridStore(int cols) : d(std::make_unique<Impl>(std::max(cols, 1))), m_cols(std::max(cols, 1)) {}
+
+// A moved-from store is a valid empty store with the same column count.
+GridStore::GridStore(GridStore &&other) noexcept
+    : d(std::move(other.d)), m_cols(other.m_cols)
+{
+    other.d = std::make_unique<Impl>(m_cols);
+}
+
+GridStore &GridStore::operator=(GridStore &&other) noexcept
+{
+    if (this != &other) {
+        d = std::move(other.d);
+        m_cols = other.m_cols;
+        other.d = std::make_unique<Impl>(m_cols);
+    }
+    return *this;
+}
+
+GridStore::~GridStore() = default;
+
+int64_t GridStore::rows() const { return int64_t(d->rows.size()); }
+
+void GridStore::reserveRows(int64_t rows)
+{
+    // A little extra, so a loaded store can later be slid under a heading row (appendStore)
+    // without copying its row records.
+    if (rows > 0)
+        d->rows.reserve(size_t(rows) + 64);
+}
+
+std::string_view GridStore::cell(int64_t row, int col) const
+{
+    if (row < 0 || row >= rows() || col < 0 || col >= m_cols)
+        return {};
+    const Impl::Row &r = d->rows[size_t(row)];
+    if (col == 0 && r.number != 0) {
+        char *buf = d->numberText;
+        const auto res = std::to_chars(buf, buf + sizeof d->numberText, uint64_t(r.number) - 1);
+        return {buf, size_t(res.ptr - buf)};
+    }
+    if (r.block == kNoBlock)
+        return {};
+    const char *p = d->blob(r);
+    for (int c = 0; c < col; ++c)
+        p = skipCell(p);
+    uint64_t len;
+    p = getVarint(p, len);
+    return {p, size_t(len)};
+}
+
+void GridStore::prefetch(int64_t row) const
+{
+    if (row < 0 || row >= rows())
+        return;
+    const Impl::Row &r = d->rows[size_t(row)];
+#if defined(__GNUC__)
+    if (r.block != kNoBlock)
+        __builtin_prefetch(d->blob(r));
+#else
+    (void)r;
+#endif
+}
+
+void GridStore::setCell(int64_t row, int col, std::string_view utf8)
+{
+    if (row < 0 || row >= rows() || col < 0 || col >= m_cols)
+        return;
+    Impl::Row &r = d->rows[size_t(row)];
+    if (col == 0) {
+        uint32_t slot;
+        if (parseNumber(utf8, slot)) {
+            if (r.block != kNoBlock && d->blob(r)[0] != 0)
+                d->replaceCell(r, 0, {});
+            r.number = slot;
+            d->maybeCompact();
+            return;
+        }
+        r.number = 0;
+    }
+    d->replaceCell(r, col, utf8);
+    d->maybeCompact();
+}
+
+void GridStore::appendRow(const std::string_view *cells, int count)
+{
+    count = std::clamp(count, 0, m_cols);
+    uint32_t slot = 0;
+    const bool numbered = count > 0 && parseNumber(cells[0], slot);
+    size_t size = size_t(m_cols - count);
+    for (int c = 0; c < count; ++c) {
+        const size_t len = (c == 0 && numbered) ? 0 : cells[c].size();
+        size += varintSize(len) + len;
+    }
+    Impl::Row r{kNoBlock, 0, slot, 0};
+    if (size > size_t(m_cols)) {
+        char *q = d->allocate(size, r.block, r.offset);
+        for (int c = 0; c < count; ++c) {
+            const std::string_view text = (c == 0 && numbered) ? std::string_view() : cells[c];
+            q = putVarint(q, text.size());
+            if (!text.empty())
+                std::memcpy(q, text.data(), text.size());
+            q += text.size();
+        }
+        std::memset(q, 0, size_t(m_cols - count));
+    }
+    d->rows.push_back(r);
+}
+
+void GridStore::appendEmptyRows(int64_t count)
+{
+    if (count > 0)
+        d->rows.resize(d->rows.size() + size_t(count), Impl::Row{kNoBlock, 0, 0, 0});
+}
+
+void GridStore::truncate(int64_t keep)
+{
+    keep = std::max<int64_t>(keep, 0);
+    if (keep >= rows())
+        return;
+    auto &rs = d->rows;
+    // Measure whichever side is smaller.
+    if (keep < rows() - keep) {
+        size_t live = 0;
+        for (size_t i = 0; i < size_t(keep); ++i)
+            live += d->rowSize(rs[i]);
+        d->live = live;
+    } else {
+        for (size_t i = size_t(keep); i < rs.size(); ++i)
+            d->live -= d->rowSize(rs[i]);
+    }
+    rs.resize(size_t(keep));
+    if (rs.capacity() > 4096 && rs.size() < rs.capacity() / 4)
+        rs.shrink_to_fit();
+    if (d->live == 0) {
+        d->blocks.clear();
+        d->fill = kNoBlock;
+        d->used = 0;
+        d->nextBlockSize = kFirstBlock;
+    }
+    d->maybeCompact();
+}
+
+void GridStore::removeRow(int64_t row)
+{
+    if (row < 0 || row >= rows())
+        return;
+    d->live -= d->rowSize(d->rows[size_t(row)]);
+    d->rows.erase(d->rows.begin() + row);
+    d->maybeCompact();
+}
+
+void GridStore::appendStore(GridStore &&other)
+{
+    if (&other == this || other.m_cols != m_cols)
+        return;
+    Impl &o = *other.d;
+    const auto shift = uint32_t(d->blocks.size());
+    for (auto &r : o.rows)
+        if (r.block != kNoBlock)
+            r.block += shift;
+    for (auto &b : o.blocks)
+        d->blocks.push_back(std::move(b));
+    if (o.rows.size() > d->rows.size() && o.rows.capacity() >= o.rows.size() + d->rows.size()) {
+        // The other side is the big one and has room: slide our few rows in front of it.
+        o.rows.insert(o.rows.begin(), d->rows.begin(), d->rows.end());
+        d->rows.swap(o.rows);
+    } else {
+        d->rows.insert(d->rows.end(), o.rows.begin(), o.rows.end());
+    }
+    if (d->fill == kNoBlock && o.fill != kNoBlock) {
+        d->fill = o.fill + shift;
+        d->nextBlockSize = std::max(d->nextBlockSize, o.nextBlockSize);
+    }
+    d->used += o.used;
+    d->live += o.live;
+    other.d = std::make_unique<Impl>(m_cols);
+}
+
+void GridStore::permute(int64_t first, const std::vector<int64_t> &order)
+{
+    const auto n = int64_t(order.size());
+    if (first < 0 || n == 0 || first + n > rows())
+        return;
+    std::vector<bool> seen(static_cast<size_t>(n), false);
+    for (int64_t v : order) {
+        const int64_t k = v - first;
+        if (k < 0 || k >= n || seen[size_t(k)])
+            return;
+        seen[size_t(k)] = true;
+    }
+    std::vector<Impl::Row> moved(static_cast<size_t>(n));
+    for (size_t k = 0; k < size_t(n); ++k)
+        moved[k] = d->rows[size_t(order[k])];
+    std::copy(moved.begin(), moved.end(), d->rows.begin() + first);
+}
+
+void GridStore::numberRows(int64_t first, int64_t last, int64_t startNumber)
+{
+    first = std::max<int64_t>(first, 0);
+    last = std::min(last, rows() - 1);
+    char text[24];
+    for (int64_t i = first; i <= last; ++i) {
+        Impl::Row &r = d->rows[size_t(i)];
+        const int64_t n = startNumber + (i - first);
+        if (n >= 0 && uint64_t(n) <= kMaxNumber) {
+            if (r.block != kNoBlock && d->blob(r)[0] != 0)
+                d->replaceCell(r, 0, {});
+            r.number = uint32_t(n + 1);
+        } else {
+            const auto res = std::to_chars(text, text + sizeof text, n);
+            r.number = 0;
+            d->replaceCell(r, 0, std::string_view(text, size_t(res.ptr - text)));
+        }
+    }
+    d->maybeCompact();
+}
+
+uint32_t GridStore::rowTag(int64_t row) const
+{
+    return (row < 0 || row >= rows()) ? 0 : d->rows[size_t(row)].tag;
+}
+
+void GridStore::setRowTag(int64_t row, uint32_t tag)
+{
+    if (row >= 0 && row < rows())
+        d->rows[size_t(row)].tag = tag;
+}
+
+size_t GridStore::memoryUsage() const
+{
+    size_t bytes = sizeof(GridStore) + sizeof(Impl) + d->rows.capacity() * sizeof(Impl::Row)
+                   + d->blocks.capacity() * sizeof(Impl::Block);
+    for (const auto &b : d->blocks)
+        bytes += b.capacity;
+    return bytes;
+}
+
+size_t GridStore::liveBytes() const { return d->live; }
+size_t GridStore::deadBytes() const { return d->used - d->live; }
+void GridStore::compact() { d->compact(); }
