@@ -1,6 +1,220 @@
 #include "LogbookCommands.h"
+#include "LibroFile.h"
+#include "common/GridModel.h"
+#include "ui/FormWindow.h"
+#include "ui/Layouts.h"
+#include "ui/MainFrame.h"
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <climits>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+const QString kNotFound = u"El archivo no se encuentra. Asegúrese de haberlo escrito correctamente."_s;
+const QString kOverwrite = u"El archivo ya existe. ¿Desea sobreescribirlo?"_s;
+
+QString archivo(FormWindow *window)
+{
+    return window->lineEdit(u"Archivo"_s)->text();
+}
+} // namespace
 
 LogbookCommands::LogbookCommands(MainFrame &main, Platform platform, QString folder, QObject *parent)
-    : QObject(parent), m_main(main), m_platform(platform), m_folder(std::move(folder))
+    : QObject(parent), m_main(main), m_platform(platform), m_folder(std::move(folder)),
+      m_abre([this] { return createAbre(); }, this),
+      m_guarda([this] { return createGuarda(); }, this),
+      m_importar([this] { return createImportar(); }, this)
 {
+    connect(main.action(u"nAbrir"_s), &QAction::triggered, this, &LogbookCommands::nAbrir_Click);
+    connect(main.action(u"mNuevo"_s), &QAction::triggered, this, &LogbookCommands::mNuevo_Click);
+    connect(main.action(u"mGuardar"_s), &QAction::triggered, this, &LogbookCommands::mGuardar_Click);
+    connect(main.action(u"mGuardar_como"_s), &QAction::triggered, this, &LogbookCommands::mGuardar_como_Click);
+    connect(main.action(u"mImportar"_s), &QAction::triggered, this, &LogbookCommands::mImportar_Click);
+}
+
+FormWindow *LogbookCommands::createAbre()
+{
+    auto *window = new FormWindow(layouts::abre(), &m_main);
+    connect(window->button(u"Command1"_s), &QPushButton::clicked, this, &LogbookCommands::Abre_Command1_Click);
+    connect(window->button(u"Abre_Facil"_s), &QPushButton::clicked, this, &LogbookCommands::Abre_Abre_Facil_Click);
+    return window;
+}
+
+FormWindow *LogbookCommands::createGuarda()
+{
+    auto *window = new FormWindow(layouts::guarda(), &m_main);
+    connect(window->button(u"Command1"_s), &QPushButton::clicked, this, &LogbookCommands::Guarda_Command1_Click);
+    connect(window->button(u"Abre_Facil"_s), &QPushButton::clicked, this, &LogbookCommands::Guarda_Abre_Facil_Click);
+    return window;
+}
+
+FormWindow *LogbookCommands::createImportar()
+{
+    auto *window = new FormWindow(layouts::importar(), &m_main);
+    connect(window->button(u"Abrir"_s), &QPushButton::clicked, this, &LogbookCommands::Importar_Abrir_Click);
+    connect(window->button(u"Abre_Facil"_s), &QPushButton::clicked, this, &LogbookCommands::Importar_Abre_Facil_Click);
+    return window;
+}
+
+QString LogbookCommands::titlePrefix()
+{
+    return u"Kavento versión 9.0 - "_s;
+}
+
+// The title is taken as it is, prefix or not: a title no longer than the prefix names no file.
+QString LogbookCommands::currentFileName() const
+{
+    return m_main.windowTitle().mid(titlePrefix().size());
+}
+
+QString LogbookCommands::resolve(const QString &name) const
+{
+    return QDir(m_folder).filePath(name);
+}
+
+bool LogbookCommands::nameGiven(const QString &name, const QString &title, const QString &text)
+{
+    if (!name.isEmpty())
+        return true;
+    m_platform.messages->ask(text, title, MessageSeam::Buttons::Ok, MessageSeam::Icon::Warning);
+    return false;
+}
+
+void LogbookCommands::setSaveEnabled(bool enabled)
+{
+    m_main.action(u"mGuardar"_s)->setEnabled(enabled);
+    m_main.action(u"mGuardar_como"_s)->setEnabled(enabled);
+}
+
+bool LogbookCommands::readInto(const QString &name, bool replace, const QString &title)
+{
+    const QString path = resolve(name);
+    if (!QFileInfo(path).isFile()) {
+        m_platform.messages->ask(kNotFound, u"Abrir"_s, MessageSeam::Buttons::Ok, MessageSeam::Icon::None);
+        return false;
+    }
+    // Read into a table of its own first: a refused file leaves the open log as it was.
+    LibroRead read = LeerLibro(path, name);
+    GridModel &libro = m_main.libro();
+    const int64_t keep = replace ? 0 : libro.Rows() - 1;
+    if (read.ok && read.rows.rows() > int64_t(INT_MAX) - 1 - keep) {
+        read.ok = false;
+        read.error = u"El archivo «%1» tiene %2 contactos: son más de los que caben en la tabla."_s
+                         .arg(name, QString::number(read.rows.rows()));
+    }
+    if (!read.ok) {
+        m_platform.messages->ask(read.error, title, MessageSeam::Buttons::Ok, MessageSeam::Icon::Warning);
+        return false;
+    }
+    if (replace)
+        libro.setRows(1);
+    if (read.rows.rows() > 0)
+        libro.appendRows(std::move(read.rows));
+    NumerarFilas(libro);
+    return true;
+}
+
+bool LogbookCommands::save(const QString &name, const QString &title)
+{
+    const LibroWrite written = EscribirLibro(m_main.libro(), resolve(name), name);
+    if (!written.ok)
+        m_platform.messages->ask(written.error, title, MessageSeam::Buttons::Ok, MessageSeam::Icon::Critical);
+    return written.ok;
+}
+
+// --- Abrir and Nuevo ---
+
+void LogbookCommands::nAbrir_Click()
+{
+    m_abre.show();
+}
+
+void LogbookCommands::Abre_Command1_Click()
+{
+    const QString name = archivo(m_abre.get());
+    if (!nameGiven(name, u"Abrir"_s, u"Escriba en «Archivo» el nombre del libro de guardia que desea abrir."_s))
+        return;
+    if (!readInto(name, true, u"Abrir"_s))
+        return; // the window stays, so the name can be corrected
+    setSaveEnabled(true);
+    m_main.setWindowTitle(titlePrefix() + name);
+    m_abre.hide();
+}
+
+void LogbookCommands::Abre_Abre_Facil_Click()
+{
+    m_abre.hide();
+}
+
+void LogbookCommands::mNuevo_Click()
+{
+    m_main.libro().setRows(1);
+    setSaveEnabled(false);
+}
+
+// --- Guardar and Guardar como ---
+
+void LogbookCommands::mGuardar_Click()
+{
+    const QString name = currentFileName();
+    if (name.isEmpty()) {
+        // No log has a name yet: ask for one rather than write a nameless file.
+        mGuardar_como_Click();
+        return;
+    }
+    if (!save(name, u"Guardar"_s))
+        return;
+    m_guarda.hide();
+}
+
+void LogbookCommands::mGuardar_como_Click()
+{
+    m_guarda.show();
+}
+
+void LogbookCommands::Guarda_Command1_Click()
+{
+    const QString name = archivo(m_guarda.get());
+    if (!nameGiven(name, u"Guardar como..."_s,
+                   u"Escriba en «Archivo» el nombre con el que desea guardar el libro de guardia."_s))
+        return;
+    if (QFileInfo(resolve(name)).isFile()
+        && m_platform.messages->ask(kOverwrite, u"Orvanel"_s, MessageSeam::Buttons::OkCancel, MessageSeam::Icon::None)
+               != MessageSeam::Answer::Ok)
+        return;
+    if (!save(name, u"Guardar como..."_s))
+        return; // title and window stay: the log still has the name it had
+    m_main.setWindowTitle(titlePrefix() + name);
+    m_guarda.hide();
+}
+
+void LogbookCommands::Guarda_Abre_Facil_Click()
+{
+    m_guarda.hide();
+}
+
+// --- Importar ---
+
+void LogbookCommands::mImportar_Click()
+{
+    m_importar.show();
+}
+
+void LogbookCommands::Importar_Abrir_Click()
+{
+    const QString name = archivo(m_importar.get());
+    if (!nameGiven(name, u"Importar"_s, u"Escriba en «Archivo» el nombre del libro de guardia que desea importar."_s))
+        return;
+    if (!readInto(name, false, u"Importar"_s))
+        return;
+    m_importar.hide();
+}
+
+void LogbookCommands::Importar_Abre_Facil_Click()
+{
+    m_importar.hide();
 }

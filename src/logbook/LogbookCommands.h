@@ -1,10 +1,13 @@
 #pragma once
 #include "common/Platform.h"
+#include "ui/FormWindow.h"
+#include "ui/WindowSlot.h"
 #include <QObject>
 
 class MainFrame;
 
 // Open, new, save, save as and import, with their windows.
+// The current file name lives only in the main window's title, after kTitlePrefix.
 class LogbookCommands : public QObject
 {
     Q_OBJECT
@@ -12,8 +15,44 @@ public:
     // Relative file names are taken in `folder` (the working folder).
     LogbookCommands(MainFrame &main, Platform platform, QString folder, QObject *parent = nullptr);
 
+    static QString titlePrefix();
+    QString currentFileName() const;          // what Guardar writes to; empty when none
+
+    // The menu items.
+    void nAbrir_Click();
+    void mNuevo_Click();
+    void mGuardar_Click();
+    void mGuardar_como_Click();
+    void mImportar_Click();
+
+    // The buttons of the three windows.
+    void Abre_Command1_Click();               // "Abrir"
+    void Abre_Abre_Facil_Click();             // "Cancelar"
+    void Guarda_Command1_Click();             // "Guardar"
+    void Guarda_Abre_Facil_Click();           // "Cancelar"
+    void Importar_Abrir_Click();              // "Abrir"
+    void Importar_Abre_Facil_Click();         // "Cancelar"
+
+    FormWindow *abreWindow() const { return m_abre.window(); }
+    FormWindow *guardaWindow() const { return m_guarda.window(); }
+    FormWindow *importarWindow() const { return m_importar.window(); }
+
 private:
+    FormWindow *createAbre();
+    FormWindow *createGuarda();
+    FormWindow *createImportar();
+    QString resolve(const QString &name) const;
+    bool nameGiven(const QString &name, const QString &title, const QString &text);
+    // Reads `name` and puts its contacts below the table's rows (after emptying the table
+    // when `replace`); false, with the table untouched, when the file is refused.
+    bool readInto(const QString &name, bool replace, const QString &title);
+    bool save(const QString &name, const QString &title);
+    void setSaveEnabled(bool enabled);
+
     MainFrame &m_main;
     Platform m_platform;
     QString m_folder;
+    Slot<FormWindow> m_abre;
+    Slot<FormWindow> m_guarda;
+    Slot<FormWindow> m_importar;
 };

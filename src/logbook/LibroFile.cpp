@@ -1,0 +1,447 @@
+#include "LibroFile.h"
+
+#include "common/Cp1252.h"
+#include "common/GridModel.h"
+#include "common/QuotedLines.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr int kValuesPerContact = kLibroCols - 1;
+// The shortest a contact can be on disk: sixteen lines of two quotes and a one-byte line end.
+constexpr qint64 kMinContactBytes = kValuesPerContact * 3;
+
+QString quoted(const QString &name)
+{
+    return QStringLiteral("«%1»").arg(name);
+}
+
+// Qt's texts for the usual failures are English; the message around them is not.
+QString spanishReason(const QString &qtReason)
+{
+    static const struct { const char *english; const char16_t *spanish; } known[] = {
+        {"No space left on device", u"el disco está lleno"},
+        {"Permission denied", u"no hay permiso"},
+        {"No such file or directory", u"no existe"},
+        {"Read-only file system", u"el disco es de solo lectura"},
+        {"Disk quota exceeded", u"se agotó la cuota de disco"},
+    };
+    for (const auto &k : known) {
+        if (qtReason.contains(QLatin1StringView(k.english), Qt::CaseInsensitive))
+            return QString::fromUtf16(k.spanish);
+    }
+    return qtReason;
+}
+
+// Why a file could not be written, said from what is found at its place.
+QString writeReason(const QString &path, const QString &qtReason)
+{
+    const QFileInfo info(path);
+    if (info.isDir())
+        return QStringLiteral("ese nombre es el de una carpeta");
+    const QFileInfo folder(info.absolutePath());
+    const QString folderName = quoted(QDir::toNativeSeparators(folder.absoluteFilePath()));
+    if (!folder.exists())
+        return QStringLiteral("la carpeta %1 no existe").arg(folderName);
+    if (!folder.isDir())
+        return QStringLiteral("%1 no es una carpeta").arg(folderName);
+    if (info.exists() && !info.isWritable())
+        return QStringLiteral("el archivo es de solo lectura");
+    if (!folder.isWritable())
+        return QStringLiteral("no hay permiso para escribir en la carpeta %1").arg(folderName);
+    return spanishReason(qtReason);
+}
+
+QString readReason(const QString &path, const QString &qtReason)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return QStringLiteral("no existe");
+    if (info.isDir())
+        return QStringLiteral("es una carpeta");
+    if (!info.isFile())
+        return QStringLiteral("no es un archivo común");
+    if (!info.isReadable())
+        return QStringLiteral("no hay permiso para leerlo");
+    return spanishReason(qtReason);
+}
+
+// The character the user has to change, as they would recognise it; invisible ones by code.
+QString describeCharacter(const QString &value, qsizetype index)
+{
+    const QChar c = value.at(index);
+    if (c.isHighSurrogate() && index + 1 < value.size() && value.at(index + 1).isLowSurrogate())
+        return quoted(value.mid(index, 2));
+    if (c.category() == QChar::Other_Control || c.isSurrogate() || c.isSpace() || c.isNull()
+        || c.category() == QChar::Other_Format)
+        return QStringLiteral("U+%1").arg(QString::number(c.unicode(), 16).toUpper().rightJustified(4, u'0'));
+    return quoted(QString(c));
+}
+
+LibroWrite unstorable(const GridModel &libro, const QString &name, int row, int col)
+{
+    const QString value = libro.TextMatrix(row, col);
+    qsizetype bad = value.indexOf(QChar(u'\0'));
+    if (bad < 0)
+        cp1252::fromUnicode(value, &bad);
+    const QString what = bad >= 0 ? describeCharacter(value, bad) : QStringLiteral("que no es texto");
+    const QString call = libro.TextMatrix(row, 1);
+    QString heading = libro.TextMatrix(0, col);
+    if (heading.isEmpty())
+        heading = QString::number(col);
+    const QString contact = call.isEmpty() ? QStringLiteral("el contacto de la fila %1").arg(row)
+                                           : QStringLiteral("el contacto de la fila %1 (%2)").arg(QString::number(row), call);
+    return {false, QStringLiteral("No se pudo guardar el archivo %1: %2, columna %3, contiene el carácter %4, "
+                                  "que un libro de guardia no admite. Cámbielo y vuelva a guardar.")
+                       .arg(quoted(name), contact, quoted(heading), what)};
+}
+
+// Quoted value lines, many contacts at a time, handed to the writer in large pieces: one
+// call per value would cost more than the value. A line break inside a value (CR LF or a lone
+// CR) becomes a lone LF, so the file keeps one CR LF line per value.
+class LineBlock
+{
+public:
+    LineBlock() : m_latin(latinBytes()) {}
+
+    enum class Added { Ok, Nul, Unhandled };
+
+    // Adds '"' text '"' CR LF from the table's UTF-8. ASCII and the Latin-1 letters of Spanish
+    // text are encoded here; anything else is Unhandled (and nothing is added), for the
+    // caller to encode with the code page's converter and add with addEncoded().
+    Added addUtf8(std::string_view text) { return add(text, true); }
+    Added addEncoded(std::string_view bytes) { return add(bytes, false); }
+
+    bool full() const { return m_size >= kPiece; }
+
+    // Everything added so far. The writer ends what it is given with CR LF itself, so the
+    // block's own last line end is left out.
+    void handTo(QuotedLineWriter &writer)
+    {
+        if (m_size < 2)
+            return;
+        writer.writeBare(std::string_view(m_buffer.data(), m_size - 2));
+        m_size = 0;
+    }
+
+private:
+    Added add(std::string_view text, bool utf8)
+    {
+        const size_t n = text.size();
+        if (m_buffer.size() - m_size < n + 4)
+            m_buffer.resize(std::max(m_buffer.size() * 2, m_size + n + 4));
+        char *out = m_buffer.data() + m_size;
+        const auto *in = reinterpret_cast<const unsigned char *>(text.data());
+        size_t o = 0;
+        out[o++] = '"';
+        for (size_t i = 0; i < n; ++i) {
+            const unsigned char b = in[i];
+            if (b - 1u < 0x7Fu && b != '\r') {
+                out[o++] = char(b);
+            } else if (b == '\r') {
+                out[o++] = '\n';
+                if (i + 1 < n && in[i + 1] == '\n')
+                    ++i;
+            } else if (b == 0) {
+                return Added::Nul;
+            } else if (!utf8) {
+                out[o++] = char(b);
+            } else if ((b == 0xC2 || b == 0xC3) && i + 1 < n && (in[i + 1] & 0xC0) == 0x80
+                       && m_latin[size_t(((b & 0x01) << 6) | (in[i + 1] & 0x3F))] >= 0) {
+                out[o++] = char(m_latin[size_t(((b & 0x01) << 6) | (in[i + 1] & 0x3F))]);
+                ++i;
+            } else {
+                return Added::Unhandled;
+            }
+        }
+        std::memcpy(out + o, "\"\r\n", 3);
+        m_size += o + 3;
+        return Added::Ok;
+    }
+
+    // U+0080 .. U+00FF (two UTF-8 bytes led by C2 or C3) to their byte, -1 where the code page
+    // has none; filled once from the code page's own converter.
+    using Table = std::array<int16_t, 128>;
+    static const Table &latinBytes()
+    {
+        static const Table table = [] {
+            Table t{};
+            for (int cp = 0x80; cp <= 0xFF; ++cp) {
+                qsizetype bad = -1;
+                const QByteArray byte = cp1252::fromUnicode(QString(QChar(cp)), &bad);
+                t[size_t(cp - 0x80)] = bad < 0 && byte.size() == 1 ? int16_t(uint8_t(byte.at(0))) : int16_t(-1);
+            }
+            return t;
+        }();
+        return table;
+    }
+
+    static constexpr size_t kPiece = size_t(256) << 10;
+    const Table &m_latin;
+    std::string m_buffer = std::string(kPiece + 4096, '\0');
+    size_t m_size = 0;
+};
+
+std::string_view trimBlanks(std::string_view s)
+{
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+        s.remove_suffix(1);
+    return s;
+}
+
+// The start of a line as text for a message, never a whole binary blob.
+QString shownLine(std::string_view line)
+{
+    constexpr size_t kMax = 24;
+    QString text = cp1252::toUnicode(line.substr(0, kMax));
+    for (QChar &c : text) {
+        if (c.category() == QChar::Other_Control)
+            c = u'?';
+    }
+    return line.size() > kMax ? text + u'…' : text;
+}
+
+// The sixteen values of one contact as UTF-8, side by side in one buffer that is reused for
+// every contact. Values are a few bytes each, so a call into the converter per value would
+// cost more than the conversion: bytes above ASCII are looked up in a table filled once from
+// the code page's own converter.
+class ContactText
+{
+public:
+    ContactText() : m_high(highBytes()) {}
+
+    void clear() { m_size = 0; }
+    size_t size() const { return m_size; }
+    const char *data() const { return m_buffer.data(); }
+
+    // False when the bytes hold a NUL.
+    bool append(std::string_view bytes)
+    {
+        const size_t n = bytes.size();
+        if (m_buffer.size() - m_size < 3 * n)
+            m_buffer.resize(std::max(m_buffer.size() * 2, m_size + 3 * n));
+        char *out = m_buffer.data() + m_size;
+        const auto *in = reinterpret_cast<const unsigned char *>(bytes.data());
+        size_t i = 0, o = 0;
+        // Eight bytes at a time while all of them are 0x01 .. 0x7F: no byte is zero, so
+        // subtracting one borrows nowhere, and no result or byte has its top bit set.
+        for (uint64_t w; i + 8 <= n; i += 8, o += 8) {
+            std::memcpy(&w, in + i, 8);
+            if (((w - 0x0101010101010101u) | w) & 0x8080808080808080u)
+                break;
+            std::memcpy(out + o, &w, 8);
+        }
+        for (; i < n; ++i) {
+            const unsigned b = in[i];
+            if (b - 1u < 0x7Fu) { // 0x01 .. 0x7F
+                out[o++] = char(b);
+                continue;
+            }
+            if (b == 0)
+                return false;
+            const Utf8 &u = m_high[b - 0x80];
+            std::memcpy(out + o, u.bytes, 3); // room for three a byte was made above
+            o += u.size;
+        }
+        m_size += o;
+        return true;
+    }
+
+private:
+    struct Utf8
+    {
+        char bytes[3];
+        uint8_t size;
+    };
+    using Table = std::array<Utf8, 128>;
+    static const Table &highBytes()
+    {
+        static const Table table = [] {
+            Table t{};
+            std::string utf8;
+            for (int b = 0x80; b <= 0xFF; ++b) {
+                const char byte = char(b);
+                utf8.clear();
+                cp1252::appendAsUtf8(utf8, std::string_view(&byte, 1));
+                Utf8 &u = t[size_t(b - 0x80)];
+                u.size = uint8_t(std::min<size_t>(utf8.size(), 3));
+                std::memcpy(u.bytes, utf8.data(), u.size);
+            }
+            return t;
+        }();
+        return table;
+    }
+
+    const Table &m_high;
+    std::string m_buffer = std::string(size_t(16) << 10, '\0');
+    size_t m_size = 0;
+};
+
+class ReadFailure
+{
+public:
+    explicit ReadFailure(const QString &name) : m_name(quoted(name)) {}
+
+    LibroRead malformed(qint64 line, const QString &what) const
+    {
+        return fail(line, QStringLiteral("El archivo %1 no es un libro de guardia válido. Línea %2: %3.")
+                              .arg(m_name, QString::number(line), what));
+    }
+    LibroRead unreadable(qint64 line, const QString &reason) const
+    {
+        if (line <= 0)
+            return fail(0, QStringLiteral("No se pudo leer el archivo %1: %2.").arg(m_name, reason));
+        return fail(line, QStringLiteral("No se pudo leer el archivo %1 (línea %2): %3.")
+                              .arg(m_name, QString::number(line), reason));
+    }
+    LibroRead empty() const
+    {
+        return fail(1, QStringLiteral("El archivo %1 está vacío: no es un libro de guardia.").arg(m_name));
+    }
+
+private:
+    static LibroRead fail(qint64 line, const QString &error)
+    {
+        LibroRead r;
+        r.line = line;
+        r.error = error;
+        return r;
+    }
+    QString m_name;
+};
+
+} // namespace
+
+LibroWrite EscribirLibro(const GridModel &libro, const QString &path, const QString &shownName)
+{
+    const QString name = shownName.isEmpty() ? path : shownName;
+    const GridStore &store = libro.store();
+    const int cols = store.cols();
+    const int64_t contacts = store.rows() - 1; // row 0 holds the headings
+
+    QuotedLineWriter writer(path);
+    if (!writer.open())
+        return {false, QStringLiteral("No se pudo guardar el archivo %1: %2.").arg(quoted(name), writeReason(path, writer.errorString()))};
+
+    char count[24];
+    const auto written = std::to_chars(count, count + sizeof count, contacts);
+    writer.writeBare(std::string_view(count, size_t(written.ptr - count)));
+
+    LineBlock block;
+    std::string encoded;
+    std::vector<std::string_view> cells(static_cast<size_t>(cols));
+    for (int64_t r = 1; r <= contacts; ++r) {
+        store.rowCells(r, cells.data());
+        for (int c = 1; c < cols; ++c) {
+            const std::string_view text = cells[size_t(c)];
+            LineBlock::Added added = block.addUtf8(text);
+            if (added == LineBlock::Added::Unhandled) {
+                encoded.clear();
+                // Never a '?' in place of what the table holds: the file must read back as
+                // the table is. The writer is dropped uncommitted, so the old file stays.
+                if (!cp1252::appendFromUtf8(encoded, text))
+                    return unstorable(libro, name, int(r), c);
+                added = block.addEncoded(encoded);
+            }
+            if (added == LineBlock::Added::Nul)
+                return unstorable(libro, name, int(r), c);
+        }
+        if (block.full())
+            block.handTo(writer);
+    }
+    block.handTo(writer);
+    if (!writer.commit())
+        return {false, QStringLiteral("No se pudo guardar el archivo %1: %2.").arg(quoted(name), writeReason(path, writer.errorString()))};
+    return {};
+}
+
+LibroRead LeerLibro(const QString &path, const QString &shownName)
+{
+    const ReadFailure failure(shownName.isEmpty() ? path : shownName);
+    QuotedLineReader reader;
+    if (!reader.open(path))
+        return failure.unreadable(0, readReason(path, reader.errorString()));
+
+    std::string_view line;
+    if (!reader.next(line)) {
+        if (reader.hasError())
+            return failure.unreadable(1, spanishReason(reader.errorString()));
+        return failure.empty();
+    }
+
+    // The count: a whole number of contacts, which the file must have room for. An absurd
+    // count is refused before anything is allocated for it.
+    std::string_view digits = trimBlanks(line);
+    const bool negative = !digits.empty() && digits.front() == '-';
+    if (negative)
+        digits.remove_prefix(1);
+    bool isNumber = !digits.empty();
+    for (char ch : digits)
+        isNumber = isNumber && ch >= '0' && ch <= '9';
+    if (!isNumber)
+        return failure.malformed(1, QStringLiteral("debería ser el número de contactos y es «%1»").arg(shownLine(line)));
+    uint64_t count = 0;
+    bool huge = false;
+    for (char ch : digits) {
+        if (count > (UINT64_MAX - 9) / 10) {
+            huge = true;
+            break;
+        }
+        count = count * 10 + uint64_t(ch - '0');
+    }
+    if (negative && (count > 0 || huge))
+        return failure.malformed(1, QStringLiteral("el número de contactos es negativo (%1)").arg(shownLine(line)));
+    const uint64_t room = uint64_t(reader.fileSize()) / uint64_t(kMinContactBytes);
+    if (huge || count > room)
+        return failure.malformed(1, QStringLiteral("anuncia %1 contactos, más de los que caben en sus %2 bytes")
+                                        .arg(shownLine(trimBlanks(line)), QString::number(reader.fileSize())));
+
+    LibroRead result;
+    GridStore &rows = result.rows;
+    rows.reserveRows(int64_t(count));
+    ContactText values;
+    size_t ends[kLibroCols] = {};
+    std::string_view cells[kLibroCols];
+    const qint64 totalLines = 1 + qint64(count) * kValuesPerContact;
+
+    for (uint64_t contact = 0; contact < count; ++contact) {
+        values.clear();
+        for (int k = 1; k <= kValuesPerContact; ++k) {
+            if (!reader.next(line)) {
+                const qint64 missing = reader.lineNumber() + 1;
+                if (reader.hasError())
+                    return failure.unreadable(missing, spanishReason(reader.errorString()));
+                return failure.malformed(missing, QStringLiteral("el archivo termina en la línea %1, y los contactos que "
+                                                                 "anuncia (%2) ocupan %3 líneas")
+                                                      .arg(reader.lineNumber()).arg(count).arg(totalLines));
+            }
+            if (line.size() < 2)
+                return failure.malformed(reader.lineNumber(), QStringLiteral("tiene menos de dos caracteres, "
+                                                                             "y cada dato va entre comillas"));
+            // The enclosing characters are dropped unread, but a NUL is no text anywhere.
+            if (line.front() == '\0' || line.back() == '\0' || !values.append(line.substr(1, line.size() - 2)))
+                return failure.malformed(reader.lineNumber(), QStringLiteral("contiene un byte nulo, y un libro de guardia es solo texto"));
+            ends[k] = values.size();
+        }
+        for (int k = 1; k <= kValuesPerContact; ++k)
+            cells[k] = std::string_view(values.data() + ends[k - 1], ends[k] - ends[k - 1]);
+        rows.appendRow(cells, kLibroCols);
+    }
+    result.ok = true;
+    return result;
+}
+
+void NumerarFilas(GridModel &libro)
+{
+    libro.numberRows();
+}
