@@ -1,5 +1,6 @@
 // The main window as started: layout, menus, focus order, secondary windows, station data
 // and clock, and the end of the program.
+#include "FileHelpers.h"
 #include "AppFixture.h"
 #include "app/EntryForm.h"
 #include <QMenuBar>
@@ -21,20 +22,6 @@
 #include <QSignalSpy>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-} // namespace
 
 class TestMainWindow : public QObject
 {
@@ -283,7 +270,7 @@ void TestMainWindow::userConfigWithoutFileSavesInitialTexts()
 void TestMainWindow::userConfigReadAtStartInAnyCase()
 {
     AppFixture f(false);
-    writeFile(f.path(u"usuario.cfg"_s), "\"Uruguay  \"\r\n\"3\"\r\n\"Montevideo\"\r\n\"\"\r\n\"Av. 18, 1\"\r\n\"11000\"\r\n\"\"\r\n");
+    QVERIFY(writeFile(f.path(u"usuario.cfg"_s), "\"Uruguay  \"\r\n\"3\"\r\n\"Montevideo\"\r\n\"\"\r\n\"Av. 18, 1\"\r\n\"11000\"\r\n\"\"\r\n"));
     f.start();
     QCOMPARE(f.app->userConfig().difUtc(), qint16(3));
     QVERIFY(f.app->userConfig().windowExists());
@@ -312,7 +299,7 @@ void TestMainWindow::userConfigCancelKeepsEditsButNotFile()
 void TestMainWindow::userConfigDamagedFileIsReported()
 {
     AppFixture f(false);
-    writeFile(f.path(u"USUARIO.CFG"_s), "\"Chile  \"\r\n\"4\"\r\n");
+    QVERIFY(writeFile(f.path(u"USUARIO.CFG"_s), "\"Chile  \"\r\n\"4\"\r\n"));
     f.start();
     QCOMPARE(f.fakes.messages.asked.size(), 1);
     QVERIFY(f.fakes.messages.asked.first().text.contains(u"USUARIO.CFG"_s));
@@ -360,7 +347,7 @@ void TestMainWindow::userConfigQuoteDoesNotShiftValues()
 void TestMainWindow::clockShowsLocalAndUtc()
 {
     AppFixture f(false);
-    writeFile(f.path(u"USUARIO.CFG"_s), "\"\"\r\n\"3\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n");
+    QVERIFY(writeFile(f.path(u"USUARIO.CFG"_s), "\"\"\r\n\"3\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n"));
     f.start();
     f.fakes.clock.moment = QDateTime(QDate(2026, 1, 1), QTime(22, 30, 0));
     f.app->clock().Timer1_Timer();

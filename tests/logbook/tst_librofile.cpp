@@ -1,5 +1,6 @@
 // The .LBR reader and writer: exact bytes, values kept as typed, line breaks, every byte
 // round-tripping, renumbering, random tables, and every refused or failed file.
+#include "FileHelpers.h"
 #include "common/GridModel.h"
 #include "logbook/LibroFile.h"
 #include <QDir>
@@ -12,18 +13,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
 const QStringList kExample{u"LU1ABC"_s, u"Juan"_s, u"Rosario"_s, u"Santa Fe"_s, u"Rosario"_s, u"2000"_s, QString(),
                            u"59"_s, u"12/02/2001"_s, u"22:52:30"_s, u"7.050"_s, u"SSB"_s, u"BURO"_s, u"NO"_s, u"NO"_s,
                            QString()};

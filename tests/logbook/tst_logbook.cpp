@@ -1,5 +1,6 @@
 // The file commands as the user drives them: their windows, messages, title and menu states,
 // and that a refused or failed command leaves the log, the title and the files as they were.
+#include "FileHelpers.h"
 #include "AppFixture.h"
 #include "app/EntryForm.h"
 #include "logbook/LogbookCommands.h"
@@ -14,18 +15,6 @@ using namespace Qt::StringLiterals;
 namespace {
 const QString kPrefix = u"Kavento versión 9.0 - "_s;
 const QString kNotFound = u"El archivo no se encuentra. Asegúrese de haberlo escrito correctamente."_s;
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
 
 // A log book file of contacts whose call signs are given; the other values are fixed.
 QByteArray lbr(const QStringList &calls)
