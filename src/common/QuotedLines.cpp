@@ -156,7 +156,9 @@ QuotedLineWriter::QuotedLineWriter(const QString &path)
 
 bool QuotedLineWriter::open()
 {
-    if (!m_file.open(QIODevice::WriteOnly)) {
+    // Unbuffered: we buffer ourselves, and a failed final flush inside commit() would
+    // otherwise go unnoticed and rename a cut-short file over the old one.
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         m_failed = true;
         m_error = m_file.errorString();
         return false;

@@ -1,4 +1,5 @@
 #include "DxccFile.h"
+#include "common/FileErrors.h"
 #include "common/Cp1252.h"
 #include "common/QuotedLines.h"
 #include <QDir>
@@ -89,11 +90,11 @@ DxccRead readDxccFile(const QString &path)
 
     QuotedLineReader reader(kChunk);
     if (!reader.open(path))
-        return fail(0, QStringLiteral("No se pudo leer el archivo %1: %2.").arg(name, reader.errorString()));
+        return fail(0, QStringLiteral("No se pudo leer el archivo %1: %2.").arg(name, spanishReason(reader.errorString())));
 
     const auto readFailure = [&](qint64 line) {
         return fail(line, QStringLiteral("No se pudo leer el archivo %1 en la línea %2: %3.")
-                              .arg(name).arg(line).arg(reader.errorString()));
+                              .arg(name).arg(line).arg(spanishReason(reader.errorString())));
     };
 
     std::string_view line;

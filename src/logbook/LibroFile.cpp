@@ -1,4 +1,5 @@
 #include "LibroFile.h"
+#include "common/FileErrors.h"
 
 #include "common/Cp1252.h"
 #include "common/GridModel.h"
@@ -25,22 +26,6 @@ QString quoted(const QString &name)
 }
 
 // Qt's texts for the usual failures are English; the message around them is not.
-QString spanishReason(const QString &qtReason)
-{
-    static const struct { const char *english; const char16_t *spanish; } known[] = {
-        {"No space left on device", u"el disco está lleno"},
-        {"Permission denied", u"no hay permiso"},
-        {"No such file or directory", u"no existe"},
-        {"Read-only file system", u"el disco es de solo lectura"},
-        {"Disk quota exceeded", u"se agotó la cuota de disco"},
-    };
-    for (const auto &k : known) {
-        if (qtReason.contains(QLatin1StringView(k.english), Qt::CaseInsensitive))
-            return QString::fromUtf16(k.spanish);
-    }
-    return qtReason;
-}
-
 // Why a file could not be written, said from what is found at its place.
 QString writeReason(const QString &path, const QString &qtReason)
 {

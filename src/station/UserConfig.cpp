@@ -62,9 +62,14 @@ QString UserConfig::filePath() const
 
 void UserConfig::load()
 {
-    const QString path = findConfigFile(m_folder);
-    if (path.isEmpty())
-        return; // the normal first start
+    QString path = findConfigFile(m_folder);
+    if (path.isEmpty()) {
+        // A folder (or anything but a file) under the file's name: say so instead of
+        // starting as if there were no station data, since every save would then fail.
+        path = configFileForWriting(m_folder);
+        if (!QFileInfo::exists(path))
+            return; // the normal first start
+    }
     const ConfigRead read = readUserConfig(path);
     setValues(read.items);
     if (read.items.size() >= 2)

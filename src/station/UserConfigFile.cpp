@@ -1,6 +1,7 @@
 #include "UserConfigFile.h"
 
 #include "common/Cp1252.h"
+#include "common/FileErrors.h"
 #include "common/QuotedLines.h"
 
 #include <QDir>
@@ -13,7 +14,8 @@
 namespace {
 
 // Seven short values fit many times over; a larger file is not read into memory whole.
-constexpr qint64 kReadLimit = 64 * 1024;
+// Room for seven values of the longest text a field holds, so what is saved reads back.
+constexpr qint64 kReadLimit = 256 * 1024;
 
 // The labels of the configuration window, so a message points at the box to correct.
 const char16_t *const kFieldLabels[kUserConfigItems] = {
@@ -82,13 +84,13 @@ ConfigRead unreadable(const QString &path, const QString &reason)
 {
     ConfigRead result;
     result.damaged = true;
-    result.problem = QStringLiteral("No se pudo leer el archivo %1: %2.").arg(displayName(path), reason);
+    result.problem = QStringLiteral("No se pudo leer el archivo %1: %2.").arg(displayName(path), spanishReason(reason));
     return result;
 }
 
 WriteResult notSaved(const QString &path, const QString &reason)
 {
-    return {false, QStringLiteral("No se pudo guardar el archivo %1: %2.").arg(displayName(path), reason)};
+    return {false, QStringLiteral("No se pudo guardar el archivo %1: %2.").arg(displayName(path), spanishReason(reason))};
 }
 
 // The offending character as the user would recognise it; controls by their code.
@@ -207,6 +209,13 @@ WriteResult writeUserConfig(const QString &path, const QStringList &seven)
                                       .arg(QString::fromUtf16(kFieldLabels[i]), describeCharacter(value, bad)));
         }
     }
+
+    // What the reader would not take back in full is not saved either.
+    qint64 total = 0;
+    for (const QByteArray &line : lines)
+        total += line.size() + 4;
+    if (total > kReadLimit)
+        return notSaved(path, QStringLiteral("los datos ocupan más de %1 KiB").arg(kReadLimit / 1024));
 
     QuotedLineWriter writer(path);
     if (!writer.open())

@@ -30,7 +30,7 @@ struct ConfigRead
 // comma or line end is skipped; any other item runs to the next comma or line end.
 // A line end also closes a quoted item whose closing quote is missing: values never hold line
 // breaks, and this keeps such damage to its own line instead of shifting every later value.
-// Only the first 64 KiB are looked at; whatever follows the seventh item is ignored.
+// Only the first 256 KiB are looked at; whatever follows the seventh item is ignored.
 // Damaged: fewer than seven items, a NUL byte within them, or a file that cannot be read.
 ConfigRead readUserConfig(const QString &path);
 
@@ -44,7 +44,8 @@ struct WriteResult
 // failure the previous file is left as it was. Each value is first passed through
 // storableValue(). A value holding a character the code page cannot hold (or a NUL) is not
 // written as '?': nothing is written and the error names the field. Missing values are
-// written empty, values beyond the seventh are ignored.
+// written empty, values beyond the seventh are ignored. A file the reader would not take
+// back whole (over 256 KiB) is not written.
 WriteResult writeUserConfig(const QString &path, const QStringList &seven);
 
 // The format has no escape for a double quote inside a value: it would end the item early and

@@ -1,0 +1,23 @@
+#include "FileErrors.h"
+
+QString spanishReason(const QString &qtReason)
+{
+    static const struct { const char *english; const char16_t *spanish; } known[] = {
+        {"No space left on device", u"el disco está lleno"},
+        {"File too large", u"el archivo supera el tamaño máximo permitido"},
+        {"Permission denied", u"no hay permiso"},
+        {"No such file or directory", u"no existe"},
+        {"Read-only file system", u"el disco es de solo lectura"},
+        {"Disk quota exceeded", u"se agotó la cuota de disco"},
+        {"Is a directory", u"es una carpeta"},
+        {"file to open is a directory", u"es una carpeta"},
+        {"Not a directory", u"una parte del camino no es una carpeta"},
+        {"Input/output error", u"error de lectura o escritura en el disco"},
+        {"Not a regular file", u"no es un archivo común"},
+    };
+    for (const auto &k : known) {
+        if (qtReason.contains(QLatin1StringView(k.english), Qt::CaseInsensitive))
+            return QString::fromUtf16(k.spanish);
+    }
+    return qtReason;
+}
