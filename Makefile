@@ -5,6 +5,7 @@ BUILD_SAN  ?= build-sanitize
 RUN_DIR    ?= run
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
+FUZZ_SECONDS ?= 60
 
 # Debian packages the build and the tests need.
 PACKAGES = cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev libbenchmark-dev \
@@ -47,7 +48,16 @@ test-sanitize: deps
 bench: deps
 	cmake -S . -B $(BUILD)-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVANEL_BENCH=ON
 	cmake --build $(BUILD)-bench -j $(JOBS) --target orvanel-bench
-	./$(BUILD)-bench/bench/orvanel-bench $(BENCH_ARGS)
+	./$(BUILD)-bench/bench/orvanel-bench --benchmark_repetitions=3 --benchmark_report_aggregates_only=true \
+	  --benchmark_out=$(BUILD)-bench/bench.json --benchmark_out_format=json $(BENCH_ARGS)
+	python3 scripts/bench_table.py $(BUILD)-bench/bench.json
+
+# Each reader of outside files fuzzed for FUZZ_SECONDS with AddressSanitizer and UBSan (clang).
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(BUILD)-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DORVANEL_FUZZ=ON -DORVANEL_SANITIZE=ON
+	cmake --build $(BUILD)-fuzz -j $(JOBS) --target orvanel-fuzz
+	bash fuzz/run.sh $(BUILD)-fuzz $(FUZZ_SECONDS)
 
 clean:
 	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD)-bench $(BUILD)-fuzz $(BUILD)-package

@@ -1,0 +1,3 @@
+#include "FuzzHarness.h"
+
+ORVANEL_FUZZ_CHECK(checkUserConfig)

@@ -1,0 +1,121 @@
+#pragma once
+// Shared by the reliability tests: log files made quickly in bulk, and snapshots of a folder to
+// prove that a failed command left every file as it was.
+#include <QByteArray>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QMap>
+#include <QString>
+
+#include <sys/resource.h>
+#include <csignal>
+#include <unistd.h>
+
+namespace faults {
+
+inline QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+inline bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+// Size and SHA-1 of a file, read in pieces: logs here run to a hundred megabytes.
+inline QByteArray fingerprint(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray("<missing>");
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    if (!hash.addData(&f))
+        return QByteArray("<unreadable>");
+    return QByteArray::number(f.size()) + ':' + hash.result().toHex();
+}
+
+// A log file as the program writes it: `contacts` records whose texts depend on `variant`,
+// so two variants of the same size still differ. Built directly, about 140 bytes a contact.
+inline QByteArray makeLog(qint64 contacts, int variant)
+{
+    QByteArray bytes;
+    bytes.reserve(qsizetype(contacts) * 150 + 32);
+    bytes += QByteArray::number(contacts) + "\r\n";
+    const char *const modes[] = {"SSB", "CW", "FM", "RTTY"};
+    for (qint64 r = 0; r < contacts; ++r) {
+        const QByteArray n = QByteArray::number(r);
+        const QByteArray v = QByteArray::number(variant);
+        bytes += "\"LU" + v + "X" + n + "\"\r\n\"Juan " + n + "\"\r\n\"Rosario\"\r\n\"Santa Fe\"\r\n"
+                 "\"C\xf3rdoba\"\r\n\"2000\"\r\n\"\"\r\n\"59\"\r\n\"12/02/2001\"\r\n\"22:52:30\"\r\n"
+                 "\"7.050\"\r\n\"";
+        bytes += modes[(r + variant) % 4];
+        bytes += "\"\r\n\"BURO\"\r\n\"NO\"\r\n\"SI\"\r\n\"variante " + v + "\"\r\n";
+    }
+    return bytes;
+}
+
+// Every file and folder under `folder` with its fingerprint: equal snapshots mean nothing was
+// created, removed or changed.
+inline QMap<QString, QByteArray> snapshot(const QString &folder)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QFileInfo info(path);
+        QByteArray what;
+        if (info.isSymLink())
+            what = "<link to " + QFile::encodeName(info.symLinkTarget()) + '>';
+        else if (info.isDir())
+            what = "<folder>";
+        else if (info.isFile())
+            what = fingerprint(path);
+        else
+            what = "<special>"; // opening a FIFO to read it would wait for a writer
+        files.insert(QDir(folder).relativeFilePath(path), what);
+    }
+    return files;
+}
+
+// Permissions stop nobody running as root: the cases that rely on them are skipped there.
+inline bool permissionsApply()
+{
+    return geteuid() != 0;
+}
+
+// While it lives, files this process writes may grow to `bytes` only; a write beyond fails
+// with EFBIG instead of the signal that would end the process.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        m_ok = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    bool ok() const { return m_ok; }
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = SIG_DFL;
+    bool m_ok = false;
+};
+
+} // namespace faults

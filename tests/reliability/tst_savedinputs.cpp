@@ -1,0 +1,67 @@
+// Every input kept with the fuzz harnesses, the seeds and the inputs that once broke a reader,
+// goes through the harnesses' own checks again on each test run: a fault once found stays fixed.
+#include "ReaderChecks.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+class TestSavedInputs : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void input_data();
+    void input();
+
+private:
+    QString m_fuzz;
+};
+
+void TestSavedInputs::initTestCase()
+{
+    const QString source = qEnvironmentVariable("ORVANEL_SOURCE_DIR", QStringLiteral(ORVANEL_SOURCE_DIR));
+    m_fuzz = QDir(source).filePath(u"fuzz"_s);
+    QVERIFY2(QDir(m_fuzz).exists(u"corpus"_s), qPrintable(m_fuzz));
+}
+
+void TestSavedInputs::input_data()
+{
+    QTest::addColumn<QString>("harness");
+    QTest::addColumn<QString>("path");
+    int found = 0;
+    // fuzz/<corpus|regressions>/<harness>/<input>
+    for (const QString &kind : {u"corpus"_s, u"regressions"_s}) {
+        QDirIterator it(QDir(m_fuzz).filePath(kind), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            const QString harness = it.fileInfo().dir().dirName();
+            QTest::newRow(qPrintable(kind + u'/' + harness + u'/' + it.fileName())) << harness << path;
+            ++found;
+        }
+    }
+    // The seeds alone are dozens of files; finding none means the folder moved.
+    QVERIFY2(found >= 20, "the saved fuzz inputs were not found");
+}
+
+void TestSavedInputs::input()
+{
+    QFETCH(QString, harness);
+    QFETCH(QString, path);
+    const ReaderCheck check = readerCheck(harness);
+    QVERIFY2(check, qPrintable(u"no check for the folder «%1»"_s.arg(harness)));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString fault = check(CheckFiles(dir.path()), bytes);
+    QVERIFY2(fault.isEmpty(), qPrintable(fault));
+}
+
+QTEST_GUILESS_MAIN(TestSavedInputs)
+#include "tst_savedinputs.moc"
