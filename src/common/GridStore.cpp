@@ -8,7 +8,9 @@
 #include <sys/mman.h>
 #endif
 
-// Layout. A row is one blob: for each column a varint length then that many UTF-8 bytes.
+// Layout. A row is one blob: the size of the rest as a varint, then for each column a varint
+// length and that many UTF-8 bytes. The leading size lets a row's end (and so the bytes of
+// its last cells) be found without walking every cell.
 // Blobs are appended to the current block of the arena and never move while they live;
 // rewriting a row writes a new blob at the arena end and leaves the old one dead, and the
 // store copies the live blobs into fresh blocks once the dead bytes outweigh them. A row
@@ -28,6 +30,21 @@ struct FreeBlock
     void operator()(char *p) const { std::free(p); }
 };
 
+// The whole 2 MB pages inside [p, p + bytes): a table of a million rows then takes a few
+// page faults where it would take thousands.
+void adviseHugePages(void *p, size_t bytes)
+{
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    const auto begin = (reinterpret_cast<uintptr_t>(p) + kMaxBlock - 1) & ~uintptr_t(kMaxBlock - 1);
+    const auto end = (reinterpret_cast<uintptr_t>(p) + bytes) & ~uintptr_t(kMaxBlock - 1);
+    if (end > begin)
+        madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE);
+#else
+    (void)p;
+    (void)bytes;
+#endif
+}
+
 // Arena memory, left uninitialised: pages never touched cost nothing. Full-size blocks are
 // aligned so the kernel may back them with huge pages: a sort reads rows scattered over the
 // whole arena, and fewer, larger pages spare it many TLB misses.
@@ -38,7 +55,7 @@ char *allocateBlock(size_t bytes)
     if (bytes == kMaxBlock) {
         p = std::aligned_alloc(kMaxBlock, bytes);
         if (p)
-            madvise(p, bytes, MADV_HUGEPAGE);
+            adviseHugePages(p, bytes);
     }
 #endif
     if (!p)
@@ -93,6 +110,43 @@ inline const char *skipCell(const char *p)
     return p + len;
 }
 
+// Copies fewer than 128 bytes without a call: cells are mostly a few bytes, where a call to
+// memcpy costs more than the copy. Overlapping moves cover every length without a loop.
+inline void copyShort(char *dst, const char *src, size_t n)
+{
+    if (n >= 16) {
+        std::memcpy(dst, src, n);
+    } else if (n >= 8) {
+        uint64_t a, b;
+        std::memcpy(&a, src, 8);
+        std::memcpy(&b, src + n - 8, 8);
+        std::memcpy(dst, &a, 8);
+        std::memcpy(dst + n - 8, &b, 8);
+    } else if (n >= 4) {
+        uint32_t a, b;
+        std::memcpy(&a, src, 4);
+        std::memcpy(&b, src + n - 4, 4);
+        std::memcpy(dst, &a, 4);
+        std::memcpy(dst + n - 4, &b, 4);
+    } else if (n > 0) {
+        dst[0] = src[0];
+        dst[n / 2] = src[n / 2];
+        dst[n - 1] = src[n - 1];
+    }
+}
+
+// The cells of a blob: returns where they start and sets `end` past the last one.
+inline const char *payloadOf(const char *blob, const char *&end)
+{
+    uint64_t size;
+    const char *p = getVarint(blob, size);
+    end = p + size;
+    return p;
+}
+
+// A blob of `payload` bytes of cells, its size in front.
+inline size_t blobBytes(size_t payload) { return varintSize(payload) + payload; }
+
 // The running number is kept as a number only when its text reads back identically:
 // digits, no sign, no leading zero (except "0" itself).
 bool parseNumber(std::string_view s, uint32_t &slot)
@@ -141,17 +195,49 @@ struct GridStore::Impl
     size_t used = 0;                   // bytes written into blocks
     size_t live = 0;                   // bytes of blobs that rows still point at
     mutable char numberText[24];
+    // Where the last cell() read ended up, so that reading a row's cells left to right (a
+    // save, a sort key, a painted row) walks each row once instead of once per cell. A blob
+    // never moves and its cells keep their places while the row points at it (a rewrite of
+    // another length makes a new blob); only compaction and dropping every block reuse
+    // places, and they start a new epoch.
+    struct Cursor
+    {
+        uint32_t block = kNoBlock;
+        uint32_t offset = 0;
+        uint32_t epoch = 0;
+        int col = 0;
+        const char *at = nullptr; // the length of cell `col`
+    };
+    mutable Cursor cursor;
+    uint32_t epoch = 0;
+
+    void dropBlocks()
+    {
+        blocks.clear();
+        fill = kNoBlock;
+        used = 0;
+        live = 0;
+        nextBlockSize = kFirstBlock;
+        ++epoch;
+    }
 
     const char *blob(const Row &r) const { return blocks[r.block].data.get() + r.offset; }
 
-    size_t blobSize(const char *b) const
+    static size_t blobSize(const char *b)
     {
-        const char *p = b;
-        for (int c = 0; c < cols; ++c)
-            p = skipCell(p);
-        return size_t(p - b);
+        const char *end;
+        payloadOf(b, end);
+        return size_t(end - b);
     }
     size_t rowSize(const Row &r) const { return r.block == kNoBlock ? 0 : blobSize(blob(r)); }
+    // Whether column 0 holds text in the blob (a number kept beside the row leaves it empty).
+    bool firstCellHoldsText(const Row &r) const
+    {
+        if (r.block == kNoBlock)
+            return false;
+        const char *end;
+        return *payloadOf(blob(r), end) != 0; // a zero length is the single byte 0
+    }
 
     char *allocate(size_t n, uint32_t &block, uint32_t &offset)
     {
@@ -190,7 +276,7 @@ struct GridStore::Impl
                 return;
             const size_t size = size_t(cols - 1) + varintSize(text.size()) + text.size();
             uint32_t b, o;
-            char *q = allocate(size, b, o);
+            char *q = putVarint(allocate(blobBytes(size), b, o), size);
             std::memset(q, 0, size_t(col));
             q = putVarint(q + col, text.size());
             std::memcpy(q, text.data(), text.size());
@@ -200,7 +286,9 @@ struct GridStore::Impl
             return;
         }
         const char *base = blob(r);
-        const char *cellStart = base;
+        const char *end;
+        const char *first = payloadOf(base, end);
+        const char *cellStart = first;
         for (int c = 0; c < col; ++c)
             cellStart = skipCell(cellStart);
         uint64_t oldLen;
@@ -211,21 +299,19 @@ struct GridStore::Impl
                 std::memmove(const_cast<char *>(oldData), text.data(), text.size());
             return;
         }
-        const char *end = cellEnd;
-        for (int c = col + 1; c < cols; ++c)
-            end = skipCell(end);
-        const size_t oldSize = size_t(end - base);
-        const size_t newSize = oldSize - size_t(cellEnd - cellStart) + varintSize(text.size()) + text.size();
-        live -= oldSize;
+        const size_t newSize =
+            size_t(end - first) - size_t(cellEnd - cellStart) + varintSize(text.size()) + text.size();
+        live -= size_t(end - base);
         if (newSize == size_t(cols)) { // every cell empty now
             r.block = kNoBlock;
             r.offset = 0;
             return;
         }
         uint32_t b, o;
-        char *q = allocate(newSize, b, o); // never moves existing blobs, so base stays valid
-        std::memcpy(q, base, size_t(cellStart - base));
-        q = putVarint(q + (cellStart - base), text.size());
+        // Never moves existing blobs, so base stays valid.
+        char *q = putVarint(allocate(blobBytes(newSize), b, o), newSize);
+        std::memcpy(q, first, size_t(cellStart - first));
+        q = putVarint(q + (cellStart - first), text.size());
         if (!text.empty())
             std::memcpy(q, text.data(), text.size());
         std::memcpy(q + text.size(), cellEnd, size_t(end - cellEnd));
@@ -235,6 +321,7 @@ struct GridStore::Impl
 
     void compact()
     {
+        ++epoch;
         std::vector<Block> old = std::move(blocks);
         blocks.clear();
         fill = kNoBlock;
@@ -291,8 +378,10 @@ void GridStore::reserveRows(int64_t rows)
 {
     // A little extra, so a loaded store can later be slid under a heading row (appendStore)
     // without copying its row records.
-    if (rows > 0)
-        d->rows.reserve(size_t(rows) + 64);
+    if (rows <= 0)
+        return;
+    d->rows.reserve(size_t(rows) + 64);
+    adviseHugePages(d->rows.data(), d->rows.capacity() * sizeof(Impl::Row));
 }
 
 std::string_view GridStore::cell(int64_t row, int col) const
@@ -307,12 +396,69 @@ std::string_view GridStore::cell(int64_t row, int col) const
     }
     if (r.block == kNoBlock)
         return {};
-    const char *p = d->blob(r);
-    for (int c = 0; c < col; ++c)
+    Impl::Cursor &k = d->cursor;
+    const char *p;
+    int c;
+    if (k.block == r.block && k.offset == r.offset && k.epoch == d->epoch && k.col <= col) {
+        p = k.at;
+        c = k.col;
+    } else {
+        const char *end;
+        p = payloadOf(d->blob(r), end);
+        c = 0;
+    }
+    for (; c < col; ++c)
         p = skipCell(p);
+    k = {r.block, r.offset, d->epoch, col, p};
     uint64_t len;
     p = getVarint(p, len);
     return {p, size_t(len)};
+}
+
+std::string_view GridStore::rowBytes(int64_t row, int firstCol, int lastCol) const
+{
+    firstCol = std::max(firstCol, 0);
+    lastCol = std::min(lastCol, m_cols - 1);
+    if (row < 0 || row >= rows() || firstCol > lastCol)
+        return {};
+    const Impl::Row &r = d->rows[size_t(row)];
+    if (r.block == kNoBlock)
+        return {};
+    const char *end;
+    const char *p = payloadOf(d->blob(r), end);
+    for (int c = 0; c < firstCol; ++c)
+        p = skipCell(p);
+    uint64_t len;
+    p = getVarint(p, len);
+    if (lastCol < m_cols - 1) {
+        end = p + len;
+        for (int c = firstCol + 1; c <= lastCol; ++c)
+            end = skipCell(end);
+    }
+    return {p, size_t(end - p)};
+}
+
+void GridStore::rowCells(int64_t row, std::string_view *cells) const
+{
+    if (row < 0 || row >= rows()) {
+        std::fill(cells, cells + m_cols, std::string_view());
+        return;
+    }
+    const Impl::Row &r = d->rows[size_t(row)];
+    if (r.block == kNoBlock) {
+        std::fill(cells, cells + m_cols, std::string_view());
+    } else {
+        const char *end;
+        const char *p = payloadOf(d->blob(r), end);
+        for (int c = 0; c < m_cols; ++c) {
+            uint64_t len;
+            p = getVarint(p, len);
+            cells[c] = {p, size_t(len)};
+            p += len;
+        }
+    }
+    if (r.number != 0)
+        cells[0] = cell(row, 0);
 }
 
 void GridStore::prefetch(int64_t row) const
@@ -336,7 +482,7 @@ void GridStore::setCell(int64_t row, int col, std::string_view utf8)
     if (col == 0) {
         uint32_t slot;
         if (parseNumber(utf8, slot)) {
-            if (r.block != kNoBlock && d->blob(r)[0] != 0)
+            if (r.number == 0 && d->firstCellHoldsText(r))
                 d->replaceCell(r, 0, {});
             r.number = slot;
             d->maybeCompact();
@@ -352,21 +498,34 @@ void GridStore::appendRow(const std::string_view *cells, int count)
 {
     count = std::clamp(count, 0, m_cols);
     uint32_t slot = 0;
-    const bool numbered = count > 0 && parseNumber(cells[0], slot);
-    size_t size = size_t(m_cols - count);
-    for (int c = 0; c < count; ++c) {
-        const size_t len = (c == 0 && numbered) ? 0 : cells[c].size();
-        size += varintSize(len) + len;
+    const int from = count > 0 && parseNumber(cells[0], slot) ? 1 : 0;
+    // Cells of a log are short: when each takes a one-byte length, the size is a plain sum.
+    size_t size = size_t(m_cols), text = 0;
+    bool shortCells = true;
+    for (int c = from; c < count; ++c) {
+        text += cells[c].size();
+        shortCells = shortCells && cells[c].size() < 0x80;
     }
+    if (!shortCells) {
+        for (int c = from; c < count; ++c)
+            size += varintSize(cells[c].size()) - 1;
+    }
+    size += text;
     Impl::Row r{kNoBlock, 0, slot, 0};
     if (size > size_t(m_cols)) {
-        char *q = d->allocate(size, r.block, r.offset);
-        for (int c = 0; c < count; ++c) {
-            const std::string_view text = (c == 0 && numbered) ? std::string_view() : cells[c];
-            q = putVarint(q, text.size());
-            if (!text.empty())
-                std::memcpy(q, text.data(), text.size());
-            q += text.size();
+        char *q = putVarint(d->allocate(blobBytes(size), r.block, r.offset), size);
+        if (from == 1)
+            *q++ = 0;
+        for (int c = from; c < count; ++c) {
+            const size_t n = cells[c].size();
+            if (n < 0x80) {
+                *q++ = char(n);
+                copyShort(q, cells[c].data(), n);
+            } else {
+                q = putVarint(q, n);
+                std::memcpy(q, cells[c].data(), n);
+            }
+            q += n;
         }
         std::memset(q, 0, size_t(m_cols - count));
     }
@@ -398,12 +557,8 @@ void GridStore::truncate(int64_t keep)
     rs.resize(size_t(keep));
     if (rs.capacity() > 4096 && rs.size() < rs.capacity() / 4)
         rs.shrink_to_fit();
-    if (d->live == 0) {
-        d->blocks.clear();
-        d->fill = kNoBlock;
-        d->used = 0;
-        d->nextBlockSize = kFirstBlock;
-    }
+    if (d->live == 0)
+        d->dropBlocks();
     d->maybeCompact();
 }
 
@@ -470,9 +625,15 @@ void GridStore::numberRows(int64_t first, int64_t last, int64_t startNumber)
         Impl::Row &r = d->rows[size_t(i)];
         const int64_t n = startNumber + (i - first);
         if (n >= 0 && uint64_t(n) <= kMaxNumber) {
-            if (r.block != kNoBlock && d->blob(r)[0] != 0)
+            // A row that has a number already keeps column 0 empty in its blob: renumbering
+            // (after a delete, say) then only passes over the row records, never their bytes,
+            // and writes only those whose number changes.
+            const auto slot = uint32_t(n + 1);
+            if (r.number == slot)
+                continue;
+            if (r.number == 0 && d->firstCellHoldsText(r))
                 d->replaceCell(r, 0, {});
-            r.number = uint32_t(n + 1);
+            r.number = slot;
         } else {
             const auto res = std::to_chars(text, text + sizeof text, n);
             r.number = 0;

@@ -22,9 +22,22 @@ public:
     void reserveRows(int64_t rows);
 
     // A cell as UTF-8. The view is valid until the store next changes. Column 0 numbers
-    // are rendered into an internal buffer, so read them before reading another one.
+    // are rendered into an internal buffer, so read them before reading another one. Reading
+    // the cells of a row from left to right walks the row once (the store remembers where
+    // the last read stopped), so reads, though const, are for one thread at a time.
     std::string_view cell(int64_t row, int col) const;
     void setCell(int64_t row, int col, std::string_view utf8);
+    // The bytes of cells firstCol..lastCol of `row` as they lie in the store: each cell's text
+    // in column order, with a short length prefix before each cell after the first. Text that
+    // occurs in one of those cells therefore occurs in the view, so a search can rule out a
+    // whole row with one scan; a hit may straddle cells and needs confirming with cell().
+    // Found without walking the cells when lastCol is the last column. A column-0 number kept
+    // beside the row is not in the view. Empty when the row has no bytes (all its cells are
+    // empty) or the range holds no column. Valid until the store next changes.
+    std::string_view rowBytes(int64_t row, int firstCol, int lastCol) const;
+    // Every cell of `row` into cells[0 .. cols() - 1], in one walk over the row (cheaper than
+    // cols() calls of cell() when all of them are wanted). Same lifetime as cell()'s views.
+    void rowCells(int64_t row, std::string_view *cells) const;
     // A hint that the cells of `row` will be read soon: a pass over rows that are scattered in
     // memory (after a sort) prefetches a few rows ahead instead of waiting on each one.
     void prefetch(int64_t row) const;

@@ -9,25 +9,69 @@ namespace {
 const QColor kMarkBack(128, 0, 0);
 const QColor kMarkText(255, 255, 255);
 
-// The store keeps a row as one blob: its cells back to back in column order, each after
-// its length. The bytes from the start of one cell to the end of a later one therefore hold
-// every cell in between, and when the text is absent from them no cell there can match:
-// one memmem settles most rows. A row whose cells are all empty has no blob: null views.
-struct RowBytes
-{
-    bool empty = false;      // no cell of the row holds anything
-    std::string_view span;   // null when the cells do not lie as expected: look at each
-};
+} // namespace
 
-RowBytes rowBytes(const GridStore &store, int64_t row, int firstCol, int lastCol)
+namespace {
+
+// Byte lanes of a word in memory order: the lowest lane holds the first byte.
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+constexpr bool kLanesInOrder = true;
+#else
+constexpr bool kLanesInOrder = false;
+#endif
+
+constexpr uint64_t kOnes = 0x0101010101010101ull;
+constexpr uint64_t kHighs = 0x8080808080808080ull;
+
+inline uint64_t load8(const unsigned char *p)
 {
-    const std::string_view first = store.cell(row, firstCol);
-    const std::string_view last = store.cell(row, lastCol);
-    if (first.data() == nullptr && last.data() == nullptr)
-        return {true, {}};
-    if (first.data() == nullptr || last.data() == nullptr || last.data() < first.data())
-        return {};
-    return {false, {first.data(), size_t(last.data() - first.data()) + last.size()}};
+    uint64_t v;
+    std::memcpy(&v, p, 8);
+    return v;
+}
+
+// The high bit of each byte lane of v that is zero is set (a lane just above a zero lane may
+// be set too: these are candidates, checked afterwards).
+inline uint64_t zeroLanes(uint64_t v) { return (v - kOnes) & ~v & kHighs; }
+
+inline int lowestLane(uint64_t lanes)
+{
+#if defined(__GNUC__)
+    return __builtin_ctzll(lanes) / 8;
+#else
+    int n = 0;
+    while (!(lanes & 0x80)) {
+        lanes >>= 8;
+        ++n;
+    }
+    return n;
+#endif
+}
+
+// Whether `needle` (two bytes or more) occurs in h[0, n). Eight places at a time, a place
+// is a candidate when both the needle's first and its last byte are where they would be;
+// candidates are then compared in full. A row is a few dozen bytes: memmem sets up tables
+// on every call, which costs more than such a scan.
+bool findPairs(const unsigned char *h, size_t n, const unsigned char *needle, size_t m)
+{
+    const uint64_t first = kOnes * needle[0], last = kOnes * needle[m - 1];
+    size_t i = 0;
+    if (kLanesInOrder) {
+        for (; i + m + 7 <= n; i += 8) {
+            uint64_t lanes = zeroLanes(load8(h + i) ^ first) & zeroLanes(load8(h + i + m - 1) ^ last);
+            while (lanes != 0) {
+                const size_t at = i + size_t(lowestLane(lanes));
+                if (std::memcmp(h + at, needle, m) == 0)
+                    return true;
+                lanes &= lanes - 1;
+            }
+        }
+    }
+    for (; i + m <= n; ++i) {
+        if (h[i] == needle[0] && h[i + m - 1] == needle[m - 1] && std::memcmp(h + i, needle, m) == 0)
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -36,8 +80,15 @@ CellMatcher::CellMatcher(const QString &text) : m_needle(text.toStdString()) {}
 
 bool CellMatcher::occursIn(std::string_view bytes) const
 {
-    return bytes.size() >= m_needle.size()
-           && memmem(bytes.data(), bytes.size(), m_needle.data(), m_needle.size()) != nullptr;
+    const size_t m = m_needle.size(), n = bytes.size();
+    if (n < m)
+        return false;
+    if (m == 0)
+        return true;
+    if (m == 1)
+        return std::memchr(bytes.data(), m_needle[0], n) != nullptr;
+    return findPairs(reinterpret_cast<const unsigned char *>(bytes.data()), n,
+                     reinterpret_cast<const unsigned char *>(m_needle.data()), m);
 }
 
 bool CellMatcher::matches(std::string_view cell) const
@@ -51,11 +102,11 @@ int CellMatcher::firstMatch(const GridStore &store, int64_t row, int firstCol, i
 {
     if (firstCol > lastCol)
         return -1;
-    if (!m_needle.empty()) {
-        const RowBytes bytes = rowBytes(store, row, firstCol, lastCol);
-        if (bytes.empty || (bytes.span.data() != nullptr && !occursIn(bytes.span)))
-            return -1;
-    }
+    // The row's bytes from the first cell to the last hold every one of those cells: when the
+    // text is absent from them, no cell can match and one scan settles the row. Column 0 may
+    // keep its number beside the row, so it is never ruled out this way.
+    if (!m_needle.empty() && firstCol >= 1 && !occursIn(store.rowBytes(row, firstCol, lastCol)))
+        return -1;
     for (int col = firstCol; col <= lastCol; ++col) {
         if (matches(store.cell(row, col)))
             return col;
