@@ -16,6 +16,7 @@ QuotedLineReader::~QuotedLineReader() = default;
 bool QuotedLineReader::open(const QString &path)
 {
     m_file.close();
+    m_reading = false;
     m_begin = m_end = 0;
     m_lineNumber = 0;
     m_fileSize = 0;
@@ -32,13 +33,17 @@ bool QuotedLineReader::open(const QString &path)
         return false;
     }
     m_file.setFileName(path);
-    if (!m_file.open(QIODevice::ReadOnly)) {
+    // Unbuffered: we read in large chunks ourselves, so Qt's own buffer would only copy.
+    if (!m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         m_error = m_file.errorString();
         return false;
     }
     m_fileSize = m_file.size();
-    if (m_buffer.size() != size_t(m_chunkSize))
-        m_buffer.assign(size_t(m_chunkSize), '\0');
+    // A small file does not need a whole chunk; a file that grows meanwhile still reads
+    // correctly, the buffer grows when a line needs it.
+    const qint64 wanted = std::min(m_chunkSize, std::max<qint64>(m_fileSize + 1, 4096));
+    if (m_buffer.size() != size_t(wanted))
+        m_buffer.resize(size_t(wanted));
 
     // A file without a single CR was written with LF line ends. Usually the first line
     // settles it and the chunk already read is kept; otherwise scan on, then start over.
@@ -57,6 +62,7 @@ bool QuotedLineReader::open(const QString &path)
             sawCr = true;
             if (first) {
                 m_end = size_t(n);
+                m_reading = true;
                 return true;
             }
             break;
@@ -69,6 +75,7 @@ bool QuotedLineReader::open(const QString &path)
         m_file.close();
         return false;
     }
+    m_reading = true;
     return true;
 }
 
@@ -84,6 +91,7 @@ bool QuotedLineReader::fill()
     const qint64 n = m_file.read(m_buffer.data() + m_end, qint64(m_buffer.size() - m_end));
     if (n < 0) {
         m_error = m_file.errorString();
+        m_reading = false;
         return false;
     }
     if (n == 0)
@@ -94,7 +102,7 @@ bool QuotedLineReader::fill()
 
 bool QuotedLineReader::next(std::string_view &line)
 {
-    if (!m_file.isOpen() || hasError())
+    if (!m_reading)
         return false;
     const char endByte = m_lfOnly ? '\n' : '\r';
     size_t scanFrom = m_begin;

@@ -46,6 +46,7 @@ private:
     qint64 m_lineNumber = 0;
     qint64 m_fileSize = 0;
     bool m_eof = false;
+    bool m_reading = false;                  // open and no error so far
     bool m_lfOnly = false;
     QString m_error;
 };
