@@ -8,7 +8,6 @@
 #include "common/GridModel.h"
 #include "common/GridStore.h"
 
-#include <QDir>
 #include <QFile>
 #include <QString>
 #include <QStringList>

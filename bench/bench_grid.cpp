@@ -66,14 +66,23 @@ void BM_StoreAppendRows(benchmark::State &state)
         for (int c = 1; c < benchlog::kCols; ++c)
             views[i][size_t(c)] = std::string_view(texts[i]).substr(ends[c - 1], ends[c] - ends[c - 1]);
     }
+    double held = 0;
     for (auto _ : state) {
+        state.PauseTiming();
+        std::optional<benchmem::Growth> memory;
+        memory.emplace();
+        state.ResumeTiming();
         GridStore rows(benchlog::kCols);
         rows.reserveRows(state.range(0));
         for (int64_t i = 0; i < state.range(0); ++i)
             rows.appendRow(views[size_t(i) % views.size()].data(), benchlog::kCols);
         benchmark::DoNotOptimize(rows.rows());
+        state.PauseTiming();
+        held = std::max(held, memory->mb());
+        state.ResumeTiming();
     }
     state.SetItemsProcessed(int64_t(state.iterations()) * state.range(0));
+    state.counters["rss_growth_MB"] = held;
 }
 BENCHMARK(BM_StoreAppendRows)->Arg(1000000)->Unit(benchmark::kMillisecond);
 

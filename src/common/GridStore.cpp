@@ -211,6 +211,16 @@ struct GridStore::Impl
     mutable Cursor cursor;
     uint32_t epoch = 0;
 
+    // What the last numberRows() left: rows numberedFirst .. numbered - 1 hold the numbers
+    // numberedStart, numberedStart + 1, ... in their number slots. A change to column 0, a
+    // removal, a move or a cut pulls `numbered` back to the first row it touched, so
+    // renumbering the same rows again starts there: closing up the numbers after a delete
+    // passes only over the rows below it.
+    int64_t numberedFirst = -1;
+    int64_t numberedStart = 0;
+    int64_t numbered = 0;
+    void touched(int64_t row) { numbered = std::min(numbered, row); }
+
     void dropBlocks()
     {
         blocks.clear();
@@ -480,6 +490,7 @@ void GridStore::setCell(int64_t row, int col, std::string_view utf8)
         return;
     Impl::Row &r = d->rows[size_t(row)];
     if (col == 0) {
+        d->touched(row);
         uint32_t slot;
         if (parseNumber(utf8, slot)) {
             if (r.number == 0 && d->firstCellHoldsText(r))
@@ -543,6 +554,7 @@ void GridStore::truncate(int64_t keep)
     keep = std::max<int64_t>(keep, 0);
     if (keep >= rows())
         return;
+    d->touched(keep);
     auto &rs = d->rows;
     // Measure whichever side is smaller.
     if (keep < rows() - keep) {
@@ -566,6 +578,7 @@ void GridStore::removeRow(int64_t row)
 {
     if (row < 0 || row >= rows())
         return;
+    d->touched(row);
     d->live -= d->rowSize(d->rows[size_t(row)]);
     d->rows.erase(d->rows.begin() + row);
     d->maybeCompact();
@@ -610,6 +623,7 @@ void GridStore::permute(int64_t first, const std::vector<int64_t> &order)
             return;
         seen[size_t(k)] = true;
     }
+    d->touched(first);
     std::vector<Impl::Row> moved(static_cast<size_t>(n));
     for (size_t k = 0; k < size_t(n); ++k)
         moved[k] = d->rows[size_t(order[k])];
@@ -620,25 +634,44 @@ void GridStore::numberRows(int64_t first, int64_t last, int64_t startNumber)
 {
     first = std::max<int64_t>(first, 0);
     last = std::min(last, rows() - 1);
+    if (first > last)
+        return;
+    const bool fits = startNumber >= 0 && uint64_t(startNumber) + uint64_t(last - first) <= kMaxNumber;
+    const bool again = fits && first == d->numberedFirst && startNumber == d->numberedStart;
     char text[24];
-    for (int64_t i = first; i <= last; ++i) {
-        Impl::Row &r = d->rows[size_t(i)];
+    for (int64_t i = again ? std::max(first, d->numbered) : first; i <= last; ++i) {
+        Impl::Row *r = &d->rows[size_t(i)];
         const int64_t n = startNumber + (i - first);
         if (n >= 0 && uint64_t(n) <= kMaxNumber) {
             // A row that has a number already keeps column 0 empty in its blob: renumbering
-            // (after a delete, say) then only passes over the row records, never their bytes,
-            // and writes only those whose number changes.
-            const auto slot = uint32_t(n + 1);
-            if (r.number == slot)
+            // (after a delete, say) then only passes over the row records, never their bytes.
+            // Such rows follow one another, so they get a loop of their own.
+            auto slot = uint32_t(n + 1);
+            if (fits) {
+                const Impl::Row *end = d->rows.data() + last + 1;
+                for (; r != end && r->number != 0; ++r, ++slot)
+                    r->number = slot;
+                i = int64_t(r - d->rows.data());
+                if (r == end)
+                    break;
+            }
+            if (r->number == slot)
                 continue;
-            if (r.number == 0 && d->firstCellHoldsText(r))
-                d->replaceCell(r, 0, {});
-            r.number = slot;
+            if (r->number == 0 && d->firstCellHoldsText(*r))
+                d->replaceCell(*r, 0, {});
+            r->number = slot;
         } else {
             const auto res = std::to_chars(text, text + sizeof text, n);
-            r.number = 0;
-            d->replaceCell(r, 0, std::string_view(text, size_t(res.ptr - text)));
+            r->number = 0;
+            d->replaceCell(*r, 0, std::string_view(text, size_t(res.ptr - text)));
         }
+    }
+    if (again) {
+        d->numbered = std::max(d->numbered, last + 1);
+    } else {
+        d->numberedFirst = fits ? first : -1;
+        d->numberedStart = startNumber;
+        d->numbered = fits ? last + 1 : 0;
     }
     d->maybeCompact();
 }

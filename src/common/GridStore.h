@@ -53,6 +53,9 @@ public:
     // of first .. first + order.size() - 1 once (otherwise nothing happens).
     void permute(int64_t first, const std::vector<int64_t> &order);
     // Column 0 of rows [first, last] := startNumber, startNumber + 1, ... as decimal text.
+    // Numbering the same rows from the same number again passes only over the rows from the
+    // first one changed, removed or moved since (after a delete, the rows below it), and
+    // reads row records only, never the rows' bytes.
     void numberRows(int64_t first, int64_t last, int64_t startNumber);
 
     // A small per-row tag that travels with the row (sort, remove); 0 means none.

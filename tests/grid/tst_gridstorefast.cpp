@@ -1,10 +1,13 @@
-// The store's whole-row reads: the bytes of a run of cells (what find next scans), all cells
-// of a row at once, and cell reads that pick up where the previous one stopped.
+// The store's fast paths: the bytes of a run of cells (what find next scans), all cells of a
+// row at once, cell reads that pick up where the previous one stopped, and renumbering that
+// starts where the numbers were last disturbed.
 #include "common/GridStore.h"
 #include <QRandomGenerator>
 #include <QTest>
 #include <string>
 #include <vector>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -37,7 +40,7 @@ bool holdsInOrder(std::string_view bytes, const Row &texts, size_t prefix)
 
 } // namespace
 
-class TestGridRowBytes : public QObject
+class TestGridStoreFast : public QObject
 {
     Q_OBJECT
 private slots:
@@ -46,9 +49,12 @@ private slots:
     void rowBytesOfNothing();
     void rowCellsMatchCell();
     void readsFollowRewritesAndCompaction();
+    void renumberingAfterEachKindOfChange_data();
+    void renumberingAfterEachKindOfChange();
+    void renumberingOtherRanges();
 };
 
-void TestGridRowBytes::rowBytesHoldTheCellsInOrder_data()
+void TestGridStoreFast::rowBytesHoldTheCellsInOrder_data()
 {
     QTest::addColumn<int>("firstCol");
     QTest::addColumn<int>("lastCol");
@@ -62,7 +68,7 @@ void TestGridRowBytes::rowBytesHoldTheCellsInOrder_data()
 
 // Whatever the cells' lengths (one- and two-byte length prefixes, empty cells), the view
 // starts with the first cell's text, ends with the last's, and holds the others in order.
-void TestGridRowBytes::rowBytesHoldTheCellsInOrder()
+void TestGridStoreFast::rowBytesHoldTheCellsInOrder()
 {
     QFETCH(int, firstCol);
     QFETCH(int, lastCol);
@@ -82,7 +88,7 @@ void TestGridRowBytes::rowBytesHoldTheCellsInOrder()
     }
 }
 
-void TestGridRowBytes::rowBytesOfNothing()
+void TestGridStoreFast::rowBytesOfNothing()
 {
     GridStore s(4);
     s.appendEmptyRows(1);
@@ -103,7 +109,7 @@ void TestGridRowBytes::rowBytesOfNothing()
     QVERIFY(s.rowBytes(1, 0, 3).empty());
 }
 
-void TestGridRowBytes::rowCellsMatchCell()
+void TestGridStoreFast::rowCellsMatchCell()
 {
     GridStore s(5);
     appendRow(s, {"Nº", "Indicativo", "", "QTH", std::string(300, 'q')});
@@ -124,7 +130,7 @@ void TestGridRowBytes::rowCellsMatchCell()
 
 // Reading a cell may start from where the previous read stopped; that must never read a
 // row's old bytes after a rewrite, nor another row's bytes after the store moved them.
-void TestGridRowBytes::readsFollowRewritesAndCompaction()
+void TestGridStoreFast::readsFollowRewritesAndCompaction()
 {
     const Row a{"1", "uno", "dos", "tres", "cuatro", "cinco"};
     const Row b{"2", "one", "two", "thre", "fourrr", "fivee"}; // the same lengths as `a`
@@ -183,5 +189,79 @@ void TestGridRowBytes::readsFollowRewritesAndCompaction()
     }
 }
 
-QTEST_APPLESS_MAIN(TestGridRowBytes)
-#include "tst_gridrowbytes.moc"
+void TestGridStoreFast::renumberingAfterEachKindOfChange_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<int>("row");
+    const QStringList changes{u"remove"_s, u"text in column 0"_s, u"number in column 0"_s, u"permute"_s,
+                              u"cut and append"_s, u"append"_s, u"none"_s};
+    for (const QString &change : changes) {
+        for (int row : {1, 7, 19})
+            QTest::addRow("%s at %d", qPrintable(change), row) << change << row;
+    }
+}
+
+// However the rows were disturbed since they were last numbered, numbering them again
+// leaves 1, 2, 3, ... in every row, and twice in a row as well.
+void TestGridStoreFast::renumberingAfterEachKindOfChange()
+{
+    QFETCH(QString, change);
+    QFETCH(int, row);
+    GridStore s(3);
+    appendRow(s, {"Nº", "Indicativo", "Nombre"});
+    for (int i = 1; i <= 20; ++i)
+        appendRow(s, {"nota " + std::to_string(i), "EA" + std::to_string(i), "x"});
+    s.numberRows(1, s.rows() - 1, 1);
+    s.numberRows(1, s.rows() - 1, 1);
+
+    for (int round = 0; round < 2; ++round) {
+        if (change == u"remove") {
+            s.removeRow(row);
+        } else if (change == u"text in column 0") {
+            s.setCell(row, 0, "borrado");
+        } else if (change == u"number in column 0") {
+            s.setCell(row, 0, "99");
+        } else if (change == u"permute") {
+            std::vector<int64_t> order;
+            for (int64_t i = s.rows() - 1; i >= row; --i)
+                order.push_back(i);
+            s.permute(row, order);
+        } else if (change == u"cut and append") {
+            s.truncate(row);
+            appendRow(s, {"5", "EA5Z", "y"});
+            appendRow(s, {"", "EA6Z", "z"});
+        } else if (change == u"append") {
+            appendRow(s, {"1", "EA1Z", "y"});
+        }
+        s.numberRows(1, s.rows() - 1, 1);
+        for (int64_t r = 1; r < s.rows(); ++r)
+            QCOMPARE(std::string(s.cell(r, 0)), std::to_string(r));
+        QCOMPARE(std::string(s.cell(0, 0)), std::string("Nº"));
+    }
+}
+
+// Another first row or first number renumbers everything it covers.
+void TestGridStoreFast::renumberingOtherRanges()
+{
+    GridStore s(2);
+    for (int i = 0; i < 10; ++i)
+        appendRow(s, {"", "fila"});
+    s.numberRows(0, 9, 1);
+    s.numberRows(3, 9, 1);
+    QCOMPARE(s.cell(2, 0), std::string_view("3"));
+    QCOMPARE(s.cell(3, 0), std::string_view("1"));
+    QCOMPARE(s.cell(9, 0), std::string_view("7"));
+    s.numberRows(3, 9, 0);
+    QCOMPARE(s.cell(3, 0), std::string_view("0"));
+    QCOMPARE(s.cell(9, 0), std::string_view("6"));
+    s.numberRows(3, 5, 0);
+    s.numberRows(3, 9, 0);
+    QCOMPARE(s.cell(9, 0), std::string_view("6"));
+    s.numberRows(0, 9, -2);
+    s.numberRows(0, 9, -2);
+    QCOMPARE(s.cell(0, 0), std::string_view("-2"));
+    QCOMPARE(s.cell(9, 0), std::string_view("7"));
+}
+
+QTEST_APPLESS_MAIN(TestGridStoreFast)
+#include "tst_gridstorefast.moc"
