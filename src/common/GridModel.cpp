@@ -405,6 +405,12 @@ int GridModel::columnCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : m_cols - m_fixedCols;
 }
 
+QVariant GridModel::colourData(int row, int col, int role) const
+{
+    const QColor c = role == Qt::BackgroundRole ? cellBackColor(row, col) : cellForeColor(row, col);
+    return c.isValid() ? QVariant(c) : QVariant();
+}
+
 QVariant GridModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.model() != this)
@@ -413,14 +419,9 @@ QVariant GridModel::data(const QModelIndex &index, int role) const
     switch (role) {
     case Qt::DisplayRole:
         return TextMatrix(row, col);
-    case Qt::BackgroundRole: {
-        const QColor c = cellBackColor(row, col);
-        return c.isValid() ? QVariant(c) : QVariant();
-    }
-    case Qt::ForegroundRole: {
-        const QColor c = cellForeColor(row, col);
-        return c.isValid() ? QVariant(c) : QVariant();
-    }
+    case Qt::BackgroundRole:
+    case Qt::ForegroundRole:
+        return colourData(row, col, role);
     default:
         return QVariant();
     }
@@ -445,14 +446,9 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
         return TextMatrix(row, col);
     case Qt::TextAlignmentRole:
         return int(Qt::AlignLeft | Qt::AlignVCenter);
-    case Qt::BackgroundRole: {
-        const QColor c = cellBackColor(row, col);
-        return c.isValid() ? QVariant(c) : QVariant();
-    }
-    case Qt::ForegroundRole: {
-        const QColor c = cellForeColor(row, col);
-        return c.isValid() ? QVariant(c) : QVariant();
-    }
+    case Qt::BackgroundRole:
+    case Qt::ForegroundRole:
+        return colourData(row, col, role);
     default:
         return QVariant();
     }

@@ -94,6 +94,7 @@ signals:
     void currentCellMoved(int row, int col);
 
 private:
+    QVariant colourData(int row, int col, int role) const;
     struct CellColors;
     struct Corners { int row, col, rowSel, colSel; };
     Corners corners() const;

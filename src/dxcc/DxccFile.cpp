@@ -1,5 +1,6 @@
 #include "DxccFile.h"
 #include "common/FileErrors.h"
+#include "common/FileLookup.h"
 #include "common/Cp1252.h"
 #include "common/QuotedLines.h"
 #include <QDir>
@@ -65,16 +66,7 @@ QString dxccFileName()
 
 QString findDxccFile(const QString &folder)
 {
-    const QDir dir(folder.isEmpty() ? QStringLiteral(".") : folder);
-    const QString exact = dir.filePath(dxccFileName());
-    if (QFileInfo(exact).isFile())
-        return exact;
-    const QStringList names = dir.entryList(QDir::Files | QDir::Hidden, QDir::Name);
-    for (const QString &name : names) {
-        if (name.compare(dxccFileName(), Qt::CaseInsensitive) == 0 && QFileInfo(dir.filePath(name)).isFile())
-            return dir.filePath(name);
-    }
-    return {};
+    return findFileAnyCase(folder, dxccFileName());
 }
 
 DxccRead readDxccFile(const QString &path)

@@ -2,6 +2,7 @@
 
 #include "common/Cp1252.h"
 #include "common/FileErrors.h"
+#include "common/FileLookup.h"
 #include "common/QuotedLines.h"
 
 #include <QDir>
@@ -113,16 +114,7 @@ QString userConfigFileName()
 
 QString findConfigFile(const QString &folder)
 {
-    const QDir dir(folder.isEmpty() ? QStringLiteral(".") : folder);
-    const QString exact = dir.filePath(userConfigFileName());
-    if (QFileInfo(exact).isFile())
-        return exact;
-    const QStringList names = dir.entryList(QDir::Files | QDir::Hidden, QDir::Name);
-    for (const QString &name : names) {
-        if (name.compare(userConfigFileName(), Qt::CaseInsensitive) == 0)
-            return dir.filePath(name);
-    }
-    return {};
+    return findFileAnyCase(folder, userConfigFileName());
 }
 
 QString configFileForWriting(const QString &folder)
