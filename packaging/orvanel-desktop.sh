@@ -10,7 +10,7 @@ self=$(readlink -f -- "$0" 2>/dev/null || printf '%s\n' "$0")
 bindir=$(CDPATH='' cd -- "$(dirname -- "$self")" && pwd -P)
 shipped="$bindir/../share/orvanel/dxcc.dat"
 
-# The base directory spec says to ignore a relative (or empty) XDG_DATA_HOME.
+# The XDG base directory rules say to ignore a relative (or empty) XDG_DATA_HOME.
 case ${XDG_DATA_HOME:-} in
     /*) data="$XDG_DATA_HOME/orvanel" ;;
     *) data="$HOME/.local/share/orvanel" ;;

@@ -24,4 +24,4 @@ trap 'rm -rf "$runtime"' EXIT
 # Spanish dates and times in the entry form and the table, as a user of the program sees them.
 # Qt reads the locale's name itself, so it needs no locale generated on this machine.
 LANG=es_AR.UTF-8 LC_ALL=es_AR.UTF-8 QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$runtime" \
-    "$build/tests/screenshots/orvanel-screenshots" "$out" "$root/data/dxcc.dat"
+    "$build/tools/screenshots/orvanel-screenshots" "$out" "$root/data/dxcc.dat"

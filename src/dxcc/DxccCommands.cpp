@@ -75,8 +75,8 @@ void DxccCommands::reportMissingFile()
 
 FormWindow *DxccCommands::create()
 {
-    const WindowSpec spec = layouts::fDxcc();
-    auto *window = new FormWindow(spec, &m_main);
+    const WindowLayout layout = layouts::fDxcc();
+    auto *window = new FormWindow(layout, &m_main);
 
     // The layout places the grid in the area below the menu bar: make room for the bar.
     auto *bar = new QMenuBar(window);
@@ -85,8 +85,8 @@ FormWindow *DxccCommands::create()
     connect(menus.actions.value(u"mZona"_s), &QAction::triggered, this, &DxccCommands::mZona_Click);
     connect(menus.actions.value(u"mContinente"_s), &QAction::triggered, this, &DxccCommands::mContinente_Click);
     const int barHeight = bar->sizeHint().height();
-    bar->setGeometry(0, 0, twipsToPixels(spec.clientWidth), barHeight);
-    FormBuilder::applyWindow(window, spec, barHeight);
+    bar->setGeometry(0, 0, twipsToPixels(layout.clientWidth), barHeight);
+    FormBuilder::applyWindow(window, layout, barHeight);
     auto *view = window->control<GridView>(u"DXCC"_s);
     view->move(view->x(), view->y() + barHeight);
 

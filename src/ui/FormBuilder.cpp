@@ -20,12 +20,12 @@ QString objectNameFor(const QString &controlName)
 
 namespace {
 
-QRect pixels(const ControlSpec &c)
+QRect pixels(const ControlLayout &c)
 {
     return QRect(twipsToPixels(c.left), twipsToPixels(c.top), twipsToPixels(c.width), twipsToPixels(c.height));
 }
 
-QWidget *createControl(QWidget *parent, const ControlSpec &c)
+QWidget *createControl(QWidget *parent, const ControlLayout &c)
 {
     using namespace ControlFlag;
     switch (c.type) {
@@ -114,11 +114,11 @@ bool takesFocus(ControlType type)
 
 } // namespace
 
-QHash<QString, QWidget *> FormBuilder::build(QWidget *parent, const std::vector<ControlSpec> &controls)
+QHash<QString, QWidget *> FormBuilder::build(QWidget *parent, const std::vector<ControlLayout> &controls)
 {
     QHash<QString, QWidget *> built;
     std::vector<std::pair<int, QWidget *>> focusOrder;
-    for (const ControlSpec &c : controls) {
+    for (const ControlLayout &c : controls) {
         QWidget *widget = createControl(parent, c);
         widget->setObjectName(objectNameFor(c.name));
         if (c.type != ControlType::Line) {
@@ -150,11 +150,11 @@ QHash<QString, QWidget *> FormBuilder::build(QWidget *parent, const std::vector<
     return built;
 }
 
-void FormBuilder::applyWindow(QWidget *window, const WindowSpec &spec, int extraHeight)
+void FormBuilder::applyWindow(QWidget *window, const WindowLayout &layout, int extraHeight)
 {
-    const QSize client(twipsToPixels(spec.clientWidth), twipsToPixels(spec.clientHeight) + extraHeight);
+    const QSize client(twipsToPixels(layout.clientWidth), twipsToPixels(layout.clientHeight) + extraHeight);
     Qt::WindowFlags flags;
-    switch (spec.kind) {
+    switch (layout.kind) {
     case WindowKind::Sizable:
         flags = Qt::Window;
         window->resize(client);
@@ -171,11 +171,11 @@ void FormBuilder::applyWindow(QWidget *window, const WindowSpec &spec, int extra
         break;
     }
     window->setWindowFlags(flags);
-    window->setWindowTitle(spec.caption);
-    window->setObjectName(spec.name);
-    if (spec.placement == Placement::At) {
-        window->setGeometry(QRect(QPoint(twipsToPixels(spec.left), twipsToPixels(spec.top)), client));
-    } else if (spec.placement == Placement::CentredOnScreen) {
+    window->setWindowTitle(layout.caption);
+    window->setObjectName(layout.name);
+    if (layout.placement == Placement::At) {
+        window->setGeometry(QRect(QPoint(twipsToPixels(layout.left), twipsToPixels(layout.top)), client));
+    } else if (layout.placement == Placement::CentredOnScreen) {
         if (const QScreen *screen = QGuiApplication::primaryScreen()) {
             const QRect area = screen->availableGeometry();
             window->move(area.center() - QPoint(client.width() / 2, client.height() / 2));

@@ -1,5 +1,5 @@
 #pragma once
-#include "FormSpec.h"
+#include "FormLayout.h"
 #include <QHash>
 #include <QWidget>
 
@@ -8,7 +8,7 @@
 class FormBuilder
 {
 public:
-    static QHash<QString, QWidget *> build(QWidget *parent, const std::vector<ControlSpec> &controls);
+    static QHash<QString, QWidget *> build(QWidget *parent, const std::vector<ControlLayout> &controls);
     // Sets the window flags, caption and fixed or initial size of a top-level window.
-    static void applyWindow(QWidget *window, const WindowSpec &spec, int extraHeight = 0);
+    static void applyWindow(QWidget *window, const WindowLayout &layout, int extraHeight = 0);
 };

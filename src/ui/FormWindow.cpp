@@ -5,13 +5,13 @@
 #include <QPushButton>
 #include <limits>
 
-FormWindow::FormWindow(const WindowSpec &spec, QWidget *owner) : QWidget(owner)
+FormWindow::FormWindow(const WindowLayout &layout, QWidget *owner) : QWidget(owner)
 {
     setAttribute(Qt::WA_DeleteOnClose);
-    FormBuilder::applyWindow(this, spec);
-    m_controls = FormBuilder::build(this, spec.controls);
+    FormBuilder::applyWindow(this, layout);
+    m_controls = FormBuilder::build(this, layout.controls);
     int firstTab = std::numeric_limits<int>::max();
-    for (const ControlSpec &c : spec.controls) {
+    for (const ControlLayout &c : layout.controls) {
         if (c.flags & ControlFlag::DefaultButton)
             m_defaultButton = c.name;
         if (c.flags & ControlFlag::CancelButton)

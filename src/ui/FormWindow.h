@@ -1,5 +1,5 @@
 #pragma once
-#include "FormSpec.h"
+#include "FormLayout.h"
 #include <QHash>
 #include <QWidget>
 
@@ -12,7 +12,7 @@ class FormWindow : public QWidget
 {
     Q_OBJECT
 public:
-    FormWindow(const WindowSpec &spec, QWidget *owner);
+    FormWindow(const WindowLayout &layout, QWidget *owner);
 
     QWidget *control(const QString &name) const { return m_controls.value(name); }
     template<class T> T *control(const QString &name) const { return qobject_cast<T *>(m_controls.value(name)); }

@@ -9,7 +9,7 @@ using T = ControlType;
 namespace F = ControlFlag;
 
 // The open and import windows share one layout; only the open button's name differs.
-WindowSpec fileNameWindow(const QString &name, const QString &caption, const QString &openButton)
+WindowLayout fileNameWindow(const QString &name, const QString &caption, const QString &openButton)
 {
     return {name, caption, WindowKind::FixedDialog, 3495, 930, Placement::Platform, 0, 0,
             {
@@ -21,9 +21,9 @@ WindowSpec fileNameWindow(const QString &name, const QString &caption, const QSt
 }
 } // namespace
 
-WindowSpec kavento()
+WindowLayout kavento()
 {
-    WindowSpec w{u"Kavento"_s, u"Orvanel versión 9.0"_s, WindowKind::Sizable, 11880, 8310, Placement::Platform, 0, 0, {}};
+    WindowLayout w{u"Kavento"_s, u"Orvanel versión 9.0"_s, WindowKind::Sizable, 11880, 8310, Placement::Platform, 0, 0, {}};
     auto &c = w.controls;
     c.push_back({u"Label3"_s, T::Label, u"Local"_s, 480, 120, 855, 195, 36, F::Centred});
     c.push_back({u"hLocal"_s, T::Label, QString(), 480, 360, 855, 300, 34, F::WhiteBordered});
@@ -70,7 +70,7 @@ QStringList countries()
             u"Uruguay  "_s, u"Venezuela "_s};
 }
 
-WindowSpec configUsr()
+WindowLayout configUsr()
 {
     return {u"config_USR"_s, u"Configuración de Usuario"_s, WindowKind::FixedDialog, 4680, 2400, Placement::At, 3945, 2040,
             {
@@ -106,7 +106,7 @@ QString aboutNotice()
            u"distribuirlo libremente, sin garantía de ninguna clase."_s;
 }
 
-WindowSpec acerca()
+WindowLayout acerca()
 {
     return {u"Acerca"_s, u"Acerca de Orvanel"_s, WindowKind::FixedDialog, 5160, 3030, Placement::At, 2340, 1935,
             {
@@ -121,10 +121,10 @@ WindowSpec acerca()
             }};
 }
 
-WindowSpec abre() { return fileNameWindow(u"Abre"_s, u"Abrir"_s, u"Command1"_s); }
-WindowSpec importar() { return fileNameWindow(u"Importar"_s, u"Importar"_s, u"Abrir"_s); }
+WindowLayout abre() { return fileNameWindow(u"Abre"_s, u"Abrir"_s, u"Command1"_s); }
+WindowLayout importar() { return fileNameWindow(u"Importar"_s, u"Importar"_s, u"Abrir"_s); }
 
-WindowSpec guarda()
+WindowLayout guarda()
 {
     return {u"Guarda"_s, u"Guardar como..."_s, WindowKind::Sizable, 3465, 900, Placement::Platform, 0, 0,
             {
@@ -135,7 +135,7 @@ WindowSpec guarda()
             }};
 }
 
-WindowSpec buscar()
+WindowLayout buscar()
 {
     return {u"Buscar"_s, u"Buscar"_s, WindowKind::FixedDialog, 5760, 600, Placement::Platform, 0, 0,
             {
@@ -145,7 +145,7 @@ WindowSpec buscar()
             }};
 }
 
-WindowSpec fComentario()
+WindowLayout fComentario()
 {
     return {u"fComentario"_s, u"Comentario"_s, WindowKind::FixedDialog, 2895, 2145, Placement::Platform, 0, 0,
             {
@@ -155,7 +155,7 @@ WindowSpec fComentario()
             }};
 }
 
-WindowSpec fDxcc()
+WindowLayout fDxcc()
 {
     return {u"fDXCC"_s, u"DXCC"_s, WindowKind::FixedSingle, 4110, 5340, Placement::CentredOnScreen, 0, 0,
             {
@@ -163,7 +163,7 @@ WindowSpec fDxcc()
             }};
 }
 
-std::vector<MenuSpec> kaventoMenus()
+std::vector<MenuLayout> kaventoMenus()
 {
     const auto key = [](const char *text) { return QKeySequence(QString::fromLatin1(text)); };
     return {
@@ -212,7 +212,7 @@ std::vector<MenuSpec> kaventoMenus()
     };
 }
 
-std::vector<MenuSpec> fDxccMenus()
+std::vector<MenuLayout> fDxccMenus()
 {
     return {{u"mOrden"_s, u"&Ordenar"_s,
              {

@@ -1,9 +1,9 @@
 #pragma once
 // The layout tables of the nine windows and the two menu trees.
-#include "FormSpec.h"
+#include "FormLayout.h"
 #include <QKeySequence>
 
-struct MenuItemSpec
+struct MenuItemLayout
 {
     QString name;
     QString caption;        // "-" is a separator
@@ -11,26 +11,26 @@ struct MenuItemSpec
     bool enabled = true;
 };
 
-struct MenuSpec
+struct MenuLayout
 {
     QString name;
     QString caption;
-    std::vector<MenuItemSpec> items;
+    std::vector<MenuItemLayout> items;
 };
 
 namespace layouts {
-WindowSpec kavento();
-WindowSpec configUsr();
-WindowSpec acerca();
-WindowSpec abre();
-WindowSpec importar();
-WindowSpec guarda();
-WindowSpec buscar();
-WindowSpec fComentario();
-WindowSpec fDxcc();
+WindowLayout kavento();
+WindowLayout configUsr();
+WindowLayout acerca();
+WindowLayout abre();
+WindowLayout importar();
+WindowLayout guarda();
+WindowLayout buscar();
+WindowLayout fComentario();
+WindowLayout fDxcc();
 
-std::vector<MenuSpec> kaventoMenus();
-std::vector<MenuSpec> fDxccMenus();
+std::vector<MenuLayout> kaventoMenus();
+std::vector<MenuLayout> fDxccMenus();
 
 QStringList countries();      // the country list of the user configuration, blanks kept
 QString aboutDescription();

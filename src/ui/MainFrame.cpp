@@ -13,19 +13,19 @@
 
 MainFrame::MainFrame(QWidget *parent) : QMainWindow(parent), m_libro(17, 1)
 {
-    const WindowSpec spec = layouts::kavento();
-    setObjectName(spec.name);
-    setWindowTitle(spec.caption);
+    const WindowLayout layout = layouts::kavento();
+    setObjectName(layout.name);
+    setWindowTitle(layout.caption);
     setWindowIcon(QIcon(QStringLiteral(":/images/orvanel-16.png")));
     m_menus = buildMenus(menuBar(), layouts::kaventoMenus());
     m_client = new QWidget(this);
     m_client->setObjectName(QStringLiteral("client"));
     m_client->setMinimumSize(1, 1);
     setCentralWidget(m_client);
-    m_controls = FormBuilder::build(m_client, spec.controls);
+    m_controls = FormBuilder::build(m_client, layout.controls);
     m_view = control<GridView>(QStringLiteral("Libro"));
     m_view->setGridModel(&m_libro);
-    resize(twipsToPixels(spec.clientWidth), twipsToPixels(spec.clientHeight) + menuBar()->sizeHint().height());
+    resize(twipsToPixels(layout.clientWidth), twipsToPixels(layout.clientHeight) + menuBar()->sizeHint().height());
     m_view->setFocus(Qt::OtherFocusReason);
     m_shutdown = [] { QCoreApplication::quit(); };
     qApp->installEventFilter(this);

@@ -2,15 +2,15 @@
 #include <QMenu>
 #include <QMenuBar>
 
-BuiltMenus buildMenus(QMenuBar *bar, const std::vector<MenuSpec> &specs)
+BuiltMenus buildMenus(QMenuBar *bar, const std::vector<MenuLayout> &menus)
 {
     BuiltMenus built;
-    for (const MenuSpec &spec : specs) {
-        QMenu *menu = bar->addMenu(spec.caption);
-        menu->setObjectName(spec.name);
-        menu->menuAction()->setObjectName(spec.name);
-        built.menus.insert(spec.name, menu);
-        for (const MenuItemSpec &item : spec.items) {
+    for (const MenuLayout &layout : menus) {
+        QMenu *menu = bar->addMenu(layout.caption);
+        menu->setObjectName(layout.name);
+        menu->menuAction()->setObjectName(layout.name);
+        built.menus.insert(layout.name, menu);
+        for (const MenuItemLayout &item : layout.items) {
             QAction *action = item.caption == QLatin1String("-") ? menu->addSeparator() : menu->addAction(item.caption);
             action->setObjectName(item.name);
             if (!item.shortcut.isEmpty()) {

@@ -14,4 +14,4 @@ struct BuiltMenus
     QHash<QString, QMenu *> menus;      // top-level menus
 };
 
-BuiltMenus buildMenus(QMenuBar *bar, const std::vector<MenuSpec> &specs);
+BuiltMenus buildMenus(QMenuBar *bar, const std::vector<MenuLayout> &menus);

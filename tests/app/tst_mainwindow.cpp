@@ -218,7 +218,7 @@ void TestMainWindow::secondaryWindowsLiveInSlots()
 void TestMainWindow::windowKindsSizesAndTexts()
 {
     // Every window built from its table: caption, client size and the texts it starts with.
-    const struct { WindowSpec spec; QSize size; QString caption; } windows[] = {
+    const struct { WindowLayout layout; QSize size; QString caption; } windows[] = {
         {layouts::configUsr(), {312, 160}, u"Configuración de Usuario"_s},
         {layouts::acerca(), {344, 202}, u"Acerca de Orvanel"_s},
         {layouts::abre(), {233, 62}, u"Abrir"_s},
@@ -229,10 +229,10 @@ void TestMainWindow::windowKindsSizesAndTexts()
         {layouts::fDxcc(), {274, 356}, u"DXCC"_s},
     };
     for (const auto &w : windows) {
-        FormWindow window(w.spec, nullptr);
+        FormWindow window(w.layout, nullptr);
         QCOMPARE(window.windowTitle(), w.caption);
         QCOMPARE(window.size(), w.size);
-        const bool fixed = w.spec.kind != WindowKind::Sizable;
+        const bool fixed = w.layout.kind != WindowKind::Sizable;
         QCOMPARE(window.minimumSize() == window.maximumSize(), fixed);
     }
     FormWindow config(layouts::configUsr(), nullptr);

@@ -86,12 +86,12 @@ void TestHelp::aboutShowsTheProgram()
 void TestHelp::aboutTextsComeFromTheIdentity()
 {
     // Whatever the layout was drawn with, the load step writes caption, title and version.
-    WindowSpec spec = layouts::acerca();
-    spec.caption = u"Acerca"_s;
-    for (ControlSpec &c : spec.controls)
+    WindowLayout layout = layouts::acerca();
+    layout.caption = u"Acerca"_s;
+    for (ControlLayout &c : layout.controls)
         if (c.name == u"lblTitle"_s)
             c.caption = u"Proyecto1"_s;
-    FormWindow window(spec, nullptr);
+    FormWindow window(layout, nullptr);
     loadAboutTexts(window, {u"Prueba"_s, 10, 2, 307});
     QCOMPARE(window.windowTitle(), u"Acerca de Prueba"_s);
     QCOMPARE(window.control<QLabel>(u"lblTitle"_s)->text(), u"Prueba"_s);

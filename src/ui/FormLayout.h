@@ -32,7 +32,7 @@ enum : unsigned {
 };
 }
 
-struct ControlSpec
+struct ControlLayout
 {
     QString name;          // as in the layout, e.g. "dato(3)"; object name "dato_3"
     ControlType type;
@@ -53,7 +53,7 @@ enum class WindowKind {
 
 enum class Placement { Platform, CentredOnScreen, At };
 
-struct WindowSpec
+struct WindowLayout
 {
     QString name;
     QString caption;
@@ -61,7 +61,7 @@ struct WindowSpec
     int clientWidth, clientHeight; // twips
     Placement placement = Placement::Platform;
     int left = 0, top = 0;         // twips, with Placement::At
-    std::vector<ControlSpec> controls;
+    std::vector<ControlLayout> controls;
 };
 
 // "dato(3)" -> "dato_3": object names that tests and accessibility can find.
