@@ -1,152 +1,65 @@
-// Reading and writing a log book of one million contacts, against the bare cost of moving
-// the same bytes through a file: LeerLibro next to a chunked read that only finds the line
-// ends, EscribirLibro next to writing the finished bytes through QSaveFile.
-// Counters: resident memory growth (MB) while the result is held, and for the reader the
-// bytes the new table keeps.
+// Reading and writing a log book, against the bare cost of moving the same bytes through a
+// file: LeerLibro next to a chunked read that only finds the line ends, EscribirLibro next to
+// writing the finished bytes through QSaveFile. Every benchmark works on the shared log of
+// the given size, kept on disk; what a benchmark holds in memory lives only while it runs.
+// Counters: resident memory growth (MB) while the read table is held (after writing for the
+// writer), the highest growth on the way, and for the reader the bytes the new table keeps.
+#include "LogGenerator.h"
+#include "ResidentMemory.h"
+
 #include "common/GridModel.h"
 #include "logbook/LibroFile.h"
 
 #include <QFile>
 #include <QSaveFile>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <cstring>
-#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
-#include <unistd.h>
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
 
 namespace {
 
-constexpr int kContacts = 1000000;
-
-// Resident memory now, in bytes, after handing freed memory back so growth is measured from
-// what is really in use.
-double residentBytes()
+QString outputPath(int64_t contacts)
 {
-#if defined(__GLIBC__)
-    malloc_trim(0);
-#endif
-    long pages = 0, resident = 0;
-    if (FILE *f = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
-            resident = 0;
-        std::fclose(f);
-    }
-    return double(resident) * double(sysconf(_SC_PAGESIZE));
+    return benchlog::folder().filePath(QStringLiteral("copia-%1.LBR").arg(contacts));
 }
 
-constexpr double kMB = 1024.0 * 1024.0;
-
-// A log as written on a Spanish-language system: about 140 bytes a contact, accents as single
-// Windows-1252 bytes, texts mixed pseudo-randomly so no run is regular.
-const std::string &logBytes()
+void setFileCounters(benchmark::State &state, int64_t contacts)
 {
-    static const std::string bytes = [] {
-        const char *calls[] = {"LU1ABC", "EA4XYZ", "CX2AQ", "CE3BFZ", "LW5DR", "EA8/DL1ZZ", "XE1KK", "HK3JJH"};
-        const char *names[] = {"Juan", "Jos\xE9", "Mu\xF1oz", "Ra\xFAl", "Bego\xF1" "a", "Ana", "Iv\xE1n", "Luc\xED" "a"};
-        const char *places[] = {"Rosario", "Le\xF3n", "C\xF3rdoba", "Neuqu\xE9n", "M\xE1laga", "Asunci\xF3n",
-                                "Bogot\xE1", "Valpara\xEDso"};
-        const char *provinces[] = {"Santa Fe", "Le\xF3n", "C\xF3rdoba", "Neuqu\xE9n", "Andaluc\xED" "a", "Central"};
-        const char *modes[] = {"SSB", "CW", "FM", "AM", "DIGIMODOS"};
-        const char *routes[] = {"BURO", "DIRECTA", "EA4URE"};
-        const char *comments[] = {"", "", "", "Buena se\xF1" "al", "QSB fuerte", "Antena dipolo"};
-        std::string s;
-        s.reserve(size_t(kContacts) * 150);
-        s += std::to_string(kContacts) + "\r\n";
-        uint32_t seed = 12345;
-        auto pick = [&seed](const auto &list) {
-            seed = seed * 1664525u + 1013904223u;
-            return list[(seed >> 16) % (sizeof(list) / sizeof(list[0]))];
-        };
-        auto quoted = [&s](std::string_view v) {
-            s += '"';
-            s += v;
-            s += "\"\r\n";
-        };
-        for (int contact = 0; contact < kContacts; ++contact) {
-            quoted(pick(calls));
-            quoted(pick(names));
-            quoted(pick(places));
-            quoted(pick(provinces));
-            quoted(pick(places));
-            quoted(std::to_string(1000 + contact % 9000));
-            quoted(contact % 3 ? std::string() : std::to_string(contact % 500));
-            quoted("59");
-            quoted("12/02/2001");
-            quoted("22:52:30");
-            quoted("7.050");
-            quoted(pick(modes));
-            quoted(pick(routes));
-            quoted("NO");
-            quoted(contact % 2 ? "SI" : "NO");
-            quoted(pick(comments));
+    state.SetBytesProcessed(int64_t(state.iterations()) * benchlog::fileSize(contacts));
+    state.SetItemsProcessed(int64_t(state.iterations()) * contacts);
+}
+
+// Some contacts of a read table, spread over the whole log, against the generator's.
+bool sameContacts(const GridStore &rows)
+{
+    benchlog::ContactMaker maker;
+    benchlog::Cells cells;
+    for (int64_t r = 0; r < rows.rows(); r += 1 + r / 64) {
+        maker.make(r, cells);
+        for (int c = 1; c < benchlog::kCols; ++c) {
+            if (rows.cell(r, c) != cells[size_t(c)])
+                return false;
         }
-        return s;
-    }();
-    return bytes;
-}
-
-struct Files
-{
-    QTemporaryDir dir;
-    QString input = dir.filePath(QStringLiteral("millon.LBR"));
-    QString output = dir.filePath(QStringLiteral("copia.LBR"));
-    bool ready = false;
-
-    Files()
-    {
-        QFile f(input);
-        const std::string &bytes = logBytes();
-        ready = dir.isValid() && f.open(QIODevice::WriteOnly)
-                && f.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size());
     }
-};
-
-Files &files()
-{
-    static Files f;
-    return f;
-}
-
-// The table EscribirLibro writes, read once.
-GridModel &bigTable()
-{
-    static const std::unique_ptr<GridModel> libro = [] {
-        auto model = std::make_unique<GridModel>(kLibroCols, 1);
-        LibroRead read = LeerLibro(files().input);
-        model->appendRows(std::move(read.rows));
-        NumerarFilas(*model);
-        return model;
-    }();
-    return *libro;
-}
-
-void setFileCounters(benchmark::State &state, double growth)
-{
-    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(logBytes().size()));
-    state.SetItemsProcessed(int64_t(state.iterations()) * kContacts);
-    state.counters["rss_growth_MB"] = growth / kMB;
+    return true;
 }
 
 void BM_RawRead(benchmark::State &state)
 {
-    if (!files().ready)
-        return state.SkipWithError("cannot write the test file");
+    const int64_t contacts = state.range(0);
+    const QString path = benchlog::filePath(contacts);
+    if (path.isEmpty())
+        return state.SkipWithError("cannot write the log file");
     std::vector<char> buffer(size_t(1) << 20);
-    double growth = 0;
     for (auto _ : state) {
-        state.PauseTiming();
-        const double before = residentBytes();
-        state.ResumeTiming();
-        QFile f(files().input);
-        f.open(QIODevice::ReadOnly);
+        QFile f(path);
+        if (!f.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+            return state.SkipWithError("cannot open the log file");
         int64_t lines = 0;
         for (qint64 n; (n = f.read(buffer.data(), qint64(buffer.size()))) > 0;) {
             const char *p = buffer.data(), *end = p + n;
@@ -156,84 +69,111 @@ void BM_RawRead(benchmark::State &state)
             }
         }
         benchmark::DoNotOptimize(lines);
-        state.PauseTiming();
-        growth = std::max(growth, residentBytes() - before);
-        state.ResumeTiming();
     }
-    setFileCounters(state, growth);
+    setFileCounters(state, contacts);
 }
-BENCHMARK(BM_RawRead)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+BENCHMARK(BM_RawRead)->Arg(10000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_LeerLibro(benchmark::State &state)
 {
-    if (!files().ready)
-        return state.SkipWithError("cannot write the test file");
-    double growth = 0, kept = 0;
+    const int64_t contacts = state.range(0);
+    const QString path = benchlog::filePath(contacts);
+    if (path.isEmpty())
+        return state.SkipWithError("cannot write the log file");
+    double growth = 0, peak = 0, kept = 0;
+    bool sampled = false;
     for (auto _ : state) {
         state.PauseTiming();
-        const double before = residentBytes();
+        std::optional<benchmem::Growth> memory;
+        memory.emplace();
         state.ResumeTiming();
-        LibroRead read = LeerLibro(files().input);
-        if (!read.ok || read.rows.rows() != kContacts)
-            return state.SkipWithError("the file was not read");
+
+        LibroRead read = LeerLibro(path);
+
         state.PauseTiming();
-        growth = std::max(growth, residentBytes() - before);
+        if (!read.ok || read.rows.rows() != contacts)
+            return state.SkipWithError("the log was not read");
+        growth = std::max(growth, memory->mb());
+        peak = std::max(peak, memory->peakMB());
         kept = double(read.rows.memoryUsage());
+        if (!sampled) { // a fast reader that reads wrong is worth nothing
+            if (!sameContacts(read.rows))
+                return state.SkipWithError("the log was read wrong");
+            sampled = true;
+        }
         { LibroRead gone = std::move(read); }
         state.ResumeTiming();
     }
-    setFileCounters(state, growth);
-    state.counters["table_MB"] = kept / kMB;
+    setFileCounters(state, contacts);
+    state.counters["rss_growth_MB"] = growth;
+    if (peak >= 0)
+        state.counters["peak_growth_MB"] = peak;
+    state.counters["table_MB"] = kept / benchmem::kMB;
 }
-BENCHMARK(BM_LeerLibro)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+BENCHMARK(BM_LeerLibro)->Arg(10000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_RawWrite(benchmark::State &state)
 {
-    if (!files().ready)
-        return state.SkipWithError("cannot write the test file");
-    const std::string &bytes = logBytes();
-    constexpr size_t kPiece = size_t(1) << 20;
-    double growth = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        const double before = residentBytes();
-        state.ResumeTiming();
-        QSaveFile f(files().output);
-        f.open(QIODevice::WriteOnly);
-        for (size_t at = 0; at < bytes.size(); at += kPiece)
-            f.write(bytes.data() + at, qint64(std::min(kPiece, bytes.size() - at)));
-        if (!f.commit())
-            return state.SkipWithError("the file was not written");
-        state.PauseTiming();
-        growth = std::max(growth, residentBytes() - before);
-        state.ResumeTiming();
+    const int64_t contacts = state.range(0);
+    const QString path = benchlog::filePath(contacts);
+    if (path.isEmpty())
+        return state.SkipWithError("cannot write the log file");
+    // The finished bytes, held only while this benchmark runs.
+    QByteArray bytes;
+    {
+        QFile in(path);
+        if (!in.open(QIODevice::ReadOnly))
+            return state.SkipWithError("cannot read the log file");
+        bytes = in.readAll();
     }
-    setFileCounters(state, growth);
+    const QString output = outputPath(contacts);
+    constexpr qsizetype kPiece = qsizetype(1) << 20;
+    for (auto _ : state) {
+        QSaveFile f(output);
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            return state.SkipWithError("cannot create the copy");
+        for (qsizetype at = 0; at < bytes.size(); at += kPiece)
+            f.write(bytes.constData() + at, std::min(kPiece, bytes.size() - at));
+        if (!f.commit())
+            return state.SkipWithError("the copy was not written");
+    }
+    setFileCounters(state, contacts);
 }
-BENCHMARK(BM_RawWrite)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+BENCHMARK(BM_RawWrite)->Arg(10000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_EscribirLibro(benchmark::State &state)
 {
-    if (!files().ready)
-        return state.SkipWithError("cannot write the test file");
-    const GridModel &libro = bigTable();
-    double growth = 0;
+    const int64_t contacts = state.range(0);
+    const QString path = benchlog::filePath(contacts);
+    if (path.isEmpty())
+        return state.SkipWithError("cannot write the log file");
+    // The table as opening the log leaves it, held only while this benchmark runs.
+    const std::unique_ptr<GridModel> libro = benchlog::contactTable(contacts);
+    const QString output = outputPath(contacts);
+    double growth = 0, peak = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        const double before = residentBytes();
+        std::optional<benchmem::Growth> memory;
+        memory.emplace();
         state.ResumeTiming();
-        const LibroWrite written = EscribirLibro(libro, files().output);
-        if (!written.ok)
-            return state.SkipWithError("the file was not written");
+
+        const LibroWrite written = EscribirLibro(*libro, output);
+
         state.PauseTiming();
-        growth = std::max(growth, residentBytes() - before);
+        if (!written.ok)
+            return state.SkipWithError("the copy was not written");
+        growth = std::max(growth, memory->mb());
+        peak = std::max(peak, memory->peakMB());
         state.ResumeTiming();
     }
-    setFileCounters(state, growth);
-    QFile copy(files().output);
-    if (copy.size() != qint64(logBytes().size()))
-        state.SkipWithError("the copy differs in size from the original");
+    setFileCounters(state, contacts);
+    state.counters["rss_growth_MB"] = growth;
+    if (peak >= 0)
+        state.counters["peak_growth_MB"] = peak;
+    // The table holds what the log holds, so the copy has the log's size to the byte.
+    if (QFile(output).size() != benchlog::fileSize(contacts))
+        state.SkipWithError("the copy differs in size from the log");
 }
-BENCHMARK(BM_EscribirLibro)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+BENCHMARK(BM_EscribirLibro)->Arg(10000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace

@@ -3,8 +3,13 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+#include <QtAlgorithms>
+
 #include <algorithm>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 QuotedLineReader::QuotedLineReader(qint64 chunkSize)
     : m_chunkSize(std::max<qint64>(chunkSize, 1))
@@ -81,6 +86,9 @@ bool QuotedLineReader::open(const QString &path)
 
 bool QuotedLineReader::fill()
 {
+    // After a read error the lines already in the buffer are still given; nothing more is read.
+    if (hasError())
+        return false;
     if (m_begin > 0) {
         std::memmove(m_buffer.data(), m_buffer.data() + m_begin, m_end - m_begin);
         m_end -= m_begin;
@@ -91,7 +99,6 @@ bool QuotedLineReader::fill()
     const qint64 n = m_file.read(m_buffer.data() + m_end, qint64(m_buffer.size() - m_end));
     if (n < 0) {
         m_error = m_file.errorString();
-        m_reading = false;
         return false;
     }
     if (n == 0)
@@ -141,6 +148,95 @@ bool QuotedLineReader::next(std::string_view &line)
         if (!fill())
             return false;
         scanFrom = m_begin + scanned;
+    }
+}
+
+namespace {
+
+// The first `byte` in [p, end), or null. Lines are a few bytes long, so a call into memchr per
+// line costs more than the search; sixteen bytes at a time inline instead.
+inline const char *findByte(const char *p, const char *end, char byte)
+{
+#if defined(__SSE2__)
+    const __m128i needle = _mm_set1_epi8(byte);
+    for (; end - p >= 16; p += 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+        const unsigned mask = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(block, needle)));
+        if (mask)
+            return p + qCountTrailingZeroBits(mask);
+    }
+#endif
+    return static_cast<const char *>(std::memchr(p, byte, size_t(end - p)));
+}
+
+} // namespace
+
+bool QuotedLineReader::nextLines(std::string_view *lines, int n)
+{
+    if (!m_reading || n <= 0)
+        return false;
+    const char endByte = m_lfOnly ? '\n' : '\r';
+    for (;;) {
+        const char *const base = m_buffer.data();
+        const char *const end = base + m_end;
+        const char *start = base + m_begin;
+        int got = 0;
+#if defined(__SSE2__)
+        // Line ends are found 64 bytes at a time, as a bit mask walked one set bit per line;
+        // the last few dozen bytes of the buffer one search per line. Bytes between a line end
+        // and the next line (an LF after a CR) are never line ends themselves.
+        const __m128i needle = _mm_set1_epi8(endByte);
+        const char *block = start; // the bytes before it are in `mask` or used up
+        uint64_t mask = 0;
+#endif
+        for (; got < n; ++got) {
+            const char *hit;
+#if defined(__SSE2__)
+            for (;;) {
+                if (mask) {
+                    hit = block - 64 + qCountTrailingZeroBits(mask);
+                    mask &= mask - 1;
+                    break;
+                }
+                if (end - block < 64) {
+                    hit = findByte(block, end, endByte);
+                    if (hit)
+                        block = hit + 1;
+                    break;
+                }
+                const auto bits = [&needle](const char *at) {
+                    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(at));
+                    return uint64_t(uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, needle))));
+                };
+                mask = bits(block) | bits(block + 16) << 16 | bits(block + 32) << 32 | bits(block + 48) << 48;
+                block += 64;
+            }
+#else
+            hit = findByte(start, end, endByte);
+#endif
+            if (!hit)
+                break;
+            const char *after = hit + 1;
+            if (!m_lfOnly) {
+                if (after == end) // its LF may be in the next chunk
+                    break;
+                if (*after == '\n')
+                    ++after;
+            }
+            lines[got] = std::string_view(start, size_t(hit - start));
+            start = after;
+        }
+        if (got == n) {
+            m_begin = size_t(start - base);
+            m_lineNumber += n;
+            return true;
+        }
+        // Whatever is left is read one line at a time, as next() reads it; the buffer only
+        // grows for a single line too long for it.
+        if (m_eof || hasError() || (m_begin == 0 && m_end == m_buffer.size()))
+            return false;
+        if (!fill())
+            return false;
     }
 }
 

@@ -28,6 +28,11 @@ public:
     // Next line without its line end, valid until the next call. False at the end of the
     // file or on a read error (then hasError() is true).
     bool next(std::string_view &line);
+    // The next n lines at once, exactly as n calls of next() would give them, side by side in
+    // the buffer in file order and valid until the next call. False, with nothing taken, when
+    // fewer than n lines ended by a line end are left (end of file, read error, or lines too
+    // long for the buffer); next() then gives what is left one line at a time.
+    bool nextLines(std::string_view *lines, int n);
     qint64 lineNumber() const { return m_lineNumber; } // 1-based number of the last line returned
     bool hasError() const { return !m_error.isEmpty(); }
     QString errorString() const { return m_error; }

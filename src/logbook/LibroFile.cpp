@@ -7,11 +7,13 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QtAlgorithms>
 
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -125,24 +127,68 @@ private:
             m_buffer.resize(std::max(m_buffer.size() * 2, m_size + n + 4));
         char *out = m_buffer.data() + m_size;
         const auto *in = reinterpret_cast<const unsigned char *>(text.data());
-        size_t o = 0;
-        out[o++] = '"';
-        for (size_t i = 0; i < n; ++i) {
+        out[0] = '"';
+        size_t o = 1;
+        size_t i = 0;
+        if (n > 0 && n < 4) {
+            // One to three bytes: the first, the middle and the last cover them all; the other
+            // bytes of the word are plain filler.
+            const unsigned char first = in[0], middle = in[n / 2], last = in[n - 1];
+            if (!specialBytes(0x6161616161000000u | uint64_t(last) << 16 | uint64_t(middle) << 8 | first)) {
+                out[1] = char(first);
+                out[1 + n / 2] = char(middle);
+                out[n] = char(last);
+                i = n;
+                o = 1 + n;
+            }
+        } else if (n >= 4 && n < 8) {
+            // Most values are shorter than a word: two halves that overlap when need be.
+            uint32_t lo, hi;
+            std::memcpy(&lo, in, 4);
+            std::memcpy(&hi, in + n - 4, 4);
+            if (!specialBytes(uint64_t(hi) << 32 | lo)) {
+                std::memcpy(out + 1, &lo, 4);
+                std::memcpy(out + 1 + n - 4, &hi, 4);
+                i = n;
+                o = 1 + n;
+            }
+        }
+        while (i < n) {
+            // Eight plain bytes at a time: 0x01 .. 0x7F other than CR go out as they are.
+            if (i + 8 <= n) {
+                uint64_t w;
+                std::memcpy(&w, in + i, 8);
+                std::memcpy(out + o, &w, 8); // bytes from a special one on are written again
+                const uint64_t special = specialBytes(w);
+                if (!special) {
+                    i += 8;
+                    o += 8;
+                    continue;
+                }
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+                // The lowest flagged byte is a special one: a byte is flagged wrongly only
+                // above a byte that matched, which is flagged itself.
+                const size_t plain = qCountTrailingZeroBits(special) / 8;
+                i += plain;
+                o += plain;
+#endif
+            }
             const unsigned char b = in[i];
             if (b - 1u < 0x7Fu && b != '\r') {
                 out[o++] = char(b);
+                ++i;
             } else if (b == '\r') {
                 out[o++] = '\n';
-                if (i + 1 < n && in[i + 1] == '\n')
-                    ++i;
+                i += i + 1 < n && in[i + 1] == '\n' ? 2 : 1;
             } else if (b == 0) {
                 return Added::Nul;
             } else if (!utf8) {
                 out[o++] = char(b);
+                ++i;
             } else if ((b == 0xC2 || b == 0xC3) && i + 1 < n && (in[i + 1] & 0xC0) == 0x80
                        && m_latin[size_t(((b & 0x01) << 6) | (in[i + 1] & 0x3F))] >= 0) {
                 out[o++] = char(m_latin[size_t(((b & 0x01) << 6) | (in[i + 1] & 0x3F))]);
-                ++i;
+                i += 2;
             } else {
                 return Added::Unhandled;
             }
@@ -150,6 +196,15 @@ private:
         std::memcpy(out + o, "\"\r\n", 3);
         m_size += o + 3;
         return Added::Ok;
+    }
+
+    // High bits set in the bytes of w that are zero, above ASCII or CR; exact as to whether
+    // there is one (no byte borrows unless a byte that matched is below it).
+    static uint64_t specialBytes(uint64_t w)
+    {
+        constexpr uint64_t kOnes = 0x0101010101010101u, kHigh = 0x8080808080808080u;
+        const uint64_t x = w ^ (kOnes * '\r');
+        return (((w - kOnes) | w) | ((x - kOnes) & ~x)) & kHigh;
     }
 
     // U+0080 .. U+00FF (two UTF-8 bytes led by C2 or C3) to their byte, -1 where the code page
@@ -239,6 +294,74 @@ public:
             o += u.size;
         }
         m_size += o;
+        return true;
+    }
+
+    // The values of n quoted lines that lie one after the other in one buffer (as the reader
+    // hands a contact over) into values[0 .. n-1], converted in one pass over the bytes from
+    // the first line to the last: short values would otherwise each pay for a pass of their
+    // own. The quotes and line ends in between are ASCII and come out as they went in, so a
+    // value's place in the output is its place in the input plus what the bytes above ASCII
+    // before it grew by. False when a line is shorter than two bytes or the lines hold a NUL:
+    // the caller then looks line by line for what to report.
+    bool appendLines(const std::string_view *lines, int n, std::string_view *values)
+    {
+        constexpr int kMaxLines = 32;
+        if (n <= 0 || n > kMaxLines)
+            return false;
+        for (int k = 0; k < n; ++k) {
+            if (lines[k].size() < 2)
+                return false;
+        }
+        const char *const begin = lines[0].data();
+        const size_t len = size_t(lines[n - 1].data() + lines[n - 1].size() - begin);
+        // Where each value starts and ends in the input, in increasing order.
+        size_t bounds[2 * kMaxLines];
+        for (int k = 0; k < n; ++k) {
+            bounds[2 * k] = size_t(lines[k].data() - begin) + 1;
+            bounds[2 * k + 1] = size_t(lines[k].data() - begin) + lines[k].size() - 1;
+        }
+        size_t out[2 * kMaxLines];
+        const int boundCount = 2 * n;
+
+        if (m_buffer.size() - m_size < 3 * len)
+            m_buffer.resize(std::max(m_buffer.size() * 2, m_size + 3 * len));
+        char *const dst = m_buffer.data() + m_size;
+        const auto *in = reinterpret_cast<const unsigned char *>(begin);
+        size_t i = 0, grown = 0; // byte i of the input goes to dst[i + grown]
+        int b = 0;
+        for (;;) {
+            for (uint64_t w; i + 8 <= len; i += 8) {
+                std::memcpy(&w, in + i, 8);
+                std::memcpy(dst + i + grown, &w, 8); // the bytes from a special one on are written again
+                if (const uint64_t special = ((w - 0x0101010101010101u) | w) & 0x8080808080808080u) {
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+                    // The lowest flagged byte is a special one: a byte is only flagged wrongly
+                    // above a zero byte, which is flagged itself.
+                    i += qCountTrailingZeroBits(special) / 8;
+#endif
+                    break;
+                }
+            }
+            for (; i < len && in[i] - 1u < 0x7Fu; ++i)
+                dst[i + grown] = char(in[i]);
+            if (i == len)
+                break;
+            const unsigned byte = in[i];
+            if (byte == 0)
+                return false;
+            for (; b < boundCount && bounds[b] <= i; ++b)
+                out[b] = bounds[b] + grown;
+            const Utf8 &u = m_high[byte - 0x80];
+            std::memcpy(dst + i + grown, u.bytes, 3); // room for three a byte was made above
+            grown += u.size - 1u;
+            ++i;
+        }
+        for (; b < boundCount; ++b)
+            out[b] = bounds[b] + grown;
+        for (int k = 0; k < n; ++k)
+            values[k] = std::string_view(dst + out[2 * k], out[2 * k + 1] - out[2 * k]);
+        m_size += len + grown;
         return true;
     }
 
@@ -399,8 +522,35 @@ LibroRead LeerLibro(const QString &path, const QString &shownName)
     std::string_view cells[kLibroCols];
     const qint64 totalLines = 1 + qint64(count) * kValuesPerContact;
 
+    // The checks a line must pass, for a contact whose lines did not convert in one piece.
+    const auto badLine = [&failure](std::string_view line, qint64 number) -> std::optional<LibroRead> {
+        if (line.size() < 2)
+            return failure.malformed(number, QStringLiteral("tiene menos de dos caracteres, "
+                                                            "y cada dato va entre comillas"));
+        // The enclosing characters are dropped unread, but a NUL is no text anywhere.
+        if (std::memchr(line.data(), '\0', line.size()))
+            return failure.malformed(number, QStringLiteral("contiene un byte nulo, y un libro de guardia es solo texto"));
+        return std::nullopt;
+    };
+
+    std::string_view lines[kValuesPerContact];
     for (uint64_t contact = 0; contact < count; ++contact) {
         values.clear();
+        // A whole contact at a time while its lines are at hand; line by line near the end of
+        // the file or of what could be read.
+        if (reader.nextLines(lines, kValuesPerContact)) {
+            if (!values.appendLines(lines, kValuesPerContact, cells + 1)) {
+                const qint64 first = reader.lineNumber() - kValuesPerContact + 1;
+                for (int k = 0; k < kValuesPerContact; ++k) {
+                    if (auto bad = badLine(lines[k], first + k))
+                        return std::move(*bad);
+                }
+                // Only a short line or a NUL stops the conversion; it is found above.
+                return failure.malformed(first, QStringLiteral("contiene un byte nulo, y un libro de guardia es solo texto"));
+            }
+            rows.appendRow(cells, kLibroCols);
+            continue;
+        }
         for (int k = 1; k <= kValuesPerContact; ++k) {
             if (!reader.next(line)) {
                 const qint64 missing = reader.lineNumber() + 1;
@@ -410,12 +560,9 @@ LibroRead LeerLibro(const QString &path, const QString &shownName)
                                                                  "anuncia (%2) ocupan %3 líneas")
                                                       .arg(reader.lineNumber()).arg(count).arg(totalLines));
             }
-            if (line.size() < 2)
-                return failure.malformed(reader.lineNumber(), QStringLiteral("tiene menos de dos caracteres, "
-                                                                             "y cada dato va entre comillas"));
-            // The enclosing characters are dropped unread, but a NUL is no text anywhere.
-            if (line.front() == '\0' || line.back() == '\0' || !values.append(line.substr(1, line.size() - 2)))
-                return failure.malformed(reader.lineNumber(), QStringLiteral("contiene un byte nulo, y un libro de guardia es solo texto"));
+            if (auto bad = badLine(line, reader.lineNumber()))
+                return std::move(*bad);
+            values.append(line.substr(1, line.size() - 2));
             ends[k] = values.size();
         }
         for (int k = 1; k <= kValuesPerContact; ++k)
