@@ -21,3 +21,15 @@ QString spanishReason(const QString &qtReason)
     }
     return qtReason;
 }
+
+// The character the user has to change, as they would recognise it; invisible ones by code.
+QString describeCharacter(const QString &value, qsizetype index)
+{
+    const QChar c = value.at(index);
+    if (c.isHighSurrogate() && index + 1 < value.size() && value.at(index + 1).isLowSurrogate())
+        return QStringLiteral("«%1»").arg(value.mid(index, 2));
+    if (c.category() == QChar::Other_Control || c.isSurrogate() || c.isSpace() || c.isNull()
+        || c.category() == QChar::Other_Format)
+        return QStringLiteral("U+%1").arg(QString::number(c.unicode(), 16).toUpper().rightJustified(4, u'0'));
+    return QStringLiteral("«%1»").arg(c);
+}

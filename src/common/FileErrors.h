@@ -4,3 +4,7 @@
 #include <QString>
 
 QString spanishReason(const QString &qtReason);
+
+// A character the file cannot hold, as the user would recognise it: «x», or U+XXXX for an
+// invisible one.
+QString describeCharacter(const QString &value, qsizetype index);

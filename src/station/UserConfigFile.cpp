@@ -94,17 +94,6 @@ WriteResult notSaved(const QString &path, const QString &reason)
     return {false, QStringLiteral("No se pudo guardar el archivo %1: %2.").arg(displayName(path), spanishReason(reason))};
 }
 
-// The offending character as the user would recognise it; controls by their code.
-QString describeCharacter(const QString &value, qsizetype index)
-{
-    const QChar c = value.at(index);
-    if (c.isHighSurrogate() && index + 1 < value.size() && value.at(index + 1).isLowSurrogate())
-        return QStringLiteral("«%1»").arg(value.mid(index, 2));
-    if (c.category() == QChar::Other_Control || c.isSurrogate() || c.isSpace())
-        return QStringLiteral("U+%1").arg(c.unicode(), 4, 16, QChar(u'0')).toUpper();
-    return QStringLiteral("«%1»").arg(c);
-}
-
 } // namespace
 
 QString userConfigFileName()

@@ -101,17 +101,6 @@ private:
 struct Program : AppFixture
 {
     using AppFixture::AppFixture;
-    QList<QStringList> cells()
-    {
-        QList<QStringList> rows;
-        for (int r = 0; r < libro().Rows(); ++r) {
-            QStringList row;
-            for (int c = 0; c < libro().Cols(); ++c)
-                row << libro().TextMatrix(r, c);
-            rows << row;
-        }
-        return rows;
-    }
     void press(FormWindow *window, const QString &name, const QString &button)
     {
         window->lineEdit(u"Archivo"_s)->setText(name);

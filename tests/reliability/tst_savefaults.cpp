@@ -125,17 +125,6 @@ struct Program : AppFixture
         action("mGuardar_como")->trigger();
         press(commands().guardaWindow(), name, u"Command1"_s);
     }
-    QList<QStringList> cells()
-    {
-        QList<QStringList> rows;
-        for (int r = 0; r < libro().Rows(); ++r) {
-            QStringList row;
-            for (int c = 0; c < libro().Cols(); ++c)
-                row << libro().TextMatrix(r, c);
-            rows << row;
-        }
-        return rows;
-    }
 };
 
 } // namespace

@@ -31,6 +31,18 @@ struct AppFixture
     GridModel &libro() { return app->frame().libro(); }
     QAction *action(const char *name) { return frame().action(QString::fromLatin1(name)); }
     QString path(const QString &name) const { return dir.filePath(name); }
+    // Every cell, heading row included: to check that a failed command changed nothing.
+    QList<QStringList> cells()
+    {
+        QList<QStringList> rows;
+        for (int r = 0; r < libro().Rows(); ++r) {
+            QStringList row;
+            for (int c = 0; c < libro().Cols(); ++c)
+                row << libro().TextMatrix(r, c);
+            rows << row;
+        }
+        return rows;
+    }
     bool showAndActivate()
     {
         frame().show();
