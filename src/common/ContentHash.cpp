@@ -1,0 +1,99 @@
+#include "ContentHash.h"
+#include <cstring>
+
+namespace {
+
+constexpr uint64_t kP1 = 0x9E3779B185EBCA87ull;
+constexpr uint64_t kP2 = 0xC2B2AE3D27D4EB4Full;
+constexpr uint64_t kP3 = 0x165667B19E3779F9ull;
+constexpr uint64_t kP4 = 0x85EBCA77C2B2AE63ull;
+constexpr uint64_t kP5 = 0x27D4EB2F165667C5ull;
+
+inline uint64_t rotl(uint64_t x, int r) { return (x << r) | (x >> (64 - r)); }
+
+// Little-endian reads, whatever the machine, so a hash means the same everywhere.
+inline uint64_t read64(const unsigned char *p)
+{
+    uint64_t v = 0;
+    for (int i = 7; i >= 0; --i)
+        v = (v << 8) | p[i];
+    return v;
+}
+
+inline uint32_t read32(const unsigned char *p)
+{
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+
+inline uint64_t round(uint64_t acc, uint64_t input)
+{
+    acc += input * kP2;
+    return rotl(acc, 31) * kP1;
+}
+
+inline uint64_t merge(uint64_t h, uint64_t acc)
+{
+    h ^= round(0, acc);
+    return h * kP1 + kP4;
+}
+
+inline void stripe(uint64_t *acc, const unsigned char *p)
+{
+    acc[0] = round(acc[0], read64(p));
+    acc[1] = round(acc[1], read64(p + 8));
+    acc[2] = round(acc[2], read64(p + 16));
+    acc[3] = round(acc[3], read64(p + 24));
+}
+
+} // namespace
+
+void ContentHash::add(const void *data, size_t size)
+{
+    auto p = static_cast<const unsigned char *>(data);
+    m_total += size;
+    if (m_pendingSize > 0) {
+        const size_t take = size < 32 - m_pendingSize ? size : 32 - m_pendingSize;
+        std::memcpy(m_pending + m_pendingSize, p, take);
+        m_pendingSize += take;
+        p += take;
+        size -= take;
+        if (m_pendingSize < 32)
+            return;
+        stripe(m_acc, m_pending);
+        m_pendingSize = 0;
+    }
+    for (; size >= 32; p += 32, size -= 32)
+        stripe(m_acc, p);
+    std::memcpy(m_pending, p, size);
+    m_pendingSize = size;
+}
+
+uint64_t ContentHash::value() const
+{
+    uint64_t h;
+    if (m_total >= 32) {
+        h = rotl(m_acc[0], 1) + rotl(m_acc[1], 7) + rotl(m_acc[2], 12) + rotl(m_acc[3], 18);
+        for (uint64_t acc : m_acc)
+            h = merge(h, acc);
+    } else {
+        h = m_acc[2] + kP5; // the seed, 0, plus P5
+    }
+    h += m_total;
+    const unsigned char *p = m_pending;
+    size_t left = m_pendingSize;
+    for (; left >= 8; p += 8, left -= 8)
+        h = rotl(h ^ round(0, read64(p)), 27) * kP1 + kP4;
+    if (left >= 4) {
+        h = rotl(h ^ (uint64_t(read32(p)) * kP1), 23) * kP2 + kP3;
+        p += 4;
+        left -= 4;
+    }
+    for (; left > 0; ++p, --left)
+        h = rotl(h ^ (*p * kP5), 11) * kP1;
+    h ^= h >> 33;
+    h *= kP2;
+    h ^= h >> 29;
+    h *= kP3;
+    h ^= h >> 32;
+    return h;
+}
