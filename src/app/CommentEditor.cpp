@@ -1,5 +1,6 @@
 #include "CommentEditor.h"
 #include "common/GridModel.h"
+#include "ui/BoxText.h"
 #include "ui/FormWindow.h"
 #include "ui/Layouts.h"
 #include "ui/MainFrame.h"
@@ -54,7 +55,10 @@ void CommentEditor::Comentario_Click()
         return; // an open editor stays as it is, still bound to its contact
     m_contact = QPersistentModelIndex(libro.indexFor(row, kCommentCol));
     FormWindow *window = m_slot.get();
-    window->control<QPlainTextEdit>(u"coment"_s)->setPlainText(text);
+    auto *coment = window->control<QPlainTextEdit>(u"coment"_s);
+    coment->setPlainText(text);
+    m_opened = text;
+    m_openedAsShown = boxText(coment);
     m_slot.show();
 }
 
@@ -62,8 +66,11 @@ void CommentEditor::Aceptar_Click()
 {
     FormWindow *window = m_slot.get();
     if (m_contact.isValid()) {
-        m_main.libro().setTextMatrix(m_main.libro().gridRow(m_contact), kCommentCol,
-                                     window->control<QPlainTextEdit>(u"coment"_s)->toPlainText());
+        // Untouched, the comment goes back as it came: the box shows every kind of line break
+        // as one and the same.
+        const QString shown = boxText(window->control<QPlainTextEdit>(u"coment"_s));
+        const QString text = shown == m_openedAsShown ? m_opened : shown;
+        m_main.libro().setTextMatrix(m_main.libro().gridRow(m_contact), kCommentCol, text);
     }
     m_slot.hide();
 }

@@ -29,4 +29,6 @@ private:
     MainFrame &m_main;
     Slot<FormWindow> m_slot;
     QPersistentModelIndex m_contact;
+    QString m_opened;                         // the comment as the editor received it
+    QString m_openedAsShown;                  // and as the box gives it back
 };

@@ -1,6 +1,7 @@
 #include "EntryForm.h"
 #include "common/GridModel.h"
 #include "common/LocalDateTime.h"
+#include "ui/BoxText.h"
 #include "ui/ClassicCombo.h"
 #include "ui/MainFrame.h"
 #include <QAction>
@@ -45,7 +46,7 @@ QPlainTextEdit *EntryForm::comment() const
 
 QString EntryForm::datoText(int index) const
 {
-    return index == kComment ? comment()->toPlainText() : dato(index)->text();
+    return index == kComment ? boxText(comment()) : dato(index)->text();
 }
 
 ClassicCombo *EntryForm::datos(int index) const
@@ -113,7 +114,7 @@ void EntryForm::Guardar_Click()
     cells << datos(0)->text();
     cells << (datos(1)->selectedIndex() == kManagerItem ? dato(kManager)->text() : datos(1)->text());
     cells << u"NO"_s << u"NO"_s;
-    cells << comment()->toPlainText();
+    cells << boxText(comment());
     libro.appendRow(cells);
 
     stampDateTime();

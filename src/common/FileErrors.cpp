@@ -14,12 +14,31 @@ QString spanishReason(const QString &qtReason)
         {"Not a directory", u"una parte del camino no es una carpeta"},
         {"Input/output error", u"error de lectura o escritura en el disco"},
         {"Not a regular file", u"no es un archivo común"},
+        // The C library's own texts when the system speaks Spanish.
+        {"No queda espacio en el dispositivo", u"el disco está lleno"},
+        {"Fichero demasiado grande", u"el archivo supera el tamaño máximo permitido"},
+        {"Archivo demasiado grande", u"el archivo supera el tamaño máximo permitido"},
+        {"Permiso denegado", u"no hay permiso"},
+        {"No existe el fichero o el directorio", u"no existe"},
+        {"No existe el archivo o el directorio", u"no existe"},
+        {"Sistema de ficheros de sólo lectura", u"el disco es de solo lectura"},
+        {"Sistema de archivos de solo lectura", u"el disco es de solo lectura"},
+        {"Se ha excedido la cuota de disco", u"se agotó la cuota de disco"},
+        {"Es un directorio", u"es una carpeta"},
+        {"No es un directorio", u"una parte del camino no es una carpeta"},
+        {"Error de entrada/salida", u"error de lectura o escritura en el disco"},
     };
     for (const auto &k : known) {
         if (qtReason.contains(QLatin1StringView(k.english), Qt::CaseInsensitive))
             return QString::fromUtf16(k.spanish);
     }
-    return qtReason;
+    // Whatever else the system says, in the words the program uses.
+    QString reason = qtReason;
+    reason.replace(QStringLiteral("ficheros"), QStringLiteral("archivos"));
+    reason.replace(QStringLiteral("fichero"), QStringLiteral("archivo"));
+    reason.replace(QStringLiteral("Ficheros"), QStringLiteral("Archivos"));
+    reason.replace(QStringLiteral("Fichero"), QStringLiteral("Archivo"));
+    return reason;
 }
 
 // The character the user has to change, as they would recognise it; invisible ones by code.

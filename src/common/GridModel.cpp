@@ -31,7 +31,10 @@ GridModel::GridModel(int cols, int fixedCols, QObject *parent)
     connect(m_selection, &QItemSelectionModel::currentChanged, this, [this](const QModelIndex &current) {
         if (current.isValid())
             m_fallbackCol = gridCol(current);
+        m_headingPick = HeadingPick::None;
     });
+    connect(m_selection, &QItemSelectionModel::selectionChanged, this,
+            [this] { m_headingPick = HeadingPick::None; });
 }
 
 GridModel::~GridModel() = default;
@@ -129,9 +132,15 @@ GridModel::Corners GridModel::corners() const
         // The view moves the current index with the mouse or the shifted arrows, so the
         // corner where the selection started is the one opposite to it.
         const QItemSelectionRange &range = sel.first();
-        const int anchorRow = cur.row() == range.top() ? range.bottom() : range.top();
-        const int anchorCol = cur.column() == range.left() ? range.right() : range.left();
-        return {anchorRow + 1, anchorCol + m_fixedCols, r, c};
+        const int otherRow = (cur.row() == range.top() ? range.bottom() : range.top()) + 1;
+        const int otherCol = (cur.column() == range.left() ? range.right() : range.left()) + m_fixedCols;
+        // A heading click leaves the current cell at the start of the column (or row) it
+        // selected: that end is the anchor, not the far corner.
+        if (m_headingPick == HeadingPick::Columns)
+            return {r, otherCol, otherRow, c};
+        if (m_headingPick == HeadingPick::Rows)
+            return {otherRow, c, r, otherCol};
+        return {otherRow, otherCol, r, c};
     }
     return {r, c, r, c};
 }
@@ -169,6 +178,18 @@ void GridModel::setCol(int col)
         return;
     }
     moveCurrent(Row(), col);
+}
+
+void GridModel::headingSelected(Qt::Orientation orientation)
+{
+    const QModelIndex cur = m_selection->currentIndex();
+    if (!cur.isValid())
+        return;
+    // The view leaves the current cell on the first row (or column) in sight; the selection
+    // starts at the first contact row (or first column), and so does the current cell.
+    const bool columns = orientation == Qt::Horizontal;
+    m_selection->setCurrentIndex(columns ? index(0, cur.column()) : index(cur.row(), 0), QItemSelectionModel::NoUpdate);
+    m_headingPick = columns ? HeadingPick::Columns : HeadingPick::Rows;
 }
 
 void GridModel::setSelection(int row, int col, int rowSel, int colSel)

@@ -47,6 +47,9 @@ public:
     int RowSel() const;
     int ColSel() const;
     void setSelection(int row, int col, int rowSel, int colSel); // for commands and tests
+    // The view selected whole columns (Horizontal) or rows (Vertical) from their headings: the
+    // current cell is then the corner where the selection starts, until the selection changes.
+    void headingSelected(Qt::Orientation orientation);
 
     QString Text() const;                    // text of the current cell
     void setText(const QString &text);
@@ -111,6 +114,8 @@ private:
     std::vector<int> m_colWidths;
     QItemSelectionModel *m_selection;
     int m_fallbackCol = 1;                   // current column while no index can hold it
+    enum class HeadingPick { None, Columns, Rows };
+    HeadingPick m_headingPick = HeadingPick::None;
     std::vector<std::vector<CellColors>> m_colorSets; // indexed by the row tag - 1
     std::vector<uint32_t> m_freeTags;
 };

@@ -26,7 +26,7 @@ bool QuotedLineReader::open(const QString &path)
     m_lineNumber = 0;
     m_fileSize = 0;
     m_eof = false;
-    m_lfOnly = false;
+    m_lineEnds = LineEnds::CrLf;
     m_error.clear();
 
     // Checked before opening: opening a pipe would wait for a writer.
@@ -50,37 +50,60 @@ bool QuotedLineReader::open(const QString &path)
     if (m_buffer.size() != size_t(wanted))
         m_buffer.resize(size_t(wanted));
 
-    // A file without a single CR was written with LF line ends. Usually the first line
-    // settles it and the chunk already read is kept; otherwise scan on, then start over.
-    bool sawCr = false;
-    bool first = true;
-    for (;;) {
-        const qint64 n = m_file.read(m_buffer.data(), qint64(m_buffer.size()));
-        if (n < 0) {
-            m_error = m_file.errorString();
-            m_file.close();
-            return false;
-        }
-        if (n == 0)
-            break;
-        if (std::memchr(m_buffer.data(), '\r', size_t(n))) {
-            sawCr = true;
-            if (first) {
-                m_end = size_t(n);
-                m_reading = true;
-                return true;
-            }
-            break;
-        }
-        first = false;
-    }
-    m_lfOnly = !sawCr;
-    if (!m_file.seek(0)) {
-        m_error = m_file.errorString();
+    if (!settleLineEnds()) {
         m_file.close();
         return false;
     }
     m_reading = true;
+    return true;
+}
+
+// The first line end decides how lines end. Usually the first chunk holds it and is kept;
+// otherwise read on to find it, then start over from the beginning.
+bool QuotedLineReader::settleLineEnds()
+{
+    bool first = true;
+    char last = 0; // the last byte of the previous chunk, when it was a CR
+    for (;;) {
+        const qint64 n = m_file.read(m_buffer.data(), qint64(m_buffer.size()));
+        if (n < 0) {
+            m_error = m_file.errorString();
+            return false;
+        }
+        const char *p = m_buffer.data();
+        if (last == '\r') {
+            m_lineEnds = n > 0 && p[0] == '\n' ? LineEnds::CrLf : LineEnds::Cr;
+            break;
+        }
+        if (n == 0) {
+            m_lineEnds = LineEnds::CrLf; // no line end at all: one line, whatever the rule
+            break;
+        }
+        const char *end = p + n;
+        const char *cr = static_cast<const char *>(std::memchr(p, '\r', size_t(n)));
+        const char *lf = static_cast<const char *>(std::memchr(p, '\n', size_t(cr ? cr - p : n)));
+        if (lf) {
+            m_lineEnds = LineEnds::Lf;
+        } else if (cr && cr + 1 < end) {
+            m_lineEnds = cr[1] == '\n' ? LineEnds::CrLf : LineEnds::Cr;
+        } else if (cr) {
+            last = '\r'; // its LF, if any, is in the next chunk
+            first = false;
+            continue;
+        } else {
+            first = false;
+            continue;
+        }
+        if (first) {
+            m_end = size_t(n);
+            return true;
+        }
+        break;
+    }
+    if (!m_file.seek(0)) {
+        m_error = m_file.errorString();
+        return false;
+    }
     return true;
 }
 
@@ -111,7 +134,7 @@ bool QuotedLineReader::next(std::string_view &line)
 {
     if (!m_reading)
         return false;
-    const char endByte = m_lfOnly ? '\n' : '\r';
+    const char endByte = m_lineEnds == LineEnds::Cr ? '\r' : '\n';
     size_t scanFrom = m_begin;
     for (;;) {
         const char *base = m_buffer.data();
@@ -119,7 +142,15 @@ bool QuotedLineReader::next(std::string_view &line)
         if (hit) {
             const size_t p = size_t(static_cast<const char *>(hit) - base);
             size_t after = p + 1;
-            if (!m_lfOnly) {
+            size_t lineEnd = p;
+            if (m_lineEnds == LineEnds::CrLf) {
+                // Only CR LF ends a line; a lone LF is part of it.
+                if (p == m_begin || base[p - 1] != '\r') {
+                    scanFrom = p + 1;
+                    continue;
+                }
+                lineEnd = p - 1;
+            } else if (m_lineEnds == LineEnds::Cr) {
                 // A CR that ends the data read so far may have its LF in the next chunk.
                 if (after == m_end && !m_eof) {
                     const size_t offset = p - m_begin;
@@ -131,7 +162,7 @@ bool QuotedLineReader::next(std::string_view &line)
                 if (after < m_end && m_buffer[after] == '\n')
                     ++after;
             }
-            line = std::string_view(base + m_begin, p - m_begin);
+            line = std::string_view(base + m_begin, lineEnd - m_begin);
             m_begin = after;
             ++m_lineNumber;
             return true;
@@ -175,7 +206,7 @@ bool QuotedLineReader::nextLines(std::string_view *lines, int n)
 {
     if (!m_reading || n <= 0)
         return false;
-    const char endByte = m_lfOnly ? '\n' : '\r';
+    const char endByte = m_lineEnds == LineEnds::Cr ? '\r' : '\n';
     for (;;) {
         const char *const base = m_buffer.data();
         const char *const end = base + m_end;
@@ -188,21 +219,23 @@ bool QuotedLineReader::nextLines(std::string_view *lines, int n)
         const __m128i needle = _mm_set1_epi8(endByte);
         const char *block = start; // the bytes before it are in `mask` or used up
         uint64_t mask = 0;
+#else
+        const char *searchFrom = start;
 #endif
-        for (; got < n; ++got) {
-            const char *hit;
+        // The next end byte after the last one found, or null.
+        const auto nextHit = [&]() -> const char * {
 #if defined(__SSE2__)
             for (;;) {
                 if (mask) {
-                    hit = block - 64 + qCountTrailingZeroBits(mask);
+                    const char *hit = block - 64 + qCountTrailingZeroBits(mask);
                     mask &= mask - 1;
-                    break;
+                    return hit;
                 }
                 if (end - block < 64) {
-                    hit = findByte(block, end, endByte);
+                    const char *hit = findByte(block, end, endByte);
                     if (hit)
                         block = hit + 1;
-                    break;
+                    return hit;
                 }
                 const auto bits = [&needle](const char *at) {
                     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(at));
@@ -212,18 +245,29 @@ bool QuotedLineReader::nextLines(std::string_view *lines, int n)
                 block += 64;
             }
 #else
-            hit = findByte(start, end, endByte);
+            const char *hit = findByte(searchFrom, end, endByte);
+            if (hit)
+                searchFrom = hit + 1;
+            return hit;
 #endif
+        };
+        while (got < n) {
+            const char *hit = nextHit();
             if (!hit)
                 break;
             const char *after = hit + 1;
-            if (!m_lfOnly) {
+            const char *lineEnd = hit;
+            if (m_lineEnds == LineEnds::CrLf) {
+                if (hit == start || hit[-1] != '\r')
+                    continue; // a lone LF belongs to the line
+                lineEnd = hit - 1;
+            } else if (m_lineEnds == LineEnds::Cr) {
                 if (after == end) // its LF may be in the next chunk
                     break;
                 if (*after == '\n')
                     ++after;
             }
-            lines[got] = std::string_view(start, size_t(hit - start));
+            lines[got++] = std::string_view(start, size_t(lineEnd - start));
             start = after;
         }
         if (got == n) {

@@ -11,8 +11,10 @@
 #include <vector>
 
 // Reads a file line by line in large chunks into one reused buffer: no allocation per line.
-// A line ends at CR LF or at a lone CR; a lone LF belongs to the line. A file that holds no
-// CR at all is read with LF as the line end (written on a system that ends lines with LF).
+// The file's first line end sets the convention for the whole file: after a CR LF, lines end
+// only at CR LF (a lone CR or a lone LF belongs to the line, so a value keeps its line breaks);
+// after a lone CR, lines end at CR LF or at a lone CR (a lone LF belongs to the line); after
+// a lone LF, lines end at LF (written on a system that ends lines with LF).
 class QuotedLineReader
 {
 public:
@@ -52,7 +54,9 @@ private:
     qint64 m_fileSize = 0;
     bool m_eof = false;
     bool m_reading = false;                  // open and no error so far
-    bool m_lfOnly = false;
+    enum class LineEnds { CrLf, Cr, Lf };
+    bool settleLineEnds();
+    LineEnds m_lineEnds = LineEnds::CrLf;
     QString m_error;
 };
 

@@ -4,9 +4,11 @@
 #include "common/Cp1252.h"
 #include "common/GridModel.h"
 #include "common/QuotedLines.h"
+#include "common/Utf8.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStorageInfo>
 #include <QtAlgorithms>
 
 #include <algorithm>
@@ -40,6 +42,9 @@ QString writeReason(const QString &path, const QString &qtReason)
         return QStringLiteral("la carpeta %1 no existe").arg(folderName);
     if (!folder.isDir())
         return QStringLiteral("%1 no es una carpeta").arg(folderName);
+    // A write-protected card or a disc is what the user has to change, not the file.
+    if (QStorageInfo(folder.absoluteFilePath()).isReadOnly())
+        return QStringLiteral("el disco es de solo lectura");
     if (info.exists() && !info.isWritable())
         return QStringLiteral("el archivo es de solo lectura");
     if (!folder.isWritable())
@@ -80,8 +85,9 @@ LibroWrite unstorable(const GridModel &libro, const QString &name, int row, int 
 }
 
 // Quoted value lines, many contacts at a time, handed to the writer in large pieces: one
-// call per value would cost more than the value. A line break inside a value (CR LF or a lone
-// CR) becomes a lone LF, so the file keeps one CR LF line per value.
+// call per value would cost more than the value. A CR LF inside a value would end its line, so
+// it becomes a lone LF (so do CRs just before it); a lone CR or LF is kept, since only CR LF
+// ends a line of the file.
 class LineBlock
 {
 public:
@@ -166,8 +172,18 @@ private:
                 out[o++] = char(b);
                 ++i;
             } else if (b == '\r') {
-                out[o++] = '\n';
-                i += i + 1 < n && in[i + 1] == '\n' ? 2 : 1;
+                // CRs that end in an LF become that LF; others stay. The result never holds a
+                // CR LF ("\r\r\n" kept as "\r\n" would end the line).
+                size_t j = i;
+                while (j < n && in[j] == '\r')
+                    ++j;
+                if (j < n && in[j] == '\n') {
+                    out[o++] = '\n';
+                    i = j + 1;
+                } else {
+                    for (; i < j; ++i)
+                        out[o++] = '\r';
+                }
             } else if (b == 0) {
                 return Added::Nul;
             } else if (!utf8) {
@@ -283,6 +299,15 @@ public:
         }
         m_size += o;
         return true;
+    }
+
+    // Bytes that are UTF-8 already (a file marked as UTF-8), as they are.
+    void appendUtf8(std::string_view bytes)
+    {
+        if (m_buffer.size() - m_size < bytes.size())
+            m_buffer.resize(std::max(m_buffer.size() * 2, m_size + bytes.size()));
+        std::memcpy(m_buffer.data() + m_size, bytes.data(), bytes.size());
+        m_size += bytes.size();
     }
 
     // The values of n quoted lines that lie one after the other in one buffer (as the reader
@@ -461,9 +486,12 @@ LibroWrite EscribirLibro(const GridModel &libro, const QString &path, const QStr
     return {};
 }
 
-LibroRead LeerLibro(const QString &path, const QString &shownName)
+namespace {
+
+// Reads the file as Windows-1252, or as UTF-8 after its byte-order mark when `utf8`; in that
+// case a byte sequence that is not UTF-8 sets *notUtf8 and gives up.
+LibroRead readLibro(const QString &path, const ReadFailure &failure, bool utf8, bool *notUtf8)
 {
-    const ReadFailure failure(shownName.isEmpty() ? path : shownName);
     QuotedLineReader reader;
     if (!reader.open(path))
         return failure.unreadable(0, readReason(path, reader.errorString()));
@@ -474,6 +502,11 @@ LibroRead LeerLibro(const QString &path, const QString &shownName)
             return failure.unreadable(1, spanishReason(reader.errorString()));
         return failure.empty();
     }
+
+    if (!utf8 && line.substr(0, kUtf8Bom.size()) == kUtf8Bom)
+        *notUtf8 = false; // worth a try as UTF-8
+    if (utf8)
+        line.remove_prefix(std::min(line.size(), kUtf8Bom.size()));
 
     // The count: a whole number of contacts, which the file must have room for. An absurd
     // count is refused before anything is allocated for it.
@@ -526,7 +559,7 @@ LibroRead LeerLibro(const QString &path, const QString &shownName)
         values.clear();
         // A whole contact at a time while its lines are at hand; line by line near the end of
         // the file or of what could be read.
-        if (reader.nextLines(lines, kValuesPerContact)) {
+        if (!utf8 && reader.nextLines(lines, kValuesPerContact)) {
             if (!values.appendLines(lines, kValuesPerContact, cells + 1)) {
                 const qint64 first = reader.lineNumber() - kValuesPerContact + 1;
                 for (int k = 0; k < kValuesPerContact; ++k) {
@@ -550,7 +583,15 @@ LibroRead LeerLibro(const QString &path, const QString &shownName)
             }
             if (auto bad = badLine(line, reader.lineNumber()))
                 return std::move(*bad);
-            values.append(line.substr(1, line.size() - 2));
+            const std::string_view value = line.substr(1, line.size() - 2);
+            if (!utf8) {
+                values.append(value);
+            } else if (isValidUtf8(value)) {
+                values.appendUtf8(value);
+            } else {
+                *notUtf8 = true;
+                return failure.malformed(reader.lineNumber(), QStringLiteral("no es texto UTF-8"));
+            }
             ends[k] = values.size();
         }
         for (int k = 1; k <= kValuesPerContact; ++k)
@@ -559,6 +600,23 @@ LibroRead LeerLibro(const QString &path, const QString &shownName)
     }
     result.ok = true;
     return result;
+}
+
+} // namespace
+
+LibroRead LeerLibro(const QString &path, const QString &shownName)
+{
+    const ReadFailure failure(shownName.isEmpty() ? path : shownName);
+    // A file that starts with the UTF-8 byte-order mark (saved by some editors) is read as
+    // UTF-8 when it is; otherwise every file is Windows-1252, byte for byte.
+    bool notUtf8 = true;
+    LibroRead read = readLibro(path, failure, false, &notUtf8);
+    if (read.ok || notUtf8)
+        return read;
+    LibroRead asUtf8 = readLibro(path, failure, true, &notUtf8);
+    if (notUtf8)
+        return read;
+    return asUtf8;
 }
 
 void NumerarFilas(GridModel &libro)

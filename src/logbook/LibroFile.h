@@ -20,10 +20,10 @@ struct LibroWrite
 
 // Writes contact rows 1 .. Rows-1 of `libro` to `path`, replacing the file atomically: on any
 // failure the previous file is left byte for byte as it was.
-// A line break inside a value (CR LF, CR or LF) is written as a lone LF, so each value keeps
-// to one CR LF line. A value holding a character the code page cannot hold, or a NUL, is
-// never written as something else: nothing is written and the error names the contact and
-// the column. `shownName` is the name used in messages (the path when empty).
+// A CR LF inside a value (with any CRs just before it) is written as a lone LF, so each value
+// keeps to one CR LF line; a lone CR or LF is written as it is. A value holding a character the code page cannot hold,
+// or a NUL, is never written as something else: nothing is written and the error names the
+// contact and the column. `shownName` is the name used in messages (the path when empty).
 LibroWrite EscribirLibro(const GridModel &libro, const QString &path, const QString &shownName = QString());
 
 struct LibroRead
@@ -38,7 +38,8 @@ struct LibroRead
 // Malformed files are refused as a whole: a first line that is not a whole number of
 // contacts (or is negative, or more than the file could hold), fewer lines than announced,
 // a value line shorter than two characters, or a NUL byte. Lines after the announced
-// contacts are not read.
+// contacts are not read. A file that starts with the UTF-8 byte-order mark and is UTF-8
+// throughout is read as UTF-8; every other file is Windows-1252.
 LibroRead LeerLibro(const QString &path, const QString &shownName = QString());
 
 // Column 0 of every contact row := 1, 2, 3, ...

@@ -32,6 +32,7 @@ bool isLineEnd(char c)
 struct ItemScan
 {
     std::vector<std::string_view> items;
+    int unclosed = -1;     // the first quoted item whose closing quote is missing
     size_t consumed = 0;   // bytes that belong to the items read
     bool cutShort = false; // the read limit fell inside an item
 };
@@ -54,6 +55,8 @@ ItemScan scanItems(std::string_view bytes, bool complete)
             end = p;
             if (p < n && bytes[p] == '"')
                 ++p;
+            else if (scan.unclosed < 0 && (p < n || complete))
+                scan.unclosed = int(scan.items.size());
             while (p < n && bytes[p] != ',' && !isLineEnd(bytes[p]))
                 ++p;
         } else {
@@ -150,6 +153,12 @@ ConfigRead readUserConfig(const QString &path)
         result.damaged = true;
         result.problem = QStringLiteral("El archivo %1 está dañado: sus %2 datos no caben en los primeros %3 KiB.")
                              .arg(name).arg(kUserConfigItems).arg(kReadLimit / 1024);
+    } else if (scan.unclosed >= 0) {
+        // The line end closes it, so the values after it stay in their places; but the value
+        // may be cut short, and the user should know.
+        result.damaged = true;
+        result.problem = QStringLiteral("El archivo %1 está dañado: al dato «%2» le falta la comilla de cierre.")
+                             .arg(name, QString::fromUtf16(kFieldLabels[scan.unclosed]));
     } else if (result.items.isEmpty()) {
         result.damaged = true;
         result.problem = QStringLiteral("El archivo %1 está vacío.").arg(name);

@@ -31,7 +31,8 @@ struct ConfigRead
 // A line end also closes a quoted item whose closing quote is missing: values never hold line
 // breaks, and this keeps such damage to its own line instead of shifting every later value.
 // Only the first 256 KiB are looked at; whatever follows the seventh item is ignored.
-// Damaged: fewer than seven items, a NUL byte within them, or a file that cannot be read.
+// Damaged: fewer than seven items, a NUL byte within them, a missing closing quote, or a file
+// that cannot be read.
 ConfigRead readUserConfig(const QString &path);
 
 struct WriteResult

@@ -1,4 +1,5 @@
 #include "GridView.h"
+#include "GridPainting.h"
 #include "Twips.h"
 #include "common/GridModel.h"
 #include <QAbstractButton>
@@ -9,6 +10,9 @@
 
 GridView::GridView(QWidget *parent) : QTableView(parent)
 {
+    setHorizontalHeader(new GridHeader(Qt::Horizontal, this));
+    setVerticalHeader(new GridHeader(Qt::Vertical, this));
+    setItemDelegate(new GridCellDelegate(this));
     setSelectionMode(QAbstractItemView::ContiguousSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -42,6 +46,13 @@ void GridView::setGridModel(GridModel *model)
             applyColWidth(col, model->ColWidth(col));
     }
     connect(model, &GridModel::colWidthChanged, this, &GridView::applyColWidth);
+    // A heading click selects the whole column (or row) and leaves the current cell where the
+    // frame shows it: that cell is where the selection starts, and what the commands act on.
+    for (QHeaderView *header : {horizontalHeader(), verticalHeader()}) {
+        const Qt::Orientation o = header->orientation();
+        connect(header, &QHeaderView::sectionPressed, model, [model, o] { model->headingSelected(o); });
+        connect(header, &QHeaderView::sectionEntered, model, [model, o] { model->headingSelected(o); });
+    }
     connect(model, &GridModel::currentCellMoved, this, [this](int row, int col) {
         const QModelIndex index = m_model->indexFor(row, col);
         if (index.isValid())

@@ -25,6 +25,8 @@ MainFrame::MainFrame(QWidget *parent) : QMainWindow(parent), m_libro(17, 1)
     m_controls = FormBuilder::build(m_client, layout.controls);
     m_view = control<GridView>(QStringLiteral("Libro"));
     m_view->setGridModel(&m_libro);
+    m_libroDesigned = m_view->geometry();
+    m_clientDesigned = QSize(twipsToPixels(layout.clientWidth), twipsToPixels(layout.clientHeight));
     resize(twipsToPixels(layout.clientWidth), twipsToPixels(layout.clientHeight) + menuBar()->sizeHint().height());
     m_view->setFocus(Qt::OtherFocusReason);
     m_shutdown = [] { QCoreApplication::quit(); };
@@ -54,6 +56,11 @@ bool isTextField(QObject *object)
 
 bool MainFrame::eventFilter(QObject *watched, QEvent *event)
 {
+    // The contact table takes whatever room the window gains; everything else stays put.
+    if (watched == m_client && event->type() == QEvent::Resize) {
+        const QSize gained = m_client->size() - m_clientDesigned;
+        m_view->setGeometry(m_libroDesigned.adjusted(0, 0, std::max(0, gained.width()), std::max(0, gained.height())));
+    }
     // The menu shortcuts win over a text field's own keys (Ctrl+A is "Abrir", not select
     // all), except cut, copy and paste, which keep editing the focused field.
     if (event->type() == QEvent::ShortcutOverride) {

@@ -37,6 +37,8 @@ private:
     GridModel m_libro;
     QWidget *m_client = nullptr;
     GridView *m_view = nullptr;
+    QRect m_libroDesigned;
+    QSize m_clientDesigned;
     QHash<QString, QWidget *> m_controls;
     BuiltMenus m_menus;
     std::function<void()> m_shutdown;

@@ -5,12 +5,41 @@
 #include <QPushButton>
 #include <QUrl>
 
+namespace {
+
+// A message box is as wide as its longest unbroken word, and a long file name with its folders
+// is one: shorten such words in the middle so the box stays well inside the screen.
+QString shortenLongWords(const QString &text)
+{
+    constexpr qsizetype kLongest = 60, kHead = 25, kTail = 30;
+    QString out;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && !text.at(i).isSpace())
+            continue;
+        const QStringView word = QStringView(text).mid(start, i - start);
+        if (word.size() > kLongest) {
+            out += word.left(kHead);
+            out += u'…';
+            out += word.right(kTail);
+        } else {
+            out += word;
+        }
+        if (i < text.size())
+            out += text.at(i);
+        start = i + 1;
+    }
+    return out;
+}
+
+} // namespace
+
 MessageSeam::Answer QtMessages::ask(const QString &text, const QString &title, Buttons buttons, Icon icon)
 {
     QWidget *owner = m_owner ? m_owner : QApplication::activeWindow();
     QMessageBox box(owner);
     box.setWindowTitle(title);
-    box.setText(text);
+    box.setText(shortenLongWords(text));
     box.setTextFormat(Qt::PlainText);
     box.setIcon(icon == Icon::Critical ? QMessageBox::Critical
                 : icon == Icon::Warning ? QMessageBox::Warning

@@ -30,6 +30,8 @@ private slots:
     void commentEditorOpensOnlyOnComments();
     void commentEditorFollowsItsContact();
     void commentEditorDropsAGoneContact();
+    void commentBoxesKeepEveryCharacter_data();
+    void commentBoxesKeepEveryCharacter();
 
 private:
     static void pickRoute(AppFixture &f, int index)
@@ -271,6 +273,36 @@ void TestEntry::commentEditorOpensOnlyOnComments()
     editor.Aceptar_Click();
     QCOMPARE(f.libro().TextMatrix(2, 16), u"nuevo\ntexto"_s);
     QCOMPARE(f.libro().TextMatrix(1, 16), u"   "_s);
+}
+
+void TestEntry::commentBoxesKeepEveryCharacter_data()
+{
+    QTest::addColumn<QString>("comment");
+    QTest::newRow("no-break spaces") << u"59\u00A0dB\u00A0 ok"_s;
+    QTest::newRow("tabs and a line break") << u"a\tb\nc\t"_s;
+    QTest::newRow("line separator") << u"x\u2028y"_s;
+}
+
+// Typed into the form, added, opened in the editor and accepted unchanged: the same text.
+// A comment read from a file with CR LF or lone CR breaks also goes back as it came.
+void TestEntry::commentBoxesKeepEveryCharacter()
+{
+    QFETCH(QString, comment);
+    AppFixture f;
+    EntryForm &entry = f.app->entry();
+    entry.comment()->setPlainText(comment);
+    entry.Guardar_Click();
+    QCOMPARE(f.libro().TextMatrix(1, 16), comment);
+    f.libro().appendRow({u"2"_s, u"EA2"_s, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {},
+                         u"l1\r\nl2\rl3\u00A0"_s});
+    CommentEditor &editor = f.app->comments();
+    for (int row : {1, 2}) {
+        const QString stored = f.libro().TextMatrix(row, 16);
+        f.libro().setRow(row);
+        editor.Comentario_Click();
+        editor.Aceptar_Click();
+        QCOMPARE(f.libro().TextMatrix(row, 16), stored);
+    }
 }
 
 void TestEntry::commentEditorFollowsItsContact()

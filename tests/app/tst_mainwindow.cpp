@@ -81,6 +81,16 @@ void TestMainWindow::startsWithEmptyTableAndHeadings()
     QCOMPARE(f.frame().control<ClassicCombo>(u"Datos(0)"_s)->count(), 5);
     QVERIFY(f.fakes.messages.asked.isEmpty());
     QVERIFY(!f.app->userConfig().windowExists());
+
+    // Enlarged, the table takes the room gained; the form stays where it is. Back at the
+    // designed size, nothing has moved.
+    const QRect table = view->geometry(), call = f.frame().control(u"dato(0)"_s)->geometry();
+    f.frame().resize(f.frame().size() + QSize(200, 120));
+    QTRY_COMPARE(f.frame().client()->size(), QSize(992, 674));
+    QCOMPARE(view->geometry(), table.adjusted(0, 0, 200, 120));
+    QCOMPARE(f.frame().control(u"dato(0)"_s)->geometry(), call);
+    f.frame().resize(f.frame().size() - QSize(200, 120));
+    QTRY_COMPARE(view->geometry(), table);
 }
 
 void TestMainWindow::menuItemsAndInitialStates_data()

@@ -7,6 +7,7 @@
 #include "edit/SearchCommands.h"
 #include "ui/FormWindow.h"
 #include "ui/GridView.h"
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRandomGenerator>
@@ -60,6 +61,7 @@ private slots:
     void findNextFromLastColumnDoesNothing();
     void findNextBeforeAnySearch();
     void findNextOnHeadingRowOfEmptyTable();
+    void marksAreShownInTheirOwnColour();
     void bigLogIsSearchedToTheEndAndScrolled();
 
 private:
@@ -344,6 +346,35 @@ void TestSearch::findNextOnHeadingRowOfEmptyTable()
     QCOMPARE(libro.Col(), 16);
     const QVariant headingBack = libro.headerData(15, Qt::Horizontal, Qt::BackgroundRole);
     QCOMPARE(headingBack.value<QColor>(), kDarkRed);
+}
+
+// On screen a marked heading is exactly dark red, and so is the marked cell where find next
+// stops: the current cell gets a frame, not the selection colour.
+void TestSearch::marksAreShownInTheirOwnColour()
+{
+    AppFixture f;
+    QVERIFY(f.showAndActivate());
+    GridModel &libro = f.libro();
+    GridView *view = f.frame().libroView();
+    libro.setCol(1);
+    f.action("mBuscar")->trigger();
+    box(f)->setText(u"o"_s);
+    search(f).window()->button(u"Command2"_s)->click();
+    f.action("mBuscar_Siguiente")->trigger(); // "Nombre" and others to its right
+    QHeaderView *header = view->horizontalHeader();
+    const int right = header->sectionViewportPosition(1) + header->sectionSize(1) - 5;
+    QCOMPARE(header->grab().toImage().pixelColor(right, header->height() / 2), kDarkRed);
+
+    addSparse(libro, {{1, u"EA1"_s}, {2, u"Ana"_s}});
+    addSparse(libro, {{1, u"EA2"_s}, {2, u"Jo"_s}});
+    libro.setCol(1);
+    libro.setRow(1);
+    f.action("mBuscar_Siguiente")->trigger();
+    QCOMPARE(std::make_pair(libro.Row(), libro.Col()), std::make_pair(2, 2));
+    const QRect cell = view->visualRect(libro.indexFor(2, 2));
+    const QImage shown = view->viewport()->grab().toImage();
+    QCOMPARE(shown.pixelColor(cell.right() - 5, cell.center().y()), kDarkRed);
+    QVERIFY(shown.pixelColor(cell.right() - 1, cell.center().y()) != kDarkRed); // the frame
 }
 
 // Rows far beyond 255 are searched like the first ones, and the view scrolls to the match.

@@ -5,6 +5,7 @@
 #include "LogRows.h"
 #include "app/EntryForm.h"
 #include "ui/GridView.h"
+#include <QHeaderView>
 #include <QSignalSpy>
 
 using namespace Qt::StringLiterals;
@@ -17,6 +18,8 @@ private slots:
     void sortByTwoKeyColumns();
     void sortOnlyTheSelectedRows();
     void sortWithMouseSelection();
+    void headingClickActsOnTheRowShown_data();
+    void headingClickActsOnTheRowShown();
     void sortEmptyTableChangesNothing();
     void deleteRenumbers();
     void deleteAfterScramblingSort();
@@ -112,6 +115,45 @@ void TestSortDelete::sortWithMouseSelection()
     QTest::keyClick(view, Qt::Key_O, Qt::ControlModifier);
     QCOMPARE(column(libro, 1), (QStringList{u"K1"_s, u"K2"_s, u"K3"_s, u"K4"_s, u"K5"_s}));
     QCOMPARE(column(libro, 0), (QStringList{u"5"_s, u"4"_s, u"3"_s, u"2"_s, u"1"_s}));
+}
+
+void TestSortDelete::headingClickActsOnTheRowShown_data()
+{
+    QTest::addColumn<Qt::Orientation>("heading");
+    QTest::addColumn<int>("section");     // the column heading, or the row number clicked
+    QTest::addColumn<int>("row");         // the current cell shown afterwards
+    QTest::addColumn<int>("col");
+    QTest::addColumn<QStringList>("left"); // call signs after "Borrar Línea"
+    QTest::newRow("column heading") << Qt::Horizontal << 1 << 1 << 2 << QStringList{u"K2"_s, u"K3"_s, u"K4"_s};
+    QTest::newRow("row number") << Qt::Vertical << 2 << 3 << 1 << QStringList{u"K1"_s, u"K2"_s, u"K4"_s};
+}
+
+// After a click on a heading the frame shows one cell, and the commands act on that cell.
+void TestSortDelete::headingClickActsOnTheRowShown()
+{
+    QFETCH(Qt::Orientation, heading);
+    QFETCH(int, section);
+    QFETCH(int, row);
+    QFETCH(int, col);
+    QFETCH(QStringList, left);
+    AppFixture f;
+    QVERIFY(f.showAndActivate());
+    GridModel &libro = f.libro();
+    for (const QString &call : {u"K1"_s, u"K2"_s, u"K3"_s, u"K4"_s})
+        addContact(libro, {call, u"n"_s + call});
+    GridView *view = f.frame().libroView();
+    QHeaderView *header = heading == Qt::Horizontal ? view->horizontalHeader() : view->verticalHeader();
+    const int at = header->sectionViewportPosition(section) + header->sectionSize(section) / 2;
+    const QPoint point = heading == Qt::Horizontal ? QPoint(at, header->height() / 2) : QPoint(header->width() / 2, at);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, point);
+
+    const QModelIndex shown = view->currentIndex();
+    QCOMPARE(std::make_pair(libro.gridRow(shown), libro.gridCol(shown)), std::make_pair(row, col));
+    QCOMPARE(std::make_pair(libro.Row(), libro.Col()), std::make_pair(row, col));
+    f.action("mCopiar")->trigger();
+    QCOMPARE(f.app->variables().cellBuffer, row > 1 ? libro.TextMatrix(row, col) : QString());
+    borrar(f);
+    QCOMPARE(column(libro, 1), left);
 }
 
 void TestSortDelete::sortEmptyTableChangesNothing()

@@ -88,12 +88,13 @@ void TestQuotedLines::splitsLines_data()
         {"crlf", "1\r\n\"ab\"\r\n\"\"\r\n", {"1", "\"ab\"", "\"\""}},
         {"lone cr", "a\rb\r\nc\r\n", {"a", "b", "c"}},
         {"cr cr lf", "a\r\r\nb\r\n", {"a", "", "b"}},
-        {"lf inside a value", "\"x\ny\"\r\n\"\n\"\r\n", {"\"x\ny\"", "\"\n\""}},
-        {"lf before the first cr", "abcdefghij\nk\r\nm\r\n", {"abcdefghij\nk", "m"}},
+        {"lf inside a value", "1\r\n\"x\ny\"\r\n\"\n\"\r\n", {"1", "\"x\ny\"", "\"\n\""}},
+        {"lone cr inside a value", "1\r\n\"linea1\rlinea2\"\r\n\"\r\"\r\n", {"1", "\"linea1\rlinea2\"", "\"\r\""}},
+        {"lf first, then cr lf", "abcdefghij\nk\r\nm\r\n", {"abcdefghij", "k\r", "m\r"}},
         {"file without cr", "2\n\"a\"\n\"\"\n", {"2", "\"a\"", "\"\""}},
         {"file without cr or last end", "a\n\nb", {"a", "", "b"}},
         {"last line without end", "\"a\"\r\n\"b\"", {"\"a\"", "\"b\""}},
-        {"cr at end of file", "a\r\nb\r", {"a", "b"}},
+        {"lone cr at end of file", "a\r\nb\r", {"a", "b\r"}},
         {"empty lines", "\r\n\r\n", {"", ""}},
         {"empty file", "", {}},
         {"line longer than the chunk", longLine + "\r\nx\r\n" + longLine, {longLine, "x", longLine}},
@@ -132,7 +133,7 @@ void TestQuotedLines::splitsLines()
 void TestQuotedLines::reopenStartsAfresh()
 {
     writeFile(path(u"lf.txt"_s), "a\nb\nc\n");
-    writeFile(path(u"crlf.txt"_s), "x\ny\r\n");
+    writeFile(path(u"crlf.txt"_s), "1\r\nx\ny\r\n");
     QuotedLineReader reader(3);
     QVERIFY(reader.open(path(u"lf.txt"_s)));
     std::string_view line;
@@ -140,8 +141,8 @@ void TestQuotedLines::reopenStartsAfresh()
     QCOMPARE(line, std::string_view("a"));
 
     QVERIFY(reader.open(path(u"crlf.txt"_s)));
-    QCOMPARE(readLines(reader), Lines({"x\ny"}));
-    QCOMPARE(reader.lineNumber(), 1);
+    QCOMPARE(readLines(reader), Lines({"1", "x\ny"}));
+    QCOMPARE(reader.lineNumber(), 2);
 
     QVERIFY(!reader.open(path(u"missing.txt"_s)));
     QVERIFY(!reader.next(line));

@@ -71,6 +71,7 @@ private slots:
     void valuesKeptAsTyped();
     void everyByteRoundTrips();
     void lineBreaksInsideValues();
+    void utf8WithByteOrderMark();
     void saveReplacesLongerFileAndIgnoresTrailingLines();
     void readingRenumbersTheWholeTable();
     void randomTablesRoundTrip();
@@ -153,14 +154,14 @@ void TestLibroFile::everyByteRoundTrips()
 
 void TestLibroFile::lineBreaksInsideValues()
 {
-    // However the break arrives, the file gets a lone LF and keeps 1 + 16 lines.
+    // A CR LF would end the line: it becomes a lone LF. Lone CRs and LFs stay, and the file
+    // keeps 1 + 16 lines.
     auto libro = table({withValue(16, u"uno\ndos\r\ntres\rcuatro\r"_s)});
     QVERIFY(EscribirLibro(*libro, path(u"saltos.LBR"_s)).ok);
     const QByteArray bytes = readAll(path(u"saltos.LBR"_s));
-    QVERIFY(bytes.endsWith("\"uno\ndos\ntres\ncuatro\n\"\r\n"));
+    QVERIFY(bytes.endsWith("\"uno\ndos\ntres\rcuatro\r\"\r\n"));
     QCOMPARE(bytes.count("\r\n"), 17);
-    QCOMPARE(bytes.count('\r'), 17);
-    QCOMPARE(readBack(path(u"saltos.LBR"_s)).value(0).value(16), u"uno\ndos\ntres\ncuatro\n"_s);
+    QCOMPARE(readBack(path(u"saltos.LBR"_s)).value(0).value(16), u"uno\ndos\ntres\rcuatro\r"_s);
 
     // A file that holds no CR at all was written with LF line ends.
     QByteArray lfOnly = "1\n";
@@ -171,6 +172,23 @@ void TestLibroFile::lineBreaksInsideValues()
     QCOMPARE(rows.size(), 1);
     QCOMPARE(rows.at(0).at(1), u"v1"_s);
     QCOMPARE(rows.at(0).at(16), u"v16"_s);
+}
+
+// Saved by an editor as UTF-8 with the mark: read as UTF-8, saved back as a log book.
+void TestLibroFile::utf8WithByteOrderMark()
+{
+    QByteArray file = "\xEF\xBB\xBF" "1\r\n\"EA4\xC3\x91\"\r\n\"Pe\xC3\xB1\xC3\xB3n \xE2\x82\xAC\"\r\n";
+    QByteArray saved = "1\r\n\"EA4\xD1\"\r\n\"Pe\xF1\xF3n \x80\"\r\n";
+    for (int i = 3; i <= 16; ++i) {
+        file += "\"\"\r\n";
+        saved += "\"\"\r\n";
+    }
+    QVERIFY(writeFile(path(u"utf8.LBR"_s), file));
+    const QList<QStringList> rows = readBack(path(u"utf8.LBR"_s));
+    QCOMPARE(rows.value(0).mid(1, 2), (QStringList{u"EA4Ñ"_s, u"Peñón €"_s}));
+    auto libro = table({rows.value(0).mid(1)});
+    QVERIFY(EscribirLibro(*libro, path(u"copia.LBR"_s)).ok);
+    QCOMPARE(readAll(path(u"copia.LBR"_s)), saved);
 }
 
 void TestLibroFile::saveReplacesLongerFileAndIgnoresTrailingLines()
@@ -251,6 +269,8 @@ void TestLibroFile::malformedFilesAreRefused_data()
     QTest::newRow("count is a word") << ("uno\r\n" + record) << qint64(1) << u"número de contactos"_s;
     QTest::newRow("count with a fraction") << ("1.5\r\n" + record) << qint64(1) << u"número de contactos"_s;
     QTest::newRow("quoted count") << ("\"1\"\r\n" + record) << qint64(1) << u"número de contactos"_s;
+    QTest::newRow("byte-order mark, then not UTF-8") << ("\xEF\xBB\xBF" "1\r\n\"\xF1\"\r\n" + record.mid(5))
+                                                     << qint64(1) << u"«ï»¿1»"_s;
     QTest::newRow("negative count") << ("-2\r\n" + record) << qint64(1) << u"negativo"_s;
     QTest::newRow("count beyond the file") << ("3\r\n" + record) << qint64(1) << u"más de los que caben"_s;
     QTest::newRow("count beyond any number") << ("99999999999999999999999\r\n" + record) << qint64(1)

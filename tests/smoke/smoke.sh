@@ -8,6 +8,8 @@ if [ -z "${SMOKE_INSIDE_X:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$program"
 fi
 source "$here/smoke_lib.sh"
+# Under load the server may still be starting when xvfb-run hands over.
+for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 work=$(mktemp -d)
 trap 'kill $pid 2>/dev/null || true; rm -rf "$work"' EXIT
 cd "$work"

@@ -48,3 +48,14 @@ cmp -s "$edit_expected" prueba.LBR || {
 rm -f "$edit_record" "$edit_expected"
 wait_title "$main" "Kavento versión 9.0 - prueba.LBR"
 focus "$main"
+
+# A click on the "Indicativo" heading shows the first contact current, and "Borrar Línea"
+# takes that one (aa1zz), not the last; Ctrl+G writes what is left.
+xdotool mousemove --window "$main" $((192 + 23 + 30)) $((edit_menu + 72 + 9)) click 1
+sleep 0.3
+keys ctrl+l ctrl+g
+for _ in $(seq 1 50); do
+  [ "$(head -n 1 prueba.LBR | tr -d '\r')" = 1 ] && break
+  sleep 0.1
+done
+[ "$(sed -n 2p prueba.LBR | tr -d '\r')" = '"LU1ABC"' ] || fail "a heading click, then Borrar Línea, took the wrong contact"

@@ -152,8 +152,8 @@ void TestStationLogic::read_data()
     QTest::newRow("blanks before quotes, junk after")
         << QByteArray("  \"a\" junk,\t\"b\"\r\n\"c\"x\"y\r\n\"\",\"e\",f,  g  ")
         << QStringList{u"a"_s, u"b"_s, u"c"_s, QString(), u"e"_s, u"f"_s, u"g  "_s} << false;
-    QTest::newRow("missing closing quote stays on its line")
-        << QByteArray(kSevenLines).remove(12, 1) << kSevenValues << false;
+    QTest::newRow("missing closing quote stays on its line, and is reported")
+        << QByteArray(kSevenLines).remove(12, 1) << kSevenValues << true;
     QTest::newRow("NUL inside an item")
         << QByteArray(kSevenLines).replace("5000", QByteArray("50\0" "00", 5)) << kSevenValues << true;
     QTest::newRow("NUL after the seventh item")
