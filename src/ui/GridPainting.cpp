@@ -15,8 +15,12 @@ void GridCellDelegate::initStyleOption(QStyleOptionViewItem *option, const QMode
 
 void GridCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
+    const bool current = index == m_view->currentIndex();
+    // The view has already filled a selected cell's row panel with the selection colour.
+    if (current && !index.data(Qt::BackgroundRole).isValid())
+        painter->fillRect(option.rect, option.palette.brush(QPalette::Base));
     QStyledItemDelegate::paint(painter, option, index);
-    if (index != m_view->currentIndex())
+    if (!current)
         return;
     // Two lines, dark outside and light inside, so the frame shows on any cell colour.
     painter->save();

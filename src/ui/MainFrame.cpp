@@ -2,6 +2,7 @@
 #include "FormBuilder.h"
 #include "GridView.h"
 #include "Layouts.h"
+#include "SmallControls.h"
 #include "Twips.h"
 #include <QAbstractSpinBox>
 #include <QApplication>
@@ -60,6 +61,8 @@ bool MainFrame::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_client && event->type() == QEvent::Resize) {
         const QSize gained = m_client->size() - m_clientDesigned;
         m_view->setGeometry(m_libroDesigned.adjusted(0, 0, std::max(0, gained.width()), std::max(0, gained.height())));
+        if (auto *top = control<LineControl>(QStringLiteral("Line1")))
+            top->stretch(gained.width());
     }
     // The menu shortcuts win over a text field's own keys (Ctrl+A is "Abrir", not select
     // all), except cut, copy and paste, which keep editing the focused field.

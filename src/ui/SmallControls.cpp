@@ -10,8 +10,17 @@ LineControl::LineControl(QWidget *parent, QPoint from, QPoint to, QColor colour,
     setGeometry(box);
     m_from = from - box.topLeft();
     m_to = to - box.topLeft();
+    m_laidOut = box;
+    m_laidOutTo = m_to;
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
+}
+
+void LineControl::stretch(int dx)
+{
+    m_to = m_laidOutTo + QPoint(std::max(0, dx), 0);
+    setGeometry(m_laidOut.adjusted(0, 0, std::max(0, dx), 0));
+    update();
 }
 
 void LineControl::paintEvent(QPaintEvent *)

@@ -9,12 +9,15 @@ class LineControl : public QWidget
     Q_OBJECT
 public:
     LineControl(QWidget *parent, QPoint from, QPoint to, QColor colour, int width);
+    // Moves the far end of the line by `dx` from where it was laid out.
+    void stretch(int dx);
 
 protected:
     void paintEvent(QPaintEvent *) override;
 
 private:
-    QPoint m_from, m_to;
+    QPoint m_from, m_to, m_laidOutTo;
+    QRect m_laidOut;
     QColor m_colour;
     int m_width;
 };

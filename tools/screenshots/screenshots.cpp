@@ -4,6 +4,8 @@
 // Usage: orvanel-screenshots OUTPUT_FOLDER DXCC_DAT
 #include "AppFixture.h"
 #include "app/EntryForm.h"
+#include "edit/EditCommands.h"
+#include "edit/SearchCommands.h"
 #include "station/UserConfig.h"
 #include "ui/ClassicCombo.h"
 #include "ui/ClassicFont.h"
@@ -223,6 +225,24 @@ int main(int argc, char *argv[])
     });
     shots.shoot(u"dxcc"_s, u"DXCC"_s, trigger("mVer_DXCC"));
     shots.shoot(u"acerca"_s, u"Acerca de Orvanel"_s, trigger("mAcerca"));
+
+    // Find next marks every further "SSB" and stops on the last one, framed.
+    f.action("mBuscar")->trigger();
+    if (FormWindow *search = f.app->edit().search().window())
+        search->lineEdit(u"cBusqueda"_s)->setText(u"SSB"_s);
+    libro.setCol(1);
+    libro.setRow(1);
+    f.action("mBuscar_Siguiente")->trigger();
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (w != &f.frame())
+            w->hide();
+    }
+    shots.save(u"buscar-siguiente"_s, &f.frame());
+
+    // Enlarged, the table takes the room; the form and the clocks stay where they are.
+    f.frame().resize(f.frame().size() + QSize(360, 200));
+    QApplication::processEvents();
+    shots.save(u"kavento-ampliada"_s, &f.frame());
 
     for (const auto &asked : std::as_const(f.fakes.messages.asked))
         std::fprintf(stderr, "screenshots: the program said \"%s\"\n", qPrintable(asked.text));
