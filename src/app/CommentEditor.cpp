@@ -1,5 +1,6 @@
 #include "CommentEditor.h"
 #include "common/GridModel.h"
+#include "history/ContactLog.h"
 #include "ui/BoxText.h"
 #include "ui/FormWindow.h"
 #include "ui/Layouts.h"
@@ -22,8 +23,8 @@ bool blankOnly(const QString &text)
 }
 } // namespace
 
-CommentEditor::CommentEditor(MainFrame &main, QObject *parent)
-    : QObject(parent), m_main(main), m_slot([this] { return create(); }, this)
+CommentEditor::CommentEditor(MainFrame &main, ContactLog &log, QObject *parent)
+    : QObject(parent), m_main(main), m_log(log), m_slot([this] { return create(); }, this)
 {
     connect(main.control<QPushButton>(u"Comentario"_s), &QPushButton::clicked, this, &CommentEditor::Comentario_Click);
     GridModel &libro = main.libro();
@@ -70,7 +71,7 @@ void CommentEditor::Aceptar_Click()
         // as one and the same.
         const QString shown = boxText(window->control<QPlainTextEdit>(u"coment"_s));
         const QString text = shown == m_openedAsShown ? m_opened : shown;
-        m_main.libro().setTextMatrix(m_main.libro().gridRow(m_contact), kCommentCol, text);
+        m_log.setCell(m_main.libro().gridRow(m_contact), kCommentCol, text, u"Comentario"_s);
     }
     m_slot.hide();
 }

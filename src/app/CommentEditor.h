@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QPersistentModelIndex>
 
+class ContactLog;
 class FormWindow;
 class MainFrame;
 
@@ -14,7 +15,7 @@ class CommentEditor : public QObject
 {
     Q_OBJECT
 public:
-    explicit CommentEditor(MainFrame &main, QObject *parent = nullptr);
+    CommentEditor(MainFrame &main, ContactLog &log, QObject *parent = nullptr);
 
     void Comentario_Click();
     void Aceptar_Click();
@@ -27,6 +28,7 @@ private:
     void dropIfGone();
 
     MainFrame &m_main;
+    ContactLog &m_log;
     Slot<FormWindow> m_slot;
     QPersistentModelIndex m_contact;
     QString m_opened;                         // the comment as the editor received it

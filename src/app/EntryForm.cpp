@@ -1,5 +1,6 @@
 #include "EntryForm.h"
 #include "common/GridModel.h"
+#include "history/ContactLog.h"
 #include "common/LocalDateTime.h"
 #include "ui/BoxText.h"
 #include "ui/ClassicCombo.h"
@@ -18,8 +19,8 @@ constexpr int kManager = 11;
 constexpr int kManagerItem = 2; // "MANAGER" in the route list
 } // namespace
 
-EntryForm::EntryForm(MainFrame &main, const ClockSeam &clock, QObject *parent)
-    : QObject(parent), m_main(main), m_clock(clock)
+EntryForm::EntryForm(MainFrame &main, ContactLog &log, const ClockSeam &clock, QObject *parent)
+    : QObject(parent), m_main(main), m_log(log), m_clock(clock)
 {
     for (int i = 0; i <= kComment; ++i)
         m_fields << main.control(u"dato(%1)"_s.arg(i));
@@ -102,20 +103,16 @@ void EntryForm::Borrar_Click()
 
 void EntryForm::Guardar_Click()
 {
-    m_main.action(u"mGuardar"_s)->setEnabled(true);
-    m_main.action(u"mGuardar_como"_s)->setEnabled(true);
-
-    GridModel &libro = m_main.libro();
+    // The command numbers the row by its own index and makes the save commands available.
     QStringList cells;
-    cells.reserve(libro.Cols());
-    cells << QString::number(libro.Rows()); // the new row's own index
+    cells.reserve(16);
     for (int c = 1; c <= 11; ++c)
         cells << dato(c - 1)->text();
     cells << datos(0)->text();
     cells << (datos(1)->selectedIndex() == kManagerItem ? dato(kManager)->text() : datos(1)->text());
     cells << u"NO"_s << u"NO"_s;
     cells << boxText(comment());
-    libro.appendRow(cells);
+    m_log.addContact(cells);
 
     stampDateTime();
 }

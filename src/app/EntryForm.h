@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QStringList>
 
+class ContactLog;
 class MainFrame;
 class QLineEdit;
 class QPlainTextEdit;
@@ -16,7 +17,7 @@ class EntryForm : public QObject
 {
     Q_OBJECT
 public:
-    EntryForm(MainFrame &main, const ClockSeam &clock, QObject *parent = nullptr);
+    EntryForm(MainFrame &main, ContactLog &log, const ClockSeam &clock, QObject *parent = nullptr);
 
     QLineEdit *dato(int index) const;            // 0..11
     QPlainTextEdit *comment() const;             // dato(12)
@@ -34,6 +35,7 @@ private:
     void enterPressed(QObject *field);
 
     MainFrame &m_main;
+    ContactLog &m_log;
     const ClockSeam &m_clock;
     QList<QWidget *> m_fields;                   // dato(0)..dato(12), then Datos(0), Datos(1)
 };

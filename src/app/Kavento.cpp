@@ -1,5 +1,7 @@
 #include "Kavento.h"
 #include "CommentEditor.h"
+#include "MainChrome.h"
+#include "history/ContactLog.h"
 #include "EntryForm.h"
 #include "common/GridModel.h"
 #include "dxcc/DxccCommands.h"
@@ -23,15 +25,17 @@ const char16_t *const kHeadings[17] = {
 } // namespace
 
 Kavento::Kavento(Platform platform, QString folder, QObject *parent)
-    : QObject(parent), m_platform(platform), m_folder(std::move(folder)), m_frame(std::make_unique<MainFrame>())
+    : QObject(parent), m_platform(platform), m_folder(std::move(folder)), m_frame(std::make_unique<MainFrame>()),
+      m_chrome(std::make_unique<MainChrome>(*m_frame))
 {
     MainFrame &main = *m_frame;
+    m_log = new ContactLog(main.libro(), *m_chrome, this);
     m_userConfig = new UserConfig(main, platform, m_folder, this);
     m_clock = new StationClock(main.control<QLabel>(u"hLocal"_s), main.control<QLabel>(u"hUtc"_s), *platform.clock, this);
-    m_entry = new EntryForm(main, *platform.clock, this);
-    m_comments = new CommentEditor(main, this);
-    m_logbook = new LogbookCommands(main, platform, m_folder, this);
-    m_edit = new EditCommands(main, m_variables, this);
+    m_entry = new EntryForm(main, *m_log, *platform.clock, this);
+    m_comments = new CommentEditor(main, *m_log, this);
+    m_logbook = new LogbookCommands(main, *m_log, platform, m_folder, this);
+    m_edit = new EditCommands(main, *m_log, m_variables, *platform.messages, this);
     m_dxcc = new DxccCommands(main, platform, m_folder, this);
     m_help = new HelpCommands(main, platform, this);
 
@@ -43,8 +47,12 @@ Kavento::Kavento(Platform platform, QString folder, QObject *parent)
 
 Kavento::~Kavento()
 {
-    // The commands hold on to the main window's model: they go first.
-    qDeleteAll(findChildren<QObject *>(QString(), Qt::FindDirectChildrenOnly));
+    // The commands hold on to the main window's model and the log: they go first, the log
+    // (created first) last.
+    QList<QObject *> children = findChildren<QObject *>(QString(), Qt::FindDirectChildrenOnly);
+    children.removeOne(m_log);
+    qDeleteAll(children);
+    delete m_log;
 }
 
 void Kavento::Form_Load()

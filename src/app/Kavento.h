@@ -13,6 +13,8 @@ class LogbookCommands;
 class EditCommands;
 class DxccCommands;
 class HelpCommands;
+class ContactLog;
+class MainChrome;
 
 // The program: the main window with every command attached, started and ended as a whole.
 class Kavento : public QObject
@@ -35,12 +37,15 @@ public:
     EditCommands &edit() { return *m_edit; }
     DxccCommands &dxcc() { return *m_dxcc; }
     HelpCommands &help() { return *m_help; }
+    ContactLog &log() { return *m_log; }
 
 private:
     Platform m_platform;
     QString m_folder;
     Variables m_variables;
     std::unique_ptr<MainFrame> m_frame;
+    std::unique_ptr<MainChrome> m_chrome;
+    ContactLog *m_log;
     UserConfig *m_userConfig;
     StationClock *m_clock;
     EntryForm *m_entry;

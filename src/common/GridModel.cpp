@@ -4,13 +4,6 @@
 #include <array>
 #include <climits>
 
-struct GridModel::CellColors
-{
-    int col;
-    QColor back;
-    QColor fore;
-};
-
 namespace {
 
 std::string_view viewOf(const QByteArray &bytes) { return {bytes.constData(), size_t(bytes.size())}; }
@@ -237,22 +230,43 @@ void GridModel::RemoveItem(int row)
                                      QItemSelectionModel::ClearAndSelect);
 }
 
-void GridModel::Sort()
+void GridModel::sortRange(int &firstRow, int &lastRow, int &firstKeyCol, int &lastKeyCol) const
 {
     const Corners k = corners();
-    int first = 1, last = Rows() - 1;
+    firstRow = 1;
+    lastRow = Rows() - 1;
     if (k.row != k.rowSel) {
-        first = std::min(k.row, k.rowSel);
-        last = std::max(k.row, k.rowSel);
+        firstRow = std::min(k.row, k.rowSel);
+        lastRow = std::max(k.row, k.rowSel);
     }
-    sortRows(first, last, std::min(k.col, k.colSel), std::max(k.col, k.colSel));
+    firstKeyCol = std::min(k.col, k.colSel);
+    lastKeyCol = std::max(k.col, k.colSel);
+}
+
+void GridModel::Sort()
+{
+    int first, last, firstKey, lastKey;
+    sortRange(first, last, firstKey, lastKey);
+    sortRows(first, last, firstKey, lastKey);
+}
+
+std::vector<int64_t> GridModel::sortOrder(int firstRow, int lastRow, int firstKeyCol, int lastKeyCol) const
+{
+    if (firstRow < 1 || lastRow >= Rows() || firstRow >= lastRow)
+        return {};
+    return gridSortOrder(m_store, firstRow, lastRow, firstKeyCol, lastKeyCol);
 }
 
 void GridModel::sortRows(int firstRow, int lastRow, int firstKeyCol, int lastKeyCol)
 {
-    if (firstRow < 1 || lastRow >= Rows() || firstRow >= lastRow)
+    permuteRows(firstRow, sortOrder(firstRow, lastRow, firstKeyCol, lastKeyCol));
+}
+
+void GridModel::permuteRows(int firstRow, const std::vector<int64_t> &order)
+{
+    const int lastRow = firstRow + int(order.size()) - 1;
+    if (firstRow < 1 || order.size() < 2 || lastRow >= Rows())
         return;
-    const std::vector<int64_t> order = gridSortOrder(m_store, firstRow, lastRow, firstKeyCol, lastKeyCol);
     bool moves = false;
     for (size_t k = 0; k < order.size() && !moves; ++k)
         moves = order[k] != firstRow + int64_t(k);
@@ -318,6 +332,56 @@ void GridModel::appendRows(GridStore &&rows)
     beginInsertRows(QModelIndex(), first - 1, int(first - 1 + n - 1));
     m_store.appendStore(std::move(rows));
     endInsertRows();
+}
+
+void GridModel::insertRow(int row, const std::string_view *cells, int count)
+{
+    if (row < 1 || row > Rows())
+        return;
+    beginInsertRows(QModelIndex(), row - 1, row - 1);
+    m_store.insertRow(row, cells, std::min(count, m_cols));
+    endInsertRows();
+}
+
+GridModel::Contents GridModel::takeRowsFrom(int row)
+{
+    Contents taken(m_cols);
+    if (row < 1 || row >= Rows())
+        return taken;
+    taken.colours = detachColours(row, Rows() - 1);
+    for (auto &c : taken.colours)
+        c.first -= row;
+    taken.rows = m_store.copyRows(row, Rows() - 1);
+    setRows(row);
+    return taken;
+}
+
+void GridModel::appendContents(Contents &&rows)
+{
+    const int first = Rows();
+    const auto colours = std::move(rows.colours);
+    appendRows(std::move(rows.rows));
+    attachColours(colours, first);
+}
+
+GridModel::Contents GridModel::swapContents(Contents &&next)
+{
+    Contents old(m_cols);
+    if (next.rows.cols() != m_cols || next.rows.rows() < 1 || next.rows.rows() > INT_MAX)
+        return old;
+    beginResetModel();
+    old.colours = detachColours(0, Rows() - 1);
+    old.rows = std::move(m_store);
+    m_store = std::move(next.rows);
+    for (int64_t r = 0; r < m_store.rows(); ++r) {
+        if (m_store.rowTag(r) != 0)
+            m_store.setRowTag(r, 0); // tags of another model mean nothing here
+    }
+    m_colorSets.clear();
+    m_freeTags.clear();
+    attachColours(next.colours, 0);
+    endResetModel();
+    return old;
 }
 
 void GridModel::appendRow(const QStringList &cells)
@@ -398,6 +462,39 @@ void GridModel::setCellColors(int row, int col, const QColor &back, const QColor
         set.push_back({col, back, fore});
     }
     notifyCell(row, col, {Qt::BackgroundRole, Qt::ForegroundRole});
+}
+
+GridModel::RowColours GridModel::rowColours(int row) const
+{
+    if (row < 0 || row >= Rows())
+        return {};
+    const uint32_t tag = m_store.rowTag(row);
+    return tag == 0 ? RowColours() : m_colorSets[tag - 1];
+}
+
+void GridModel::setRowColours(int row, const RowColours &colours)
+{
+    for (const CellColour &c : colours)
+        setCellColors(row, c.col, c.back, c.fore);
+}
+
+std::vector<std::pair<int64_t, GridModel::RowColours>> GridModel::detachColours(int firstRow, int lastRow)
+{
+    std::vector<std::pair<int64_t, RowColours>> colours;
+    if (m_freeTags.size() == m_colorSets.size())
+        return colours; // no row has colours
+    for (int r = firstRow; r <= lastRow; ++r) {
+        if (m_store.rowTag(r) != 0)
+            colours.emplace_back(r, rowColours(r));
+    }
+    releaseTags(firstRow, lastRow);
+    return colours;
+}
+
+void GridModel::attachColours(const std::vector<std::pair<int64_t, RowColours>> &colours, int64_t offset)
+{
+    for (const auto &[row, cells] : colours)
+        setRowColours(int(row + offset), cells);
 }
 
 void GridModel::releaseTags(int firstRow, int lastRow)

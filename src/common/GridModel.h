@@ -21,6 +21,23 @@ class GridModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
+    // The colours of one cell of a row.
+    struct CellColour
+    {
+        int col;
+        QColor back;
+        QColor fore;
+    };
+    using RowColours = std::vector<CellColour>;
+    // A whole table taken out of the model (heading row included) with its cell colours, to
+    // be put back later without copying its rows.
+    struct Contents
+    {
+        explicit Contents(int cols) : rows(cols) {}
+        GridStore rows;
+        std::vector<std::pair<int64_t, RowColours>> colours; // by row
+    };
+
     GridModel(int cols, int fixedCols, QObject *parent = nullptr);
     ~GridModel() override;
 
@@ -62,11 +79,20 @@ public:
     // column 0 and the cell colours included.
     void Sort();
     void sortRows(int firstRow, int lastRow, int firstKeyCol, int lastKeyCol);
+    // The rows and key columns Sort() would use, from the selection.
+    void sortRange(int &firstRow, int &lastRow, int &firstKeyCol, int &lastKeyCol) const;
+    // The order sortRows() would give: entry k is the row that goes to firstRow + k.
+    std::vector<int64_t> sortOrder(int firstRow, int lastRow, int firstKeyCol, int lastKeyCol) const;
+    // Reorders rows: row first + k becomes the row that was order[k]. The current cell and the
+    // selection keep their places; colours and numbers travel with their rows.
+    void permuteRows(int firstRow, const std::vector<int64_t> &order);
 
     // Colours of one cell (find next marks matches); invalid QColor means the view's default.
     QColor cellBackColor(int row, int col) const;
     QColor cellForeColor(int row, int col) const;
     void setCellColors(int row, int col, const QColor &back, const QColor &fore);
+    RowColours rowColours(int row) const;
+    void setRowColours(int row, const RowColours &colours);
 
     // --- bulk operations for the file readers and renumbering ---
     // Column 0 of every row 1..Rows-1 := "1", "2", ... (one header signal, no allocation per row).
@@ -75,6 +101,15 @@ public:
     void appendRows(GridStore &&rows);
     // Appends one row from texts (cells beyond the list stay empty).
     void appendRow(const QStringList &cells);
+    // Inserts one row from UTF-8 cells before `row` (Rows() appends).
+    void insertRow(int row, const std::string_view *cells, int count);
+    // Rows [row, Rows-1] copied out with their colours, then removed.
+    Contents takeRowsFrom(int row);
+    // Appends the rows of `rows` (row 0 of it is a contact) with their colours.
+    void appendContents(Contents &&rows);
+    // Swaps the whole table for `next` (heading row included): the model resets, the current
+    // cell goes to the first contact row. Returns what the table held.
+    Contents swapContents(Contents &&next);
     const GridStore &store() const { return m_store; }
 
     QItemSelectionModel *selectionModel() const { return m_selection; }
@@ -98,7 +133,7 @@ signals:
 
 private:
     QVariant colourData(int row, int col, int role) const;
-    struct CellColors;
+    using CellColors = CellColour;
     struct Corners { int row, col, rowSel, colSel; };
     Corners corners() const;
     int fallbackCol() const;
@@ -106,6 +141,8 @@ private:
     void moveCurrent(int row, int col);
     void notifyCell(int row, int col, const QList<int> &roles);
     void releaseTags(int firstRow, int lastRow);
+    std::vector<std::pair<int64_t, RowColours>> detachColours(int firstRow, int lastRow);
+    void attachColours(const std::vector<std::pair<int64_t, RowColours>> &colours, int64_t offset);
     const CellColors *findColors(int row, int col) const;
 
     GridStore m_store;

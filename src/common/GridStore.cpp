@@ -543,6 +543,59 @@ void GridStore::appendRow(const std::string_view *cells, int count)
     d->rows.push_back(r);
 }
 
+void GridStore::insertRow(int64_t row, const std::string_view *cells, int count)
+{
+    if (row < 0 || row > rows())
+        return;
+    appendRow(cells, count);
+    if (row == rows() - 1)
+        return;
+    d->touched(row);
+    auto &rs = d->rows;
+    const Impl::Row added = rs.back();
+    rs.pop_back();
+    rs.insert(rs.begin() + row, added);
+}
+
+GridStore GridStore::copyRows(int64_t first, int64_t last) const
+{
+    GridStore copy(m_cols);
+    first = std::max<int64_t>(first, 0);
+    last = std::min(last, rows() - 1);
+    if (first > last)
+        return copy;
+    copy.reserveRows(last - first + 1);
+    std::vector<std::string_view> cells(static_cast<size_t>(m_cols));
+    std::string number;
+    for (int64_t r = first; r <= last; ++r) {
+        rowCells(r, cells.data());
+        number.assign(cells[0]); // rendered into a buffer the next read reuses
+        cells[0] = number;
+        copy.appendRow(cells.data(), m_cols);
+    }
+    return copy;
+}
+
+bool GridStore::isNumbered(int64_t first, int64_t last, int64_t startNumber) const
+{
+    first = std::max<int64_t>(first, 0);
+    last = std::min(last, rows() - 1);
+    char text[24];
+    for (int64_t i = first; i <= last; ++i) {
+        const int64_t n = startNumber + (i - first);
+        const Impl::Row &r = d->rows[size_t(i)];
+        if (r.number != 0) {
+            if (n < 0 || uint64_t(r.number) != uint64_t(n) + 1)
+                return false;
+            continue;
+        }
+        const auto res = std::to_chars(text, text + sizeof text, n);
+        if (cell(i, 0) != std::string_view(text, size_t(res.ptr - text)))
+            return false;
+    }
+    return true;
+}
+
 void GridStore::appendEmptyRows(int64_t count)
 {
     if (count > 0)

@@ -44,6 +44,13 @@ public:
 
     // Appends a row; cells beyond the given ones are empty.
     void appendRow(const std::string_view *cells, int count);
+    // Inserts a row before `row` (rows.. move down); `row` == rows() appends.
+    void insertRow(int64_t row, const std::string_view *cells, int count);
+    // A copy of rows [first, last] as a store of their own (tags not copied).
+    GridStore copyRows(int64_t first, int64_t last) const;
+    // Whether column 0 of rows [first, last] holds startNumber, startNumber + 1, ... (read
+    // from the row records alone when the numbers are kept beside the rows).
+    bool isNumbered(int64_t first, int64_t last, int64_t startNumber) const;
     void appendEmptyRows(int64_t count);
     void truncate(int64_t rows);              // keeps the first `rows` rows
     void removeRow(int64_t row);              // the rows below move up

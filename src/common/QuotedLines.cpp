@@ -27,6 +27,7 @@ bool QuotedLineReader::open(const QString &path)
     m_fileSize = 0;
     m_eof = false;
     m_lineEnds = LineEnds::CrLf;
+    m_hash = ContentHash();
     m_error.clear();
 
     // Checked before opening: opening a pipe would wait for a writer.
@@ -70,6 +71,7 @@ bool QuotedLineReader::settleLineEnds()
             m_error = m_file.errorString();
             return false;
         }
+        m_hash.add(m_buffer.data(), size_t(n));
         const char *p = m_buffer.data();
         if (last == '\r') {
             m_lineEnds = n > 0 && p[0] == '\n' ? LineEnds::CrLf : LineEnds::Cr;
@@ -104,6 +106,7 @@ bool QuotedLineReader::settleLineEnds()
         m_error = m_file.errorString();
         return false;
     }
+    m_hash = ContentHash();
     return true;
 }
 
@@ -124,6 +127,7 @@ bool QuotedLineReader::fill()
         m_error = m_file.errorString();
         return false;
     }
+    m_hash.add(m_buffer.data() + m_end, size_t(n));
     if (n == 0)
         m_eof = true;
     m_end += size_t(n);
@@ -282,6 +286,27 @@ bool QuotedLineReader::nextLines(std::string_view *lines, int n)
         if (!fill())
             return false;
     }
+}
+
+bool QuotedLineReader::hashToEnd(uint64_t &hash, int64_t &size)
+{
+    if (!m_file.isOpen() || hasError())
+        return false;
+    // What the lines did not need is read now, in the buffer the lines no longer use.
+    while (!m_eof) {
+        const qint64 n = m_file.read(m_buffer.data(), qint64(m_buffer.size()));
+        if (n < 0) {
+            m_error = m_file.errorString();
+            return false;
+        }
+        if (n == 0)
+            m_eof = true;
+        m_hash.add(m_buffer.data(), size_t(n));
+    }
+    m_begin = m_end = 0;
+    hash = m_hash.value();
+    size = int64_t(m_hash.size());
+    return true;
 }
 
 bool QuotedLineReader::value(std::string_view line, std::string_view &value)

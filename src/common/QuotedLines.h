@@ -2,6 +2,7 @@
 // The one line layer under .LBR, USUARIO.CFG and dxcc.dat: 8-bit text, one value per line,
 // lines ended by CR LF. Values stand between two enclosing characters that the reader drops
 // without looking at them.
+#include "ContentHash.h"
 #include <QString>
 #include <QFile>
 #include <QSaveFile>
@@ -39,6 +40,9 @@ public:
     bool hasError() const { return !m_error.isEmpty(); }
     QString errorString() const { return m_error; }
     qint64 fileSize() const { return m_fileSize; }
+    // Reads whatever the lines did not need and gives the hash (ContentHash) and size of
+    // every byte of the file. The lines already given are no longer valid, and no more follow.
+    bool hashToEnd(uint64_t &hash, int64_t &size);
 
     // The value of a quoted line: the line without its first and last character.
     // False when the line is shorter than two characters.
@@ -57,6 +61,7 @@ private:
     enum class LineEnds { CrLf, Cr, Lf };
     bool settleLineEnds();
     LineEnds m_lineEnds = LineEnds::CrLf;
+    ContentHash m_hash;                      // of every byte read so far
     QString m_error;
 };
 

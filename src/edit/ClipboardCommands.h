@@ -1,7 +1,7 @@
 #pragma once
 #include <QObject>
 
-class GridModel;
+class ContactLog;
 struct Variables;
 
 // Cut, copy and paste of the current cell through the program's own one-cell buffer (not
@@ -10,7 +10,7 @@ class ClipboardCommands : public QObject
 {
     Q_OBJECT
 public:
-    ClipboardCommands(GridModel &grid, Variables &variables, QObject *parent = nullptr);
+    ClipboardCommands(ContactLog &log, Variables &variables, QObject *parent = nullptr);
 
     void mCortar_Click();
     void mCopiar_Click();
@@ -19,6 +19,6 @@ public:
 private:
     bool rowAllowed() const;
 
-    GridModel &m_grid;
+    ContactLog &m_log;
     Variables &m_variables;
 };

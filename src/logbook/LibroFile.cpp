@@ -598,6 +598,9 @@ LibroRead readLibro(const QString &path, const ReadFailure &failure, bool utf8, 
             cells[k] = std::string_view(values.data() + ends[k - 1], ends[k] - ends[k - 1]);
         rows.appendRow(cells, kLibroCols);
     }
+    // The whole file's hash, so the log can be recognised later (recovery checks it).
+    if (!reader.hashToEnd(result.hash, result.size))
+        return failure.unreadable(reader.lineNumber(), spanishReason(reader.errorString()));
     result.ok = true;
     return result;
 }

@@ -32,6 +32,8 @@ struct LibroRead
     GridStore rows{kLibroCols}; // the file's contacts, column 0 empty; empty unless ok
     QString error;              // set when !ok: the file, the line and what is wrong
     qint64 line = 0;            // the line at fault, 0 when the file could not be read at all
+    uint64_t hash = 0;          // ContentHash of the whole file, when ok
+    int64_t size = 0;           // its bytes
 };
 
 // Reads a whole file into a new store; the caller appends it to the table and renumbers.

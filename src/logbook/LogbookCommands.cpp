@@ -1,6 +1,7 @@
 #include "LogbookCommands.h"
 #include "LibroFile.h"
 #include "common/GridModel.h"
+#include "history/ContactLog.h"
 #include "ui/FormWindow.h"
 #include "ui/Layouts.h"
 #include "ui/MainFrame.h"
@@ -23,8 +24,8 @@ QString archivo(FormWindow *window)
 }
 } // namespace
 
-LogbookCommands::LogbookCommands(MainFrame &main, Platform platform, QString folder, QObject *parent)
-    : QObject(parent), m_main(main), m_platform(platform), m_folder(std::move(folder)),
+LogbookCommands::LogbookCommands(MainFrame &main, ContactLog &log, Platform platform, QString folder, QObject *parent)
+    : QObject(parent), m_main(main), m_log(log), m_platform(platform), m_folder(std::move(folder)),
       m_abre([this] { return createAbre(); }, this),
       m_guarda([this] { return createGuarda(); }, this),
       m_importar([this] { return createImportar(); }, this)
@@ -84,13 +85,8 @@ bool LogbookCommands::nameGiven(const QString &name, const QString &title, const
     return false;
 }
 
-void LogbookCommands::setSaveEnabled(bool enabled)
-{
-    m_main.action(u"mGuardar"_s)->setEnabled(enabled);
-    m_main.action(u"mGuardar_como"_s)->setEnabled(enabled);
-}
-
-bool LogbookCommands::readInto(const QString &name, bool replace, const QString &title)
+bool LogbookCommands::read(const QString &name, int64_t keep, const QString &title, GridStore &rows,
+                           FileSource &source)
 {
     const QString path = resolve(name);
     if (!QFileInfo(path).isFile()) {
@@ -99,8 +95,6 @@ bool LogbookCommands::readInto(const QString &name, bool replace, const QString 
     }
     // Read into a table of its own first: a refused file leaves the open log as it was.
     LibroRead read = LeerLibro(path, name);
-    GridModel &libro = m_main.libro();
-    const int64_t keep = replace ? 0 : libro.Rows() - 1;
     if (read.ok && read.rows.rows() > int64_t(INT_MAX) - 1 - keep) {
         read.ok = false;
         read.error = u"El archivo «%1» tiene %2 contactos: son más de los que caben en la tabla."_s
@@ -110,11 +104,12 @@ bool LogbookCommands::readInto(const QString &name, bool replace, const QString 
         m_platform.messages->ask(read.error, title, MessageSeam::Buttons::Ok, MessageSeam::Icon::Warning);
         return false;
     }
-    if (replace)
-        libro.setRows(1);
-    if (read.rows.rows() > 0)
-        libro.appendRows(std::move(read.rows));
-    NumerarFilas(libro);
+    rows = std::move(read.rows);
+    source.name = name;
+    source.path = QFileInfo(path).absoluteFilePath();
+    source.size = read.size;
+    source.hash = read.hash;
+    source.format = LogFormat::Libro;
     return true;
 }
 
@@ -138,10 +133,11 @@ void LogbookCommands::Abre_Command1_Click()
     const QString name = archivo(m_abre.get());
     if (!nameGiven(name, u"Abrir"_s, u"Escriba en «Archivo» el nombre del libro de guardia que desea abrir."_s))
         return;
-    if (!readInto(name, true, u"Abrir"_s))
+    GridStore rows(kLibroCols);
+    FileSource source;
+    if (!read(name, 0, u"Abrir"_s, rows, source))
         return; // the window stays, so the name can be corrected
-    setSaveEnabled(true);
-    m_main.setWindowTitle(titlePrefix() + name);
+    m_log.openTable(std::move(rows), source, titlePrefix() + name);
     m_abre.hide();
 }
 
@@ -152,8 +148,7 @@ void LogbookCommands::Abre_Abre_Facil_Click()
 
 void LogbookCommands::mNuevo_Click()
 {
-    m_main.libro().setRows(1);
-    setSaveEnabled(false);
+    m_log.emptyTable();
 }
 
 // --- Guardar and Guardar como ---
@@ -168,6 +163,7 @@ void LogbookCommands::mGuardar_Click()
     }
     if (!save(name, u"Guardar"_s))
         return;
+    m_log.markSaved();
     m_guarda.hide();
 }
 
@@ -189,6 +185,7 @@ void LogbookCommands::Guarda_Command1_Click()
     if (!save(name, u"Guardar como..."_s))
         return; // title and window stay: the log still has the name it had
     m_main.setWindowTitle(titlePrefix() + name);
+    m_log.markSaved();
     m_guarda.hide();
 }
 
@@ -209,8 +206,11 @@ void LogbookCommands::Importar_Abrir_Click()
     const QString name = archivo(m_importar.get());
     if (!nameGiven(name, u"Importar"_s, u"Escriba en «Archivo» el nombre del libro de guardia que desea importar."_s))
         return;
-    if (!readInto(name, false, u"Importar"_s))
+    GridStore rows(kLibroCols);
+    FileSource source;
+    if (!read(name, m_main.libro().Rows() - 1, u"Importar"_s, rows, source))
         return;
+    m_log.importRows(std::move(rows), source);
     m_importar.hide();
 }
 

@@ -4,7 +4,10 @@
 #include "ui/WindowSlot.h"
 #include <QObject>
 
+class ContactLog;
+class GridStore;
 class MainFrame;
+struct FileSource;
 
 // Open, new, save, save as and import, with their windows.
 // The current file name lives only in the main window's title, after kTitlePrefix.
@@ -13,7 +16,7 @@ class LogbookCommands : public QObject
     Q_OBJECT
 public:
     // Relative file names are taken in `folder` (the working folder).
-    LogbookCommands(MainFrame &main, Platform platform, QString folder, QObject *parent = nullptr);
+    LogbookCommands(MainFrame &main, ContactLog &log, Platform platform, QString folder, QObject *parent = nullptr);
 
     static QString titlePrefix();
     QString currentFileName() const;          // what Guardar writes to; empty when none
@@ -43,13 +46,13 @@ private:
     FormWindow *createImportar();
     QString resolve(const QString &name) const;
     bool nameGiven(const QString &name, const QString &title, const QString &text);
-    // Reads `name` and puts its contacts below the table's rows (after emptying the table
-    // when `replace`); false, with the table untouched, when the file is refused.
-    bool readInto(const QString &name, bool replace, const QString &title);
+    // Reads `name` for a table that keeps `keep` contacts; false, with a message, when the file
+    // is refused.
+    bool read(const QString &name, int64_t keep, const QString &title, GridStore &rows, FileSource &source);
     bool save(const QString &name, const QString &title);
-    void setSaveEnabled(bool enabled);
 
     MainFrame &m_main;
+    ContactLog &m_log;
     Platform m_platform;
     QString m_folder;
     Slot<FormWindow> m_abre;

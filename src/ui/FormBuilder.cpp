@@ -3,6 +3,7 @@
 #include "GridView.h"
 #include "SmallControls.h"
 #include "Twips.h"
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -94,6 +95,11 @@ QWidget *createControl(QWidget *parent, const ControlLayout &c)
     }
     case ControlType::Grid:
         return new GridView(parent);
+    case ControlType::CheckBox: {
+        auto *box = new QCheckBox(c.caption, parent);
+        box->setChecked(c.flags & Checked);
+        return box;
+    }
     case ControlType::Line: {
         const QColor colour = (c.flags & WhiteThickLine) ? QColor(Qt::white)
                               : (c.flags & GreyLine)     ? QColor(0x80, 0x80, 0x80)

@@ -15,6 +15,7 @@ enum class ControlType {
     PictureBox,         // an image that can be clicked
     Grid,
     Line,               // left/top/width/height hold x1, y1, x2, y2
+    CheckBox,           // caption beside it; flag Checked starts it checked
 };
 
 namespace ControlFlag {
@@ -29,6 +30,7 @@ enum : unsigned {
     BlackText = 1u << 6,
     GreyLine = 1u << 7,
     WhiteThickLine = 1u << 8,
+    Checked = 1u << 9,
 };
 }
 

@@ -163,6 +163,35 @@ WindowLayout fDxcc()
             }};
 }
 
+// In the style of the search window: the two texts on the left, the buttons on the right.
+WindowLayout remplazar()
+{
+    return {u"Remplazar"_s, u"Reemplazar"_s, WindowKind::FixedDialog, 6480, 1590, Placement::Platform, 0, 0,
+            {
+                {u"Label1"_s, T::Label, u"Buscar:"_s, 120, 165, 1335, 195, -1},
+                {u"cBusqueda"_s, T::TextBox, QString(), 1560, 120, 3015, 285, 0},
+                {u"Label2"_s, T::Label, u"Reemplazar por:"_s, 120, 525, 1335, 195, -1},
+                {u"cReemplazo"_s, T::TextBox, QString(), 1560, 480, 3015, 285, 1},
+                {u"Check1"_s, T::CheckBox, u"Coincidir mayúsculas y minúsculas"_s, 120, 900, 4455, 255, 2},
+                {u"Check2"_s, T::CheckBox, u"Solo la columna actual"_s, 120, 1200, 4455, 255, 3},
+                {u"Command1"_s, T::Button, u"Reemplazar"_s, 4800, 120, 1560, 375, 4},
+                {u"Command2"_s, T::Button, u"Reemplazar todo"_s, 4800, 540, 1560, 375, 5},
+                {u"Command3"_s, T::Button, u"Cancelar"_s, 4800, 960, 1560, 375, 6},
+            }};
+}
+
+WindowLayout directorios()
+{
+    return {u"Directorios"_s, u"Directorios"_s, WindowKind::FixedDialog, 6015, 1335, Placement::Platform, 0, 0,
+            {
+                {u"Label1"_s, T::Label, u"Carpeta de los libros de guardia:"_s, 120, 120, 4455, 195, -1},
+                {u"Carpeta"_s, T::TextBox, QString(), 120, 360, 4455, 285, 0},
+                {u"Examinar"_s, T::Button, u"Examinar..."_s, 4680, 315, 1215, 375, 1},
+                {u"Aceptar"_s, T::Button, u"Aceptar"_s, 3360, 840, 1215, 375, 2},
+                {u"Cancelar"_s, T::Button, u"Cancelar"_s, 4680, 840, 1215, 375, 3},
+            }};
+}
+
 std::vector<MenuLayout> kaventoMenus()
 {
     const auto key = [](const char *text) { return QKeySequence(QString::fromLatin1(text)); };
@@ -183,6 +212,7 @@ std::vector<MenuLayout> kaventoMenus()
         {u"mEdicion"_s, u"&Edición"_s,
          {
              {u"mDeshacer"_s, u"&Deshacer"_s, key("Ctrl+Z"), false},
+             {u"mRehacer"_s, u"&Rehacer"_s, key("Ctrl+Y"), false},
              {u"barra4"_s, u"-"_s},
              {u"mCortar"_s, u"C&ortar"_s, key("Ctrl+X")},
              {u"mCopiar"_s, u"&Copiar"_s, key("Ctrl+C")},

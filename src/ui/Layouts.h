@@ -28,6 +28,8 @@ WindowLayout guarda();
 WindowLayout buscar();
 WindowLayout fComentario();
 WindowLayout fDxcc();
+WindowLayout remplazar();
+WindowLayout directorios();
 
 std::vector<MenuLayout> kaventoMenus();
 std::vector<MenuLayout> fDxccMenus();

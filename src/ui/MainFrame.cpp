@@ -65,7 +65,7 @@ bool MainFrame::eventFilter(QObject *watched, QEvent *event)
             top->stretch(gained.width());
     }
     // The menu shortcuts win over a text field's own keys (Ctrl+A is "Abrir", not select
-    // all), except cut, copy and paste, which keep editing the focused field.
+    // all), except cut, copy, paste, undo and redo, which keep editing the focused field.
     if (event->type() == QEvent::ShortcutOverride) {
         auto *widget = qobject_cast<QWidget *>(watched);
         if (widget && widget->window() == this) {
@@ -73,7 +73,9 @@ bool MainFrame::eventFilter(QObject *watched, QEvent *event)
             const QKeySequence pressed(key->keyCombination());
             const bool clipboardKey = pressed == QKeySequence(Qt::CTRL | Qt::Key_X)
                                       || pressed == QKeySequence(Qt::CTRL | Qt::Key_C)
-                                      || pressed == QKeySequence(Qt::CTRL | Qt::Key_V);
+                                      || pressed == QKeySequence(Qt::CTRL | Qt::Key_V)
+                                      || pressed == QKeySequence(Qt::CTRL | Qt::Key_Z)
+                                      || pressed == QKeySequence(Qt::CTRL | Qt::Key_Y);
             if (!(clipboardKey && isTextField(widget))) {
                 for (QAction *action : std::as_const(m_menus.actions)) {
                     if (action->isEnabled() && !action->shortcut().isEmpty() && action->shortcut() == pressed) {

@@ -1,0 +1,180 @@
+#include "ContactLog.h"
+#include "LogChrome.h"
+#include "TableCommands.h"
+
+ContactLog::ContactLog(GridModel &table, LogChrome &chrome, QObject *parent)
+    : QObject(parent), m_editor(table, chrome)
+{
+    connect(&m_stack, &QUndoStack::indexChanged, this, &ContactLog::historyChanged);
+    connect(&m_stack, &QUndoStack::cleanChanged, this, &ContactLog::historyChanged);
+}
+
+ContactLog::~ContactLog()
+{
+    // The commands refer to the editor: they go first.
+    m_stack.clear();
+}
+
+const TableCommand *ContactLog::commandAt(int index) const
+{
+    return static_cast<const TableCommand *>(m_stack.command(index));
+}
+
+void ContactLog::push(TableCommand *command)
+{
+    m_stack.push(command);
+    trimToLimit();
+}
+
+size_t ContactLog::keptBytes() const
+{
+    size_t total = 0;
+    for (int i = 0; i < m_stack.count(); ++i)
+        total += commandAt(i)->keptBytes();
+    return total;
+}
+
+void ContactLog::trimToLimit()
+{
+    size_t total = keptBytes();
+    // The oldest steps go first; the last one done always stays undoable.
+    for (int i = 0; i + 1 < m_stack.index() && total > m_memoryLimit; ++i) {
+        auto *command = const_cast<TableCommand *>(commandAt(i));
+        if (command->released())
+            continue;
+        total -= command->keptBytes();
+        command->release();
+    }
+}
+
+// --- the changes ---
+
+void ContactLog::addContact(const QStringList &cells)
+{
+    std::vector<std::string> row;
+    row.reserve(size_t(cells.size()) + 1);
+    row.emplace_back(); // "Nº", set when the row is added
+    for (const QString &c : cells)
+        row.push_back(c.toStdString());
+    push(new AddContactCommand(m_editor, std::move(row)));
+}
+
+void ContactLog::deleteLine()
+{
+    GridModel &t = table();
+    if (t.Rows() <= 1) {
+        // Nothing to delete: only the save commands go, as when the last contact goes.
+        m_editor.chrome().setSaveEnabled(false);
+        return;
+    }
+    const int row = t.Rows() > 2 ? t.Row() : 1;
+    if (row < 1)
+        return; // the heading row stays whatever is current
+    push(new DeleteLineCommand(m_editor, row));
+}
+
+void ContactLog::setCell(int row, int col, const QString &text, const QString &what)
+{
+    if (row < 1 || row >= table().Rows() || col < 0 || col >= table().Cols())
+        return;
+    setCells({{row, col, text}}, what);
+}
+
+void ContactLog::setCells(std::vector<CellText> cells, const QString &what)
+{
+    // Cells that would not change are no step.
+    cells.erase(std::remove_if(cells.begin(), cells.end(),
+                               [this](const CellText &c) { return table().TextMatrix(c.row, c.col) == c.text; }),
+                cells.end());
+    if (!cells.empty())
+        push(new SetCellsCommand(m_editor, what, std::move(cells)));
+}
+
+void ContactLog::sort()
+{
+    int first, last, firstKey, lastKey;
+    table().sortRange(first, last, firstKey, lastKey);
+    std::vector<int64_t> order = table().sortOrder(first, last, firstKey, lastKey);
+    bool moves = false;
+    for (size_t k = 0; k < order.size() && !moves; ++k)
+        moves = order[k] != first + int64_t(k);
+    if (moves)
+        push(new SortCommand(m_editor, first, std::move(order)));
+}
+
+void ContactLog::importRows(GridStore rows, const FileSource &file)
+{
+    push(new ImportCommand(m_editor, QStringLiteral("Importar"), std::move(rows), file));
+}
+
+void ContactLog::openTable(GridStore rows, const FileSource &file, const QString &title)
+{
+    push(new ReplaceTableCommand(m_editor, QStringLiteral("Abrir"), std::move(rows), &file, title, true));
+    markSaved();
+}
+
+void ContactLog::emptyTable()
+{
+    // A log with nothing unsaved gives way to a new one with nothing unsaved; otherwise the
+    // old changes are still only in the history, and closing should ask.
+    const bool wasSaved = !isChanged();
+    push(new ReplaceTableCommand(m_editor, QStringLiteral("Nuevo"), GridStore(table().Cols()), nullptr,
+                                 m_editor.chrome().title(), false));
+    if (wasSaved)
+        markSaved();
+}
+
+// --- undo and redo ---
+
+bool ContactLog::canUndo() const
+{
+    return m_stack.canUndo() && !commandAt(m_stack.index() - 1)->released();
+}
+
+bool ContactLog::canRedo() const
+{
+    return m_stack.canRedo() && !commandAt(m_stack.index())->released();
+}
+
+QString ContactLog::undoText() const
+{
+    return canUndo() ? m_stack.undoText() : QString();
+}
+
+QString ContactLog::redoText() const
+{
+    return canRedo() ? m_stack.redoText() : QString();
+}
+
+void ContactLog::undo()
+{
+    if (canUndo())
+        m_stack.undo();
+}
+
+void ContactLog::redo()
+{
+    if (canRedo()) {
+        m_stack.redo();
+        trimToLimit();
+    }
+}
+
+// --- saved or not ---
+
+void ContactLog::markSaved()
+{
+    m_stack.setClean();
+    emit historyChanged();
+}
+
+void ContactLog::markUnsaved()
+{
+    m_stack.resetClean();
+    emit historyChanged();
+}
+
+bool ContactLog::isChanged() const
+{
+    return !m_stack.isClean();
+}

@@ -1,0 +1,63 @@
+#pragma once
+// The open log's history: every change to the contact table is a command pushed here, so it
+// can be undone and redone, and so the recovery journal (the editor's observer) sees it.
+// The stack is bounded by the table data its commands keep: past the bound the oldest steps
+// are let go and can no longer be undone.
+#include "TableEditor.h"
+#include <QObject>
+#include <QUndoStack>
+
+class TableCommand;
+
+class ContactLog : public QObject
+{
+    Q_OBJECT
+public:
+    ContactLog(GridModel &table, LogChrome &chrome, QObject *parent = nullptr);
+    ~ContactLog() override;
+
+    GridModel &table() { return m_editor.table(); }
+    TableEditor &editor() { return m_editor; }
+    QUndoStack &stack() { return m_stack; }
+
+    // --- the changes ---
+    void addContact(const QStringList &cells);              // columns 1 ..; "Nº" is set here
+    void deleteLine();                                      // the current row
+    void setCell(int row, int col, const QString &text, const QString &what);
+    void setCells(std::vector<CellText> cells, const QString &what);
+    void sort();                                            // by the selection, as Sort() does
+    void importRows(GridStore rows, const FileSource &file);
+    void openTable(GridStore rows, const FileSource &file, const QString &title);
+    void emptyTable();                                      // "Nuevo"
+
+    // --- undo and redo ---
+    bool canUndo() const;
+    bool canRedo() const;
+    QString undoText() const;
+    QString redoText() const;
+    void undo();
+    void redo();
+
+    // --- saved or not ---
+    // The table is as it was last read or written.
+    void markSaved();
+    // The table holds changes no file has (after a recovery, say).
+    void markUnsaved();
+    bool isChanged() const;
+
+    // The table data the steps may keep before the oldest are let go.
+    void setMemoryLimit(size_t bytes) { m_memoryLimit = bytes; }
+    size_t keptBytes() const;
+
+signals:
+    void historyChanged();          // what undo and redo would do, or whether saved, changed
+
+private:
+    void push(TableCommand *command);
+    void trimToLimit();
+    const TableCommand *commandAt(int index) const;
+
+    TableEditor m_editor;
+    QUndoStack m_stack;
+    size_t m_memoryLimit = size_t(256) << 20;
+};

@@ -1,0 +1,20 @@
+#pragma once
+// A file whose contents went into the table (opened or imported): enough to read it again
+// the same way and to recognise it is still the same file.
+#include <QString>
+#include <cstdint>
+
+enum class LogFormat : uint8_t { Libro = 0, Adi = 1, Adx = 2 };
+
+struct FileSource
+{
+    QString name;              // as the user typed it
+    QString path;              // where it was read
+    int64_t size = 0;
+    uint64_t hash = 0;         // ContentHash of its bytes
+    LogFormat format = LogFormat::Libro;
+    // How an ADIF file's UTC dates and times became the table's local ones.
+    bool utcToLocal = true;
+    int difUtc = 0;
+    QString locale;            // QLocale name
+};
