@@ -82,7 +82,8 @@ Text decodeText(std::string_view bytes, QString &text)
         text = QString::fromLatin1(bytes.data(), qsizetype(bytes.size()));
         return Text::Ok;
     }
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    // Stateless: a character cut short at the end is an error, not bytes kept for more input.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom | QStringDecoder::Flag::Stateless);
     text = decoder(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
     if (decoder.hasError())
         return Text::NotUtf8;
