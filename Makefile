@@ -33,6 +33,7 @@ build: deps $(BUILD)/build.ninja
 run: build
 	@mkdir -p $(RUN_DIR)
 	@[ -e $(RUN_DIR)/dxcc.dat ] || cp data/dxcc.dat $(RUN_DIR)/dxcc.dat
+	@[ -e $(RUN_DIR)/cty.csv ] || cp data/cty.csv $(RUN_DIR)/cty.csv
 	cd $(RUN_DIR) && ../$(BUILD)/orvanel
 
 test: build

@@ -2,7 +2,8 @@
 """Build dxcc.dat, the DXCC reference list shown by the program.
 
 Reads the country file cty.csv (AD1C country files, as shipped by Debian's
-hamradio-files package) and writes one entry per DXCC entity:
+hamradio-files package; a copy lives beside this script) and writes one entry
+per DXCC entity:
 
     N
     "<primary prefix>"
@@ -21,7 +22,6 @@ import io
 import os
 import sys
 
-DEFAULT_CTY = "/usr/share/hamradio-files/cty.csv"
 CONTINENTS = {"AF", "AN", "AS", "EU", "NA", "OC", "SA"}
 # primary prefix, name, DXCC number, continent, CQ zone, ITU zone,
 # latitude, longitude, UTC offset, prefix list
@@ -66,8 +66,8 @@ def render(entities):
 def main(argv=None):
     here = os.path.dirname(os.path.abspath(__file__))
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("cty", nargs="?", default=DEFAULT_CTY,
-                        help="country file in CSV form (default: %(default)s)")
+    parser.add_argument("cty", nargs="?", default=os.path.join(here, "cty.csv"),
+                        help="country file in CSV form (default: cty.csv beside this script)")
     parser.add_argument("-o", "--output", default=os.path.join(here, "dxcc.dat"),
                         help="file to write (default: dxcc.dat beside this script)")
     args = parser.parse_args(argv)

@@ -1,4 +1,5 @@
 #include "ReaderChecks.h"
+#include "CountryChecks.h"
 
 #include "common/Cp1252.h"
 #include "common/GridModel.h"
@@ -434,5 +435,7 @@ ReaderCheck readerCheck(const QString &harness)
         return checkUserConfig;
     if (harness == u"fuzz_dxcc")
         return checkDxcc;
+    if (harness == u"fuzz_cty")
+        return checkCountryFile;
     return nullptr;
 }

@@ -131,6 +131,7 @@ def main():
         timed("FindNextNoMatch / MemmemScan", "BM_FindNextNoMatch", BIG, "BM_MemmemScan", BIG, 3),
         timed("AddContact 1e6 / 1e4", "BM_AddContact", BIG, "BM_AddContact", SMALL, 2),
         timed("DeleteLine 1e6 / 1e4 (linear)", "BM_DeleteLine", BIG, "BM_DeleteLine", SMALL, linear),
+        timed("ResolveCalls / HashCalls", "BM_ResolveCalls", BIG, "BM_HashCalls", BIG, 3),
         memory("Loaded table, resident / file", "rss_growth_MB", 1.0),
         memory("Peak while loading / file", "peak_growth_MB", 1.5),
     ]

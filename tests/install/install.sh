@@ -39,6 +39,7 @@ for f in bin/orvanel bin/orvanel-desktop; do
     check "$f is an executable file" test -f "$prefix/$f" -a -x "$prefix/$f"
 done
 check "the shipped dxcc.dat is the one in data/" cmp -s "$source/data/dxcc.dat" "$prefix/share/orvanel/dxcc.dat"
+check "the shipped cty.csv is the one in data/" cmp -s "$source/data/cty.csv" "$prefix/share/orvanel/cty.csv"
 for f in share/orvanel/CTY-LICENSE.txt share/doc/orvanel/copyright share/applications/orvanel.desktop; do
     check "$f installed" test -s "$prefix/$f"
 done

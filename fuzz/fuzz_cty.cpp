@@ -1,0 +1,4 @@
+#include "CountryChecks.h"
+#include "FuzzHarness.h"
+
+ORVANEL_FUZZ_CHECK(checkCountryFile)
