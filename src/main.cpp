@@ -5,12 +5,14 @@
 #include <QApplication>
 #include <QDir>
 #include <QLibraryInfo>
+#include <QSettings>
 #include <QTranslator>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orvanel"));
+    QApplication::setOrganizationName(QStringLiteral("Orvanel"));
     QApplication::setApplicationVersion(QStringLiteral("9.0.44"));
     QGuiApplication::setDesktopFileName(QStringLiteral("orvanel"));
     applyClassicFont(app);
@@ -24,10 +26,13 @@ int main(int argc, char *argv[])
     QtMessages messages;
     SystemClock clock;
     DesktopBrowser browser;
-    Platform platform{&messages, &clock, &browser};
+    DialogFolders folders;
+    QSettings settings;
+    Platform platform{&messages, &clock, &browser, &folders, &settings};
 
     Kavento kavento(platform, QDir::currentPath());
     messages.setOwner(&kavento.frame());
+    folders.setOwner(&kavento.frame());
     kavento.Form_Load();
     kavento.show();
     return app.exec();

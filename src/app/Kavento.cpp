@@ -7,6 +7,7 @@
 #include "dxcc/DxccCommands.h"
 #include "edit/EditCommands.h"
 #include "logbook/LogbookCommands.h"
+#include "station/FolderCommands.h"
 #include "station/StationClock.h"
 #include "station/UserConfig.h"
 #include "ui/HelpCommands.h"
@@ -34,7 +35,9 @@ Kavento::Kavento(Platform platform, QString folder, QObject *parent)
     m_clock = new StationClock(main.control<QLabel>(u"hLocal"_s), main.control<QLabel>(u"hUtc"_s), *platform.clock, this);
     m_entry = new EntryForm(main, *m_log, *platform.clock, this);
     m_comments = new CommentEditor(main, *m_log, this);
-    m_logbook = new LogbookCommands(main, *m_log, platform, m_folder, this);
+    m_folders = new FolderCommands(main, m_variables, platform, m_folder, this);
+    m_folders->load();
+    m_logbook = new LogbookCommands(main, *m_log, platform, m_variables, this);
     m_edit = new EditCommands(main, *m_log, m_variables, *platform.messages, this);
     m_dxcc = new DxccCommands(main, platform, m_folder, this);
     m_help = new HelpCommands(main, platform, this);

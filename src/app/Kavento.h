@@ -14,6 +14,7 @@ class EditCommands;
 class DxccCommands;
 class HelpCommands;
 class ContactLog;
+class FolderCommands;
 class MainChrome;
 
 // The program: the main window with every command attached, started and ended as a whole.
@@ -38,6 +39,7 @@ public:
     DxccCommands &dxcc() { return *m_dxcc; }
     HelpCommands &help() { return *m_help; }
     ContactLog &log() { return *m_log; }
+    FolderCommands &folders() { return *m_folders; }
 
 private:
     Platform m_platform;
@@ -54,4 +56,5 @@ private:
     EditCommands *m_edit;
     DxccCommands *m_dxcc;
     HelpCommands *m_help;
+    FolderCommands *m_folders;
 };

@@ -3,6 +3,9 @@
 // browser. The program installs Qt implementations; tests install fakes.
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
+
+class QSettings;
 
 class MessageSeam
 {
@@ -14,6 +17,10 @@ public:
     // Shows a message box; closing it by its frame answers Cancel (or Ok for a lone OK button).
     virtual Answer ask(const QString &text, const QString &title, Buttons buttons,
                        Icon icon = Icon::None) = 0;
+    // A question with buttons of its own ("&Sí", "No guardar", ...): the index of the button
+    // pressed. Enter presses `defaultButton`; Esc or closing the box answers `escapeButton`.
+    virtual int choose(const QString &text, const QString &title, const QStringList &buttons, int defaultButton,
+                       int escapeButton, Icon icon = Icon::None) = 0;
 };
 
 class ClockSeam
@@ -30,9 +37,19 @@ public:
     virtual void open(const QString &address) = 0; // result ignored by design
 };
 
+class FolderSeam
+{
+public:
+    virtual ~FolderSeam() = default;
+    // The platform's folder chooser, starting at `start`; empty when cancelled.
+    virtual QString chooseFolder(const QString &title, const QString &start) = 0;
+};
+
 struct Platform
 {
     MessageSeam *messages = nullptr;
     ClockSeam *clock = nullptr;
     BrowserSeam *browser = nullptr;
+    FolderSeam *folders = nullptr;
+    QSettings *settings = nullptr;   // what the program keeps between runs besides its files
 };

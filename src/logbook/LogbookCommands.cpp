@@ -24,8 +24,9 @@ QString archivo(FormWindow *window)
 }
 } // namespace
 
-LogbookCommands::LogbookCommands(MainFrame &main, ContactLog &log, Platform platform, QString folder, QObject *parent)
-    : QObject(parent), m_main(main), m_log(log), m_platform(platform), m_folder(std::move(folder)),
+LogbookCommands::LogbookCommands(MainFrame &main, ContactLog &log, Platform platform, const Variables &variables,
+                                 QObject *parent)
+    : QObject(parent), m_main(main), m_log(log), m_platform(platform), m_variables(variables),
       m_abre([this] { return createAbre(); }, this),
       m_guarda([this] { return createGuarda(); }, this),
       m_importar([this] { return createImportar(); }, this)
@@ -74,7 +75,7 @@ QString LogbookCommands::currentFileName() const
 
 QString LogbookCommands::resolve(const QString &name) const
 {
-    return QDir(m_folder).filePath(name);
+    return QDir(m_variables.logFolder).filePath(name);
 }
 
 bool LogbookCommands::nameGiven(const QString &name, const QString &title, const QString &text)

@@ -1,5 +1,6 @@
 #pragma once
 #include "common/Platform.h"
+#include "common/Variables.h"
 #include "ui/FormWindow.h"
 #include "ui/WindowSlot.h"
 #include <QObject>
@@ -16,7 +17,9 @@ class LogbookCommands : public QObject
     Q_OBJECT
 public:
     // Relative file names are taken in `folder` (the working folder).
-    LogbookCommands(MainFrame &main, ContactLog &log, Platform platform, QString folder, QObject *parent = nullptr);
+    // Names typed without a folder are taken in variables.logFolder.
+    LogbookCommands(MainFrame &main, ContactLog &log, Platform platform, const Variables &variables,
+                    QObject *parent = nullptr);
 
     static QString titlePrefix();
     QString currentFileName() const;          // what Guardar writes to; empty when none
@@ -54,7 +57,7 @@ private:
     MainFrame &m_main;
     ContactLog &m_log;
     Platform m_platform;
-    QString m_folder;
+    const Variables &m_variables;
     Slot<FormWindow> m_abre;
     Slot<FormWindow> m_guarda;
     Slot<FormWindow> m_importar;

@@ -1,9 +1,12 @@
 #include "QtPlatform.h"
 #include <QApplication>
 #include <QDesktopServices>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QUrl>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -36,6 +39,15 @@ QString shortenLongWords(const QString &text)
 
 MessageSeam::Answer QtMessages::ask(const QString &text, const QString &title, Buttons buttons, Icon icon)
 {
+    if (buttons == Buttons::OkCancel)
+        return choose(text, title, {u"Aceptar"_s, u"Cancelar"_s}, 0, 1, icon) == 0 ? Answer::Ok : Answer::Cancel;
+    choose(text, title, {u"Aceptar"_s}, 0, 0, icon);
+    return Answer::Ok;
+}
+
+int QtMessages::choose(const QString &text, const QString &title, const QStringList &buttons, int defaultButton,
+                       int escapeButton, Icon icon)
+{
     QWidget *owner = m_owner ? m_owner : QApplication::activeWindow();
     QMessageBox box(owner);
     box.setWindowTitle(title);
@@ -44,19 +56,21 @@ MessageSeam::Answer QtMessages::ask(const QString &text, const QString &title, B
     box.setIcon(icon == Icon::Critical ? QMessageBox::Critical
                 : icon == Icon::Warning ? QMessageBox::Warning
                                         : QMessageBox::NoIcon);
-    QPushButton *ok = box.addButton(QStringLiteral("Aceptar"), QMessageBox::AcceptRole);
-    QPushButton *cancel = nullptr;
-    if (buttons == Buttons::OkCancel) {
-        cancel = box.addButton(QStringLiteral("Cancelar"), QMessageBox::RejectRole);
-        box.setEscapeButton(cancel);
-    } else {
-        box.setEscapeButton(ok);
-    }
-    box.setDefaultButton(ok);
+    QList<QPushButton *> pushed;
+    for (qsizetype i = 0; i < buttons.size(); ++i)
+        pushed << box.addButton(buttons.at(i), i == escapeButton ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
+    if (defaultButton >= 0 && defaultButton < pushed.size())
+        box.setDefaultButton(pushed.at(defaultButton));
+    if (escapeButton >= 0 && escapeButton < pushed.size())
+        box.setEscapeButton(pushed.at(escapeButton));
     box.exec();
-    if (box.clickedButton() == ok)
-        return Answer::Ok;
-    return buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
+    const qsizetype clicked = pushed.indexOf(static_cast<QPushButton *>(box.clickedButton()));
+    return clicked >= 0 ? int(clicked) : escapeButton;
+}
+
+QString DialogFolders::chooseFolder(const QString &title, const QString &start)
+{
+    return QFileDialog::getExistingDirectory(m_owner, title, start);
 }
 
 QDateTime SystemClock::now() const

@@ -10,6 +10,8 @@ public:
     explicit QtMessages(QWidget *owner = nullptr) : m_owner(owner) {}
     void setOwner(QWidget *owner) { m_owner = owner; }
     Answer ask(const QString &text, const QString &title, Buttons buttons, Icon icon) override;
+    int choose(const QString &text, const QString &title, const QStringList &buttons, int defaultButton,
+               int escapeButton, Icon icon) override;
 
 private:
     QWidget *m_owner;
@@ -19,6 +21,17 @@ class SystemClock : public ClockSeam
 {
 public:
     QDateTime now() const override;
+};
+
+class DialogFolders : public FolderSeam
+{
+public:
+    explicit DialogFolders(QWidget *owner = nullptr) : m_owner(owner) {}
+    void setOwner(QWidget *owner) { m_owner = owner; }
+    QString chooseFolder(const QString &title, const QString &start) override;
+
+private:
+    QWidget *m_owner;
 };
 
 class DesktopBrowser : public BrowserSeam

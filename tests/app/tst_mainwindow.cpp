@@ -3,6 +3,10 @@
 #include "FileHelpers.h"
 #include "AppFixture.h"
 #include "app/EntryForm.h"
+#include "edit/EditCommands.h"
+#include "edit/ReplaceCommands.h"
+#include "logbook/LogbookCommands.h"
+#include "station/FolderCommands.h"
 #include <QMenuBar>
 #include "common/LocalDateTime.h"
 #include "station/StationClock.h"
@@ -12,6 +16,8 @@
 #include "ui/GridView.h"
 #include "ui/Layouts.h"
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
@@ -30,7 +36,8 @@ private slots:
     void startsWithEmptyTableAndHeadings();
     void menuItemsAndInitialStates_data();
     void menuItemsAndInitialStates();
-    void inertItemsChangeNothing();
+    void foldersWindowChoosesWhereFilesGo();
+    void menuBarReadsAsLaidOut();
     void focusFollowsTheTabOrder();
     void menuShortcutsWinOverTextFieldKeys();
     void secondaryWindowsLiveInSlots();
@@ -111,6 +118,7 @@ void TestMainWindow::menuItemsAndInitialStates_data()
     row("mExportar", u"&Exportar"_s, "", false);
     row("mSalir", u"&Salir"_s, "", true);
     row("mDeshacer", u"&Deshacer"_s, "Ctrl+Z", false);
+    row("mRehacer", u"&Rehacer"_s, "Ctrl+Y", false);
     row("mCortar", u"C&ortar"_s, "Ctrl+X", true);
     row("mCopiar", u"&Copiar"_s, "Ctrl+C", true);
     row("mPegar", u"&Pegar"_s, "Ctrl+V", true);
@@ -142,17 +150,51 @@ void TestMainWindow::menuItemsAndInitialStates()
     QCOMPARE(action->isEnabled(), enabled);
 }
 
-void TestMainWindow::inertItemsChangeNothing()
+// "Directorios" sets where the file windows take the names typed in them, kept for the next
+// start; a folder that cannot be used is refused and the previous one stays.
+void TestMainWindow::foldersWindowChoosesWhereFilesGo()
 {
     AppFixture f;
     f.app->entry().Guardar_Click();
-    const QString before = f.libro().TextMatrix(1, 9);
-    for (const char *name : {"mRemplazar", "mDirectorios", "mTrabajados"})
-        f.action(name)->trigger();
-    QCOMPARE(f.libro().Rows(), 2);
-    QCOMPARE(f.libro().TextMatrix(1, 9), before);
-    QCOMPARE(f.frame().windowTitle(), u"Orvanel versión 9.0"_s);
-    QVERIFY(f.fakes.messages.asked.isEmpty());
+    QVERIFY(QDir(f.dir.path()).mkdir(u"libros"_s));
+    const QString libros = f.path(u"libros"_s);
+    f.action("mDirectorios")->trigger();
+    FormWindow *window = f.app->folders().window();
+    QVERIFY(window && window->isVisible());
+    QCOMPARE(window->windowTitle(), u"Directorios"_s);
+    QCOMPARE(QDir::fromNativeSeparators(window->lineEdit(u"Carpeta"_s)->text()), f.dir.path());
+
+    window->lineEdit(u"Carpeta"_s)->setText(f.path(u"no existe"_s));
+    window->button(u"Aceptar"_s)->click();
+    QVERIFY(window->isVisible());
+    QVERIFY(f.fakes.messages.asked.value(0).text.contains(u"no existe"_s));
+    f.fakes.folders.answer = libros;
+    window->button(u"Examinar"_s)->click();
+    window->button(u"Aceptar"_s)->click();
+    QVERIFY(!window->isVisible());
+    QCOMPARE(f.fakes.messages.asked.size(), 1);
+
+    f.action("mGuardar_como")->trigger();
+    FormWindow *guarda = f.app->logbook().guardaWindow();
+    guarda->lineEdit(u"Archivo"_s)->setText(u"uno.LBR"_s);
+    guarda->button(u"Command1"_s)->click();
+    QVERIFY(QFileInfo::exists(libros + u"/uno.LBR"_s));
+    f.action("mGuardar_como")->trigger();
+    guarda->lineEdit(u"Archivo"_s)->setText(f.path(u"dos.LBR"_s)); // a folder of its own
+    guarda->button(u"Command1"_s)->click();
+    QVERIFY(QFileInfo::exists(f.path(u"dos.LBR"_s)));
+
+    f.start(); // the next run
+    f.action("mDirectorios")->trigger();
+    QCOMPARE(QDir::fromNativeSeparators(f.app->folders().window()->lineEdit(u"Carpeta"_s)->text()), libros);
+    // "Reemplazar" has a window of its own too.
+    f.action("mRemplazar")->trigger();
+    QVERIFY(f.app->edit().replace().window() && f.app->edit().replace().window()->isVisible());
+}
+
+void TestMainWindow::menuBarReadsAsLaidOut()
+{
+    AppFixture f;
     // The top-level menus read as laid out, left to right.
     QStringList tops;
     for (QAction *a : f.frame().menuBar()->actions())
@@ -198,6 +240,14 @@ void TestMainWindow::menuShortcutsWinOverTextFieldKeys()
     call->selectAll();
     QTest::keyClick(call, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(copiar.count(), 0);       // copy stays with the focused field
+    // So do undo and redo, even while the log has steps to undo.
+    f.app->entry().Guardar_Click();
+    QVERIFY(f.action("mDeshacer")->isEnabled());
+    call->setText(u"EA4"_s);
+    QTest::keyClicks(call, u"X"_s);
+    QTest::keyClick(call, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(call->text(), u"EA4"_s);
+    QCOMPARE(f.libro().Rows(), 2);
     f.frame().libroView()->setFocus();
     QTest::keyClick(f.frame().libroView(), Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(copiar.count(), 1);

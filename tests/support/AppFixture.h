@@ -23,6 +23,8 @@ struct AppFixture
     }
     void start()
     {
+        if (!fakes.settings)
+            fakes.settings = std::make_unique<QSettings>(dir.filePath(QStringLiteral("orvanel.ini")), QSettings::IniFormat);
         app = std::make_unique<Kavento>(fakes.platform(), dir.path());
         app->frame().setShutdown([this] { ended = true; });
         app->Form_Load();

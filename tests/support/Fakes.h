@@ -3,19 +3,34 @@
 // the test scripted.
 #include "common/Platform.h"
 #include <QList>
+#include <QSettings>
 #include <QStringList>
+#include <memory>
 
 struct FakeMessages : MessageSeam
 {
-    struct Asked { QString text, title; Buttons buttons; Icon icon; };
+    struct Asked { QString text, title; Buttons buttons; Icon icon; QStringList choices = {}; };
     QList<Asked> asked;
     QList<Answer> answers;              // consumed in order; Ok when empty
+    QList<int> choices;                 // for choose(): consumed in order; the default when empty
 
     Answer ask(const QString &text, const QString &title, Buttons buttons, Icon icon) override
     {
         asked.append({text, title, buttons, icon});
         return answers.isEmpty() ? Answer::Ok : answers.takeFirst();
     }
+    int choose(const QString &text, const QString &title, const QStringList &buttons, int defaultButton, int,
+               Icon icon) override
+    {
+        asked.append({text, title, Buttons::Ok, icon, buttons});
+        return choices.isEmpty() ? defaultButton : choices.takeFirst();
+    }
+};
+
+struct FakeFolders : FolderSeam
+{
+    QString answer;                     // what the chooser returns
+    QString chooseFolder(const QString &, const QString &) override { return answer; }
 };
 
 struct FakeClock : ClockSeam
@@ -35,5 +50,7 @@ struct FakePlatform
     FakeMessages messages;
     FakeClock clock;
     FakeBrowser browser;
-    Platform platform() { return {&messages, &clock, &browser}; }
+    FakeFolders folders;
+    std::unique_ptr<QSettings> settings;
+    Platform platform() { return {&messages, &clock, &browser, &folders, settings.get()}; }
 };
