@@ -20,29 +20,32 @@ const TableCommand *ContactLog::commandAt(int index) const
     return static_cast<const TableCommand *>(m_stack.command(index));
 }
 
+TableCommand *ContactLog::commandAt(int index)
+{
+    return static_cast<TableCommand *>(const_cast<QUndoCommand *>(m_stack.command(index)));
+}
+
 void ContactLog::push(TableCommand *command)
 {
+    // The steps undone so far go when a new one is pushed.
+    for (int i = m_stack.index(); i < m_stack.count(); ++i)
+        m_kept -= commandAt(i)->keptBytes();
     m_stack.push(command);
+    m_kept += command->keptBytes();
     trimToLimit();
 }
 
 size_t ContactLog::keptBytes() const
 {
-    size_t total = 0;
-    for (int i = 0; i < m_stack.count(); ++i)
-        total += commandAt(i)->keptBytes();
-    return total;
+    return m_kept;
 }
 
 void ContactLog::trimToLimit()
 {
-    size_t total = keptBytes();
     // The oldest steps go first; the last one done always stays undoable.
-    for (int i = 0; i + 1 < m_stack.index() && total > m_memoryLimit; ++i) {
-        auto *command = const_cast<TableCommand *>(commandAt(i));
-        if (command->released())
-            continue;
-        total -= command->keptBytes();
+    for (; m_oldestKept + 1 < m_stack.index() && m_kept > m_memoryLimit; ++m_oldestKept) {
+        TableCommand *command = commandAt(m_oldestKept);
+        m_kept -= command->keptBytes();
         command->release();
     }
 }
@@ -148,16 +151,24 @@ QString ContactLog::redoText() const
 
 void ContactLog::undo()
 {
-    if (canUndo())
-        m_stack.undo();
+    if (!canUndo())
+        return;
+    TableCommand *command = commandAt(m_stack.index() - 1);
+    m_kept -= command->keptBytes();
+    m_stack.undo();
+    m_kept += command->keptBytes();
+    trimToLimit();
 }
 
 void ContactLog::redo()
 {
-    if (canRedo()) {
-        m_stack.redo();
-        trimToLimit();
-    }
+    if (!canRedo())
+        return;
+    TableCommand *command = commandAt(m_stack.index());
+    m_kept -= command->keptBytes();
+    m_stack.redo();
+    m_kept += command->keptBytes();
+    trimToLimit();
 }
 
 // --- saved or not ---

@@ -56,8 +56,11 @@ private:
     void push(TableCommand *command);
     void trimToLimit();
     const TableCommand *commandAt(int index) const;
+    TableCommand *commandAt(int index);
 
     TableEditor m_editor;
     QUndoStack m_stack;
     size_t m_memoryLimit = size_t(256) << 20;
+    size_t m_kept = 0;          // what the commands keep, kept up to date as they change
+    int m_oldestKept = 0;       // below it every command is released
 };

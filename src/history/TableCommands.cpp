@@ -87,6 +87,11 @@ AddContactCommand::AddContactCommand(TableEditor &editor, std::vector<std::strin
     keepChrome(editor.chrome().title(), true);
 }
 
+size_t AddContactCommand::keptBytes() const
+{
+    return bytesOf(m_cells);
+}
+
 void AddContactCommand::doIt()
 {
     m_row = table().Rows();

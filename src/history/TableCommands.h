@@ -51,6 +51,7 @@ class AddContactCommand : public TableCommand
 {
 public:
     AddContactCommand(TableEditor &editor, std::vector<std::string> cells);
+    size_t keptBytes() const override;
 
 protected:
     void doIt() override;

@@ -13,6 +13,8 @@ for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 work=$(mktemp -d)
 trap 'kill $pid 2>/dev/null || true; rm -rf "$work"' EXIT
 cd "$work"
+# The program keeps a setting or two between runs: here, not in the user's own settings.
+export XDG_CONFIG_HOME="$work/.config"
 
 "$program" & pid=$!
 main=$(wait_window "Orvanel versión 9.0")

@@ -4,6 +4,9 @@
 type_file_name() {
   local window; window=$(wait_window "$1")
   focus "$window"
+  # A window shown again keeps the focus where it was left: a click puts it in the box.
+  xdotool mousemove --window "$window" 120 16 click 1
+  sleep 0.2
   keys ctrl+a        # in the box it selects all; only the main window means "Abrir" by it
   type_text "$2"
   keys Tab space     # the box is followed by the window's own button

@@ -1,5 +1,10 @@
 # Helpers for the real-window smoke test.
-fail() { echo "smoke: FAIL: $*" >&2; exit 1; }
+# SMOKE_SHOT=file.png keeps a picture of the screen at the moment of a failure.
+fail() {
+  echo "smoke: FAIL: $*" >&2
+  [ -n "${SMOKE_SHOT:-}" ] && import -window root "$SMOKE_SHOT" 2>/dev/null
+  exit 1
+}
 
 expect_eq() { [ "$2" = "$3" ] || fail "$1: expected '$2', got '$3'"; }
 
