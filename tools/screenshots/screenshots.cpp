@@ -225,6 +225,16 @@ int main(int argc, char *argv[])
     });
     shots.shoot(u"dxcc"_s, u"DXCC"_s, trigger("mVer_DXCC"));
     shots.shoot(u"acerca"_s, u"Acerca de Orvanel"_s, trigger("mAcerca"));
+    shots.shoot(u"reemplazar"_s, u"Reemplazar"_s, trigger("mRemplazar"), [](QWidget *window) {
+        if (auto *find = child<QLineEdit>(window, u"cBusqueda"_s))
+            find->setText(u"DIRECTA"_s);
+        if (auto *with = child<QLineEdit>(window, u"cReemplazo"_s))
+            with->setText(u"BURO"_s);
+    });
+    shots.shoot(u"directorios"_s, u"Directorios"_s, trigger("mDirectorios"), [](QWidget *window) {
+        if (auto *folder = child<QLineEdit>(window, u"Carpeta"_s))
+            folder->setText(u"/home/lu7hz/Radio/Libros de guardia"_s);
+    });
 
     // Find next marks every further "SSB" and stops on the last one, framed.
     f.action("mBuscar")->trigger();
