@@ -1,10 +1,13 @@
+#include "app/ClosingQuestion.h"
 #include "app/Kavento.h"
+#include "logbook/RecoveryCommands.h"
 #include "ui/ClassicFont.h"
 #include "ui/MainFrame.h"
 #include "ui/QtPlatform.h"
 #include <QApplication>
 #include <QDir>
 #include <QLibraryInfo>
+#include <QSessionManager>
 #include <QSettings>
 #include <QTranslator>
 
@@ -35,5 +38,10 @@ int main(int argc, char *argv[])
     folders.setOwner(&kavento.frame());
     kavento.Form_Load();
     kavento.show();
+    // Logging out with changes not saved asks as closing the window does.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &kavento,
+                     [&kavento](QSessionManager &manager) { kavento.closing().commitData(manager); });
+    // What a run that did not end cleanly left unsaved is offered back once the window is up.
+    QMetaObject::invokeMethod(&kavento, [&kavento] { kavento.recovery().offerRecovery(); }, Qt::QueuedConnection);
     return app.exec();
 }

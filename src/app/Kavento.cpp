@@ -1,4 +1,5 @@
 #include "Kavento.h"
+#include "ClosingQuestion.h"
 #include "CommentEditor.h"
 #include "MainChrome.h"
 #include "history/ContactLog.h"
@@ -7,6 +8,7 @@
 #include "dxcc/DxccCommands.h"
 #include "edit/EditCommands.h"
 #include "logbook/LogbookCommands.h"
+#include "logbook/RecoveryCommands.h"
 #include "station/FolderCommands.h"
 #include "station/StationClock.h"
 #include "station/UserConfig.h"
@@ -38,6 +40,11 @@ Kavento::Kavento(Platform platform, QString folder, QObject *parent)
     m_folders = new FolderCommands(main, m_variables, platform, m_folder, this);
     m_folders->load();
     m_logbook = new LogbookCommands(main, *m_log, platform, m_variables, this);
+    m_recovery = new RecoveryCommands(*m_log, platform, m_folder,
+                                      [this](const FileSource &file, GridStore &rows, QString &problem) {
+                                          return m_logbook->readForJournal(file, rows, problem);
+                                      }, this);
+    m_closing = new ClosingQuestion(main, *m_log, *m_logbook, *m_recovery, *platform.messages, this);
     m_edit = new EditCommands(main, *m_log, m_variables, *platform.messages, this);
     m_dxcc = new DxccCommands(main, platform, m_folder, this);
     m_help = new HelpCommands(main, platform, this);

@@ -15,6 +15,8 @@ class DxccCommands;
 class HelpCommands;
 class ContactLog;
 class FolderCommands;
+class RecoveryCommands;
+class ClosingQuestion;
 class MainChrome;
 
 // The program: the main window with every command attached, started and ended as a whole.
@@ -40,6 +42,8 @@ public:
     HelpCommands &help() { return *m_help; }
     ContactLog &log() { return *m_log; }
     FolderCommands &folders() { return *m_folders; }
+    RecoveryCommands &recovery() { return *m_recovery; }
+    ClosingQuestion &closing() { return *m_closing; }
 
 private:
     Platform m_platform;
@@ -57,4 +61,6 @@ private:
     DxccCommands *m_dxcc;
     HelpCommands *m_help;
     FolderCommands *m_folders;
+    RecoveryCommands *m_recovery;
+    ClosingQuestion *m_closing;
 };

@@ -264,9 +264,15 @@ void GridModel::sortRows(int firstRow, int lastRow, int firstKeyCol, int lastKey
 
 void GridModel::permuteRows(int firstRow, const std::vector<int64_t> &order)
 {
-    const int lastRow = firstRow + int(order.size()) - 1;
-    if (firstRow < 1 || order.size() < 2 || lastRow >= Rows())
+    if (firstRow < 1 || order.size() < 2 || int64_t(order.size()) > Rows() - firstRow)
         return;
+    const int lastRow = firstRow + int(order.size()) - 1;
+    std::vector<bool> seen(order.size(), false);
+    for (int64_t v : order) {
+        if (v < firstRow || v > lastRow || seen[size_t(v - firstRow)])
+            return; // not a reordering of these rows
+        seen[size_t(v - firstRow)] = true;
+    }
     bool moves = false;
     for (size_t k = 0; k < order.size() && !moves; ++k)
         moves = order[k] != firstRow + int64_t(k);

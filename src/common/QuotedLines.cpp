@@ -376,6 +376,7 @@ bool QuotedLineWriter::flush()
     }
     const char *p = m_buffer.data();
     qint64 left = qint64(m_buffer.size());
+    m_hash.add(p, size_t(left));
     while (left > 0) {
         const qint64 n = m_file.write(p, left);
         if (n <= 0) {

@@ -79,10 +79,14 @@ public:
     // and then the previous file is untouched.
     bool commit();
     QString errorString() const { return m_error; }
+    // ContentHash and size of every byte written, for telling the file again later.
+    uint64_t hash() const { return m_hash.value(); }
+    int64_t size() const { return int64_t(m_hash.size()); }
 
 private:
     void flushIfFull();
     bool flush();
+    ContentHash m_hash;
     QSaveFile m_file;
     std::string m_buffer;
     bool m_failed = false;

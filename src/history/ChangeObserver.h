@@ -21,10 +21,26 @@ struct CellText
     QString text;
 };
 
+// Where a table with nothing unsaved came from: a file just read or written (its rows then
+// numbered as `numbers` says, or 1, 2, 3, ... when that is empty), or nothing at all.
+struct TableOrigin
+{
+    bool fromFile = false;
+    FileSource file;
+    std::vector<int64_t> numbers;
+    QString title;
+    bool saveEnabled = false;
+};
+
 class ChangeObserver
 {
 public:
     virtual ~ChangeObserver() = default;
+    // The changes between these two make one step (a command done, undone or redone).
+    virtual void stepBegins() = 0;
+    virtual void stepEnds() = 0;
+    // The table now has nothing unsaved: what came before no longer matters.
+    virtual void rebased(const TableOrigin &origin) = 0;
     // `cells` are the row's cells, "Nº" included.
     virtual void rowInserted(int64_t row, const std::string_view *cells, int count) = 0;
     virtual void rowRemoved(int64_t row) = 0;

@@ -112,8 +112,19 @@ void ContactLog::importRows(GridStore rows, const FileSource &file)
 
 void ContactLog::openTable(GridStore rows, const FileSource &file, const QString &title)
 {
+    const bool wasSaved = !isChanged();
     push(new ReplaceTableCommand(m_editor, QStringLiteral("Abrir"), std::move(rows), &file, title, true));
-    markSaved();
+    // The opened file is all there is to keep, unless the log it replaced had changes of its
+    // own: those stay in the history (and the journal) until saved or dropped.
+    if (wasSaved)
+        markSaved(savedTo(file));
+    else
+        m_stack.setClean();
+}
+
+TableOrigin ContactLog::savedTo(const FileSource &file) const
+{
+    return {true, file, m_editor.numbersUnlessInOrder(), m_editor.chrome().title(), m_editor.chrome().saveEnabled()};
 }
 
 void ContactLog::emptyTable()
@@ -124,7 +135,7 @@ void ContactLog::emptyTable()
     push(new ReplaceTableCommand(m_editor, QStringLiteral("Nuevo"), GridStore(table().Cols()), nullptr,
                                  m_editor.chrome().title(), false));
     if (wasSaved)
-        markSaved();
+        markSaved({false, {}, {}, m_editor.chrome().title(), false});
 }
 
 // --- undo and redo ---
@@ -173,9 +184,11 @@ void ContactLog::redo()
 
 // --- saved or not ---
 
-void ContactLog::markSaved()
+void ContactLog::markSaved(const TableOrigin &origin)
 {
     m_stack.setClean();
+    if (ChangeObserver *observer = m_editor.observer())
+        observer->rebased(origin);
     emit historyChanged();
 }
 

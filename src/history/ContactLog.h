@@ -28,6 +28,8 @@ public:
     void sort();                                            // by the selection, as Sort() does
     void importRows(GridStore rows, const FileSource &file);
     void openTable(GridStore rows, const FileSource &file, const QString &title);
+    // What the table is now, as the origin of a file it was just written to.
+    TableOrigin savedTo(const FileSource &file) const;
     void emptyTable();                                      // "Nuevo"
 
     // --- undo and redo ---
@@ -39,8 +41,8 @@ public:
     void redo();
 
     // --- saved or not ---
-    // The table is as it was last read or written.
-    void markSaved();
+    // The table is as it was last read or written, from `origin`.
+    void markSaved(const TableOrigin &origin);
     // The table holds changes no file has (after a recovery, say).
     void markUnsaved();
     bool isChanged() const;

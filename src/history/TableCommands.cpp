@@ -31,10 +31,34 @@ void TableCommand::keepChrome(const QString &title, bool saveEnabled)
     m_saveAfter = saveEnabled;
 }
 
+namespace {
+
+// The changes of one step reach the observer as one.
+class Step
+{
+public:
+    explicit Step(TableEditor &editor) : m_observer(editor.observer())
+    {
+        if (m_observer)
+            m_observer->stepBegins();
+    }
+    ~Step()
+    {
+        if (m_observer)
+            m_observer->stepEnds();
+    }
+
+private:
+    ChangeObserver *m_observer;
+};
+
+} // namespace
+
 void TableCommand::redo()
 {
     if (m_released)
         return;
+    const Step step(m_editor);
     doIt();
     if (m_setsChrome)
         m_editor.setChrome(m_titleAfter, m_saveAfter);
@@ -49,6 +73,7 @@ void TableCommand::undo()
 {
     if (m_released)
         return;
+    const Step step(m_editor);
     undoIt();
     if (m_setsChrome)
         m_editor.setChrome(m_titleBefore, m_saveBefore);

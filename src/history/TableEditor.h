@@ -14,6 +14,7 @@ public:
 
     GridModel &table() { return m_table; }
     LogChrome &chrome() { return m_chrome; }
+    const LogChrome &chrome() const { return m_chrome; }
     void setObserver(ChangeObserver *observer) { m_observer = observer; }
     ChangeObserver *observer() const { return m_observer; }
 

@@ -483,7 +483,7 @@ LibroWrite EscribirLibro(const GridModel &libro, const QString &path, const QStr
     block.handTo(writer);
     if (!writer.commit())
         return {false, QStringLiteral("No se pudo guardar el archivo %1: %2.").arg(quoted(name), writeReason(path, writer.errorString()))};
-    return {};
+    return {true, QString(), writer.hash(), writer.size()};
 }
 
 namespace {

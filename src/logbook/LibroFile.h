@@ -16,6 +16,8 @@ struct LibroWrite
 {
     bool ok = true;
     QString error;       // set when !ok: the file and the reason
+    uint64_t hash = 0;   // ContentHash of the bytes written, when ok
+    int64_t size = 0;
 };
 
 // Writes contact rows 1 .. Rows-1 of `libro` to `path`, replacing the file atomically: on any

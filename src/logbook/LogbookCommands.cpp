@@ -114,12 +114,22 @@ bool LogbookCommands::read(const QString &name, int64_t keep, const QString &tit
     return true;
 }
 
-bool LogbookCommands::save(const QString &name, const QString &title)
+bool LogbookCommands::save(const QString &name, const QString &title, const QString &windowTitle)
 {
-    const LibroWrite written = EscribirLibro(m_main.libro(), resolve(name), name);
-    if (!written.ok)
+    const QString path = resolve(name);
+    const LibroWrite written = EscribirLibro(m_main.libro(), path, name);
+    if (!written.ok) {
         m_platform.messages->ask(written.error, title, MessageSeam::Buttons::Ok, MessageSeam::Icon::Critical);
-    return written.ok;
+        return false;
+    }
+    m_main.setWindowTitle(windowTitle);
+    FileSource file;
+    file.name = name;
+    file.path = QFileInfo(path).absoluteFilePath();
+    file.size = written.size;
+    file.hash = written.hash;
+    m_log.markSaved(m_log.savedTo(file));
+    return true;
 }
 
 // --- Abrir and Nuevo ---
@@ -162,9 +172,8 @@ void LogbookCommands::mGuardar_Click()
         mGuardar_como_Click();
         return;
     }
-    if (!save(name, u"Guardar"_s))
+    if (!save(name, u"Guardar"_s, m_main.windowTitle()))
         return;
-    m_log.markSaved();
     m_guarda.hide();
 }
 
@@ -183,16 +192,55 @@ void LogbookCommands::Guarda_Command1_Click()
         && m_platform.messages->ask(kOverwrite, u"Orvanel"_s, MessageSeam::Buttons::OkCancel, MessageSeam::Icon::None)
                != MessageSeam::Answer::Ok)
         return;
-    if (!save(name, u"Guardar como..."_s))
+    if (!save(name, u"Guardar como..."_s, titlePrefix() + name))
         return; // title and window stay: the log still has the name it had
-    m_main.setWindowTitle(titlePrefix() + name);
-    m_log.markSaved();
     m_guarda.hide();
+    if (m_closingSave) {
+        m_closingSave = false;
+        emit savedAfterAsking();
+    }
 }
 
 void LogbookCommands::Guarda_Abre_Facil_Click()
 {
+    m_closingSave = false;
     m_guarda.hide();
+}
+
+bool LogbookCommands::saveBeforeClosing()
+{
+    const QString name = currentFileName();
+    if (name.isEmpty() || !m_main.action(u"mGuardar"_s)->isEnabled()) {
+        // After "Nuevo" the title still names the last file: never write this log over it.
+        m_closingSave = true;
+        mGuardar_como_Click();
+        return false;
+    }
+    return save(name, u"Guardar"_s, m_main.windowTitle());
+}
+
+bool LogbookCommands::readForJournal(const FileSource &file, GridStore &rows, QString &problem) const
+{
+    const QString shown = u"«%1»"_s.arg(file.name);
+    if (!QFileInfo(file.path).isFile()) {
+        problem = u"el archivo %1 ya no se encuentra"_s.arg(shown);
+        return false;
+    }
+    if (QFileInfo(file.path).size() != file.size) {
+        problem = u"el archivo %1 cambió desde entonces"_s.arg(shown);
+        return false;
+    }
+    LibroRead read = LeerLibro(file.path, file.name);
+    if (!read.ok) {
+        problem = read.error;
+        return false;
+    }
+    if (read.hash != file.hash || read.size != file.size) {
+        problem = u"el archivo %1 cambió desde entonces"_s.arg(shown);
+        return false;
+    }
+    rows = std::move(read.rows);
+    return true;
 }
 
 // --- Importar ---

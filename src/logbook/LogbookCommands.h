@@ -39,9 +39,19 @@ public:
     void Importar_Abrir_Click();              // "Abrir"
     void Importar_Abre_Facil_Click();         // "Cancelar"
 
+    // Reads a file a recovery journal names, checking it is still the file it was.
+    bool readForJournal(const FileSource &file, GridStore &rows, QString &problem) const;
+    // "Guardar" before the program closes: true once saved. Without a name to save to (or with
+    // the save commands withdrawn) the "Guardar como..." window opens instead, and
+    // savedAfterAsking() follows when it saves.
+    bool saveBeforeClosing();
+
     FormWindow *abreWindow() const { return m_abre.window(); }
     FormWindow *guardaWindow() const { return m_guarda.window(); }
     FormWindow *importarWindow() const { return m_importar.window(); }
+
+signals:
+    void savedAfterAsking();
 
 private:
     FormWindow *createAbre();
@@ -52,7 +62,9 @@ private:
     // Reads `name` for a table that keeps `keep` contacts; false, with a message, when the file
     // is refused.
     bool read(const QString &name, int64_t keep, const QString &title, GridStore &rows, FileSource &source);
-    bool save(const QString &name, const QString &title);
+    // Writes the log to `name`; on success the window takes `windowTitle` and the log counts as
+    // saved.
+    bool save(const QString &name, const QString &title, const QString &windowTitle);
 
     MainFrame &m_main;
     ContactLog &m_log;
@@ -61,4 +73,5 @@ private:
     Slot<FormWindow> m_abre;
     Slot<FormWindow> m_guarda;
     Slot<FormWindow> m_importar;
+    bool m_closingSave = false;               // "Guardar como..." opened by the closing question
 };

@@ -41,7 +41,12 @@ MainFrame::~MainFrame()
 
 void MainFrame::closeEvent(QCloseEvent *event)
 {
-    // Closing can never be refused, and it ends the program with every other window.
+    // Only unsaved changes can keep the window open; closing ends the program with every
+    // other window.
+    if (m_closeGuard && !m_closeGuard()) {
+        event->ignore();
+        return;
+    }
     event->accept();
     if (m_shutdown)
         m_shutdown();

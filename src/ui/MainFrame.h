@@ -28,6 +28,8 @@ public:
 
     // What closing the window does; the program ends at once.
     void setShutdown(std::function<void()> shutdown) { m_shutdown = std::move(shutdown); }
+    // Asked before the window closes; false keeps it open.
+    void setCloseGuard(std::function<bool()> guard) { m_closeGuard = std::move(guard); }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -42,4 +44,5 @@ private:
     QHash<QString, QWidget *> m_controls;
     BuiltMenus m_menus;
     std::function<void()> m_shutdown;
+    std::function<bool()> m_closeGuard;
 };

@@ -49,7 +49,8 @@ private slots:
     void userConfigWriteFailureKeepsWindow();
     void userConfigQuoteDoesNotShiftValues();
     void clockShowsLocalAndUtc();
-    void salirAndCloseEndTheProgram();
+    void closingAsksOnlyForChanges_data();
+    void closingAsksOnlyForChanges();
 };
 
 void TestMainWindow::startsWithEmptyTableAndHeadings()
@@ -425,19 +426,58 @@ void TestMainWindow::clockShowsLocalAndUtc()
     QVERIFY(f.app->clock().timer().interval() >= 200 && f.app->clock().timer().interval() <= 1000);
 }
 
-void TestMainWindow::salirAndCloseEndTheProgram()
+void TestMainWindow::closingAsksOnlyForChanges_data()
 {
+    QTest::addColumn<bool>("changed");
+    QTest::addColumn<bool>("named");    // the log has a file name to save to
+    QTest::addColumn<int>("answer");    // Guardar, No guardar, Cancelar
+    QTest::addColumn<bool>("ends");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("unchanged: no question") << false << true << -1 << true << false;
+    QTest::newRow("Guardar") << true << true << 0 << true << true;
+    QTest::newRow("Guardar without a name, then Guardar como") << true << false << 0 << true << true;
+    QTest::newRow("No guardar") << true << true << 1 << true << false;
+    QTest::newRow("Cancelar") << true << true << 2 << false << false;
+}
+
+// "Salir" (and the window's close button) with changes not saved: the question and its three
+// answers; the program ends only when they are saved or dropped, and then leaves no journal.
+void TestMainWindow::closingAsksOnlyForChanges()
+{
+    QFETCH(bool, changed);
+    QFETCH(bool, named);
+    QFETCH(int, answer);
+    QFETCH(bool, ends);
+    QFETCH(bool, saved);
     AppFixture f;
     f.app->entry().Guardar_Click();
-    f.action("mUsuario")->trigger();
+    if (named) {
+        f.action("mGuardar_como")->trigger();
+        f.app->logbook().guardaWindow()->lineEdit(u"Archivo"_s)->setText(u"libro.LBR"_s);
+        f.app->logbook().guardaWindow()->button(u"Command1"_s)->click();
+    }
+    if (changed)
+        f.app->entry().Guardar_Click();
+    const QByteArray onDisk = readAll(f.path(u"libro.LBR"_s));
+    f.fakes.messages.asked.clear();
+    f.fakes.messages.choices = {answer};
     f.action("mSalir")->trigger();
-    QVERIFY(f.ended);
-    QVERIFY(f.fakes.messages.asked.isEmpty()); // no question, nothing saved
-    QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files), QStringList());
-    AppFixture g;
-    g.frame().show();
-    QVERIFY(g.frame().close());
-    QVERIFY(g.ended);
+    if (!named && answer == 0) {
+        QVERIFY(!f.ended); // "Guardar como..." is open for a name
+        f.app->logbook().guardaWindow()->lineEdit(u"Archivo"_s)->setText(u"libro.LBR"_s);
+        f.app->logbook().guardaWindow()->button(u"Command1"_s)->click();
+        QTRY_VERIFY(f.ended);
+    }
+    QCOMPARE(f.ended, ends);
+    QCOMPARE(f.fakes.messages.asked.size(), changed ? 1 : 0);
+    if (changed) {
+        QCOMPARE(f.fakes.messages.asked.at(0).text, u"El libro de guardia tiene cambios sin guardar. ¿Desea guardarlos?"_s);
+        QCOMPARE(f.fakes.messages.asked.at(0).choices, (QStringList{u"Guardar"_s, u"No guardar"_s, u"Cancelar"_s}));
+    }
+    QCOMPARE(readAll(f.path(u"libro.LBR"_s)) != onDisk, saved);
+    if (saved)
+        QCOMPARE(readAll(f.path(u"libro.LBR"_s)).left(3), QByteArray("2\r\n"));
+    QCOMPARE(QFileInfo::exists(f.path(u".orvanel-recuperacion"_s)), !ends);
 }
 
 QTEST_MAIN(TestMainWindow)
