@@ -1,5 +1,6 @@
 #include "ReaderChecks.h"
 #include "CountryChecks.h"
+#include "JournalChecks.h"
 
 #include "common/Cp1252.h"
 #include "common/GridModel.h"
@@ -437,5 +438,7 @@ ReaderCheck readerCheck(const QString &harness)
         return checkDxcc;
     if (harness == u"fuzz_cty")
         return checkCountryFile;
+    if (harness == u"fuzz_journal")
+        return checkJournal;
     return nullptr;
 }

@@ -282,7 +282,11 @@ QByteArray headerBytes(const Header &header)
     e.var(header.origin.numbers.size());
     for (int64_t n : header.origin.numbers)
         e.var(uint64_t(n));
-    const std::string &payload = e.bytes();
+    return headerAround(e.bytes());
+}
+
+QByteArray headerAround(const std::string &payload)
+{
     Encoder out;
     for (const char *m = kMagic; *m; ++m)
         out.u8(uint8_t(*m));

@@ -92,6 +92,8 @@ private:
 };
 
 QByteArray headerBytes(const Header &header);
+// The file's start around a header already encoded.
+QByteArray headerAround(const std::string &payload);
 // A frame around `payload` (time and changes already encoded).
 void appendFrame(std::string &out, const std::string &payload);
 

@@ -1,0 +1,4 @@
+#include "FuzzHarness.h"
+#include "JournalChecks.h"
+
+ORVANEL_FUZZ_CHECK(checkJournal)
