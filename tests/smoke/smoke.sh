@@ -36,10 +36,22 @@ for part in "$here"/smoke_*.part.sh; do
   [ -e "$part" ] && source "$part"
 done
 
-# Archivo > Salir ends the program with status 0.
+# A contact added and not saved: Salir asks; Esc answers "Cancelar" and the program goes on,
+# with the change in the recovery journal. Asked again, "No guardar" ends it.
+focus "$main"
+keys F4 alt+a s
+question=$(wait_window "Orvanel")
+focus "$question"
+keys Escape
+wait_gone "Orvanel"
+[ -e .orvanel-recuperacion ] || fail "no recovery journal while a change is not saved"
 focus "$main"
 keys alt+a s
+question=$(wait_window "Orvanel")
+focus "$question"
+keys Tab space                  # from "Guardar" to "No guardar"
 status=0
 wait "$pid" || status=$?
 expect_eq "exit status" 0 "$status"
+[ ! -e .orvanel-recuperacion ] || fail "the journal outlived a clean end"
 echo "smoke: 1 passed, 0 failed"
