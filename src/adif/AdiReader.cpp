@@ -1,0 +1,440 @@
+#include "AdifReaders.h"
+
+#include "Utf8Check.h"
+#include "common/Cp1252.h"
+
+#include <QSet>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace adif {
+namespace {
+
+constexpr size_t kMaxName = 256;
+constexpr size_t kChunk = size_t(1) << 20;
+
+bool isNameByte(unsigned char c)
+{
+    return c > 0x20 && c < 0x7F && c != '<' && c != '>' && c != ':' && c != ',' && c != '{' && c != '}';
+}
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+bool sameNoCase(std::string_view s, std::string_view upper)
+{
+    if (s.size() != upper.size())
+        return false;
+    for (size_t i = 0; i < s.size(); ++i) {
+        char c = s[i];
+        if (c >= 'a' && c <= 'z')
+            c = char(c - 'a' + 'A');
+        if (c != upper[i])
+            return false;
+    }
+    return true;
+}
+
+bool startsNoCase(std::string_view s, std::string_view upper)
+{
+    return s.size() >= upper.size() && sameNoCase(s.substr(0, upper.size()), upper);
+}
+
+std::string upperCopy(std::string_view s)
+{
+    std::string out(s);
+    for (char &c : out) {
+        if (c >= 'a' && c <= 'z')
+            c = char(c - 'a' + 'A');
+    }
+    return out;
+}
+
+// What one tag says: a field with its data, the end of the header or of a record.
+enum class Tag { Field, EndOfHeader, EndOfRecord };
+
+class AdiParser
+{
+public:
+    AdiParser(ByteSource &source, bool utf8, const DecodeOptions &options, GridStore &rows, LeftOutTally &tally,
+              ContentHash &hash, Refusal &refusal)
+        : m_source(source), m_utf8(utf8), m_decoder(options), m_rows(rows), m_tally(tally), m_hash(hash),
+          m_refusal(refusal)
+    {
+    }
+
+    AdiOutcome run()
+    {
+        m_fileSize = m_source.size();
+        if (const QByteArray *all = m_source.memory()) {
+            m_data = all->constData();
+            m_end = size_t(all->size());
+            m_eof = true;
+            m_hash.add(m_data, m_end);
+            if (m_utf8) {
+                Utf8Check check;
+                if (!check.add(m_data, m_end) || !check.finish())
+                    return AdiOutcome::NotUtf8;
+            }
+        } else {
+            m_buffer.resize(size_t(std::clamp<qint64>(m_fileSize + 1, 4096, qint64(kChunk))));
+            m_data = m_buffer.data();
+            if (!fill())
+                return m_outcome;
+        }
+        if (m_end == 0)
+            return refuse(0, QStringLiteral("el archivo está vacío"));
+        for (;;) {
+            const Step step = parseRecords();
+            if (step == Step::Stop)
+                return m_outcome;
+            if (step == Step::Done)
+                break;
+            // The record reaches past the bytes at hand: read more, and the record again from
+            // its start.
+            if (!fill(m_recordStart))
+                return m_outcome;
+            m_recordStart = 0;
+        }
+        if (!m_anyTag)
+            return refuse(0, QStringLiteral("no contiene ningún campo ADIF"));
+        return AdiOutcome::Ok;
+    }
+
+private:
+    AdiOutcome refuse(qint64 offset, const QString &reason)
+    {
+        m_refusal.offset = offset;
+        m_refusal.reason = reason;
+        return AdiOutcome::Refused;
+    }
+
+    // More bytes after m_end, keeping those from `keep` on (moved to the front). False when
+    // the reading has to stop: m_outcome says why. At the end of the file m_eof is set.
+    bool fill(size_t keep = 0)
+    {
+        if (m_eof)
+            return true;
+        if (keep > 0) {
+            std::memmove(m_buffer.data(), m_buffer.data() + keep, m_end - keep);
+            m_end -= keep;
+            m_base += qint64(keep);
+        }
+        if (m_end == m_buffer.size())
+            m_buffer.resize(m_buffer.size() * 2);
+        m_data = m_buffer.data();
+        const qint64 n = m_source.read(m_buffer.data() + m_end, qint64(m_buffer.size() - m_end));
+        if (n < 0) {
+            m_refusal.unreadable = true;
+            m_refusal.offset = m_base + qint64(m_end);
+            m_refusal.reason = m_source.errorString();
+            m_outcome = AdiOutcome::Refused;
+            return false;
+        }
+        m_hash.add(m_buffer.data() + m_end, size_t(n));
+        if (m_utf8 && !m_check.add(m_buffer.data() + m_end, size_t(n))) {
+            m_outcome = AdiOutcome::NotUtf8;
+            return false;
+        }
+        m_end += size_t(n);
+        m_read += n;
+        if (n == 0) {
+            m_eof = true;
+            m_fileSize = m_read; // a file that changed meanwhile ends where its bytes end
+            if (m_utf8 && !m_check.finish()) {
+                m_outcome = AdiOutcome::NotUtf8;
+                return false;
+            }
+        }
+        return true;
+    }
+
+    qint64 fileEnd() const { return m_eof ? m_base + qint64(m_end) : std::max(m_fileSize, m_base + qint64(m_end)); }
+
+    enum class Step { Done, More, Stop };
+
+    void startRecord()
+    {
+        m_fields.clear();
+        m_foreign.clear();
+        m_pending.clear();
+        m_arena.clear();
+        m_hasFields = false;
+    }
+
+    // Records (and the header) from m_recordStart on: Done at the end of the file, More when
+    // a record needs bytes not read yet.
+    Step parseRecords()
+    {
+        m_pos = m_recordStart;
+        startRecord();
+        for (;;) {
+            const char *lt = static_cast<const char *>(std::memchr(m_data + m_pos, '<', m_end - m_pos));
+            if (!lt) {
+                if (!m_eof)
+                    return Step::More;
+                if (m_hasFields) // the last record without its <EOR>
+                    finishRecord();
+                return Step::Done;
+            }
+            const size_t tagStart = size_t(lt - m_data);
+            Tag tag = Tag::Field;
+            std::string_view name;
+            size_t dataStart = 0, length = 0;
+            const Step step = readTag(tagStart, tag, name, dataStart, length);
+            if (step != Step::Done)
+                return step;
+            m_anyTag = true;
+            if (tag != Tag::Field) {
+                // The end of a record, or of the header: what came before was the header.
+                if (tag == Tag::EndOfRecord && m_hasFields)
+                    finishRecord();
+                m_recordStart = m_pos;
+                startRecord();
+                continue;
+            }
+            size_t dataEnd = dataStart + length;
+            if (m_utf8) {
+                const Step fit = fitLength(dataStart, length, dataEnd);
+                if (fit != Step::Done)
+                    return fit;
+            }
+            takeField(name, std::string_view(m_data + dataStart, dataEnd - dataStart));
+            m_hasFields = true;
+            m_pos = dataEnd;
+        }
+    }
+
+    // The tag at `at` ('<'): its name and, for a field, where its data starts and how long it
+    // says it is. Sets m_pos after the '>'.
+    Step readTag(size_t at, Tag &tag, std::string_view &name, size_t &dataStart, size_t &length)
+    {
+        size_t i = at + 1;
+        const auto need = [&](size_t k) { return k >= m_end; };
+        while (!need(i) && isNameByte(static_cast<unsigned char>(m_data[i])) && i - at <= kMaxName)
+            ++i;
+        if (need(i))
+            return m_eof ? stop(at, QStringLiteral("una etiqueta «<» no se cierra con «>» antes del final del archivo"))
+                         : Step::More;
+        name = std::string_view(m_data + at + 1, i - at - 1);
+        const char after = m_data[i];
+        if (name.empty() || (after != ':' && after != '>'))
+            return stop(at, QStringLiteral("«%1» no es una etiqueta ADIF").arg(shownTag(at)));
+        if (after == '>') {
+            m_pos = i + 1;
+            if (sameNoCase(name, "EOR")) {
+                tag = Tag::EndOfRecord;
+                return Step::Done;
+            }
+            if (sameNoCase(name, "EOH")) {
+                tag = Tag::EndOfHeader;
+                return Step::Done;
+            }
+            return stop(at, QStringLiteral("la etiqueta «%1» no dice la longitud de su dato").arg(shownName(name)));
+        }
+        // The length: digits only. Refused before anything is read or kept for it.
+        ++i;
+        const size_t digitsStart = i;
+        uint64_t value = 0;
+        bool huge = false;
+        while (!need(i) && m_data[i] >= '0' && m_data[i] <= '9') {
+            if (value > (UINT64_MAX - 9) / 10)
+                huge = true;
+            else
+                value = value * 10 + uint64_t(m_data[i] - '0');
+            ++i;
+            if (i - digitsStart > 40)
+                break;
+        }
+        if (need(i))
+            return m_eof ? stop(at, QStringLiteral("una etiqueta «<» no se cierra con «>» antes del final del archivo"))
+                         : Step::More;
+        if (i == digitsStart) {
+            if (m_data[i] == '-')
+                return stop(at, QStringLiteral("el campo «%1» tiene una longitud negativa").arg(shownName(name)));
+            return stop(at, QStringLiteral("la longitud del campo «%1» no es un número").arg(shownName(name)));
+        }
+        if (m_data[i] == ':') { // the data type indicator: letters
+            ++i;
+            while (!need(i) && ((m_data[i] | 0x20) >= 'a' && (m_data[i] | 0x20) <= 'z') && i - at <= kMaxName + 64)
+                ++i;
+            if (need(i))
+                return m_eof ? stop(at, QStringLiteral("una etiqueta «<» no se cierra con «>» antes del final del archivo"))
+                             : Step::More;
+        }
+        if (m_data[i] != '>')
+            return stop(at, QStringLiteral("«%1» no es una etiqueta ADIF").arg(shownTag(at)));
+        dataStart = i + 1;
+        const qint64 left = fileEnd() - (m_base + qint64(dataStart));
+        if (huge || value > uint64_t(left)) {
+            return stop(at, QStringLiteral("el campo «%1» anuncia %2 bytes de dato y al archivo solo le quedan %3")
+                                .arg(shownName(name), huge ? QStringLiteral("más de 10¹⁸") : QString::number(value),
+                                     QString::number(left)));
+        }
+        length = size_t(value);
+        if (dataStart + length > m_end)
+            return Step::More; // the bytes are in the file, not yet in the buffer
+        tag = Tag::Field;
+        return Step::Done;
+    }
+
+    // Some programs count the length in characters. The byte count stands when it does not cut
+    // a character and lands right before the next tag (blanks aside, or the end of the file);
+    // otherwise a count of characters that does is taken; otherwise the bytes after all (ADIF
+    // lets anything but '<' follow a field's data).
+    Step fitLength(size_t start, size_t length, size_t &end)
+    {
+        bool fits = false;
+        Step step = landsWell(start + length, fits);
+        if (step != Step::Done || fits)
+            return step;
+        size_t k = start;
+        for (size_t chars = 0; chars < length; ++chars) {
+            if (k >= m_end)
+                return m_eof ? Step::Done : Step::More;
+            const auto b = static_cast<unsigned char>(m_data[k]);
+            k += b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+        }
+        if (k > m_end)
+            return m_eof ? Step::Done : Step::More;
+        step = landsWell(k, fits);
+        if (step == Step::Done && fits)
+            end = k;
+        return step;
+    }
+
+    Step landsWell(size_t at, bool &fits)
+    {
+        fits = false;
+        if (at < m_end && (static_cast<unsigned char>(m_data[at]) & 0xC0) == 0x80)
+            return Step::Done;
+        size_t k = at;
+        while (k < m_end && isBlank(m_data[k]))
+            ++k;
+        if (k == m_end) {
+            if (!m_eof)
+                return Step::More;
+            fits = true;
+            return Step::Done;
+        }
+        fits = m_data[k] == '<';
+        return Step::Done;
+    }
+
+    Step stop(size_t at, const QString &reason)
+    {
+        m_refusal.offset = m_base + qint64(at);
+        m_refusal.reason = reason;
+        m_outcome = AdiOutcome::Refused;
+        return Step::Stop;
+    }
+
+    QString shownTag(size_t at) const
+    {
+        size_t k = at;
+        while (k < m_end && k - at < 24 && m_data[k] != '>')
+            ++k;
+        if (k < m_end && m_data[k] == '>')
+            ++k;
+        return shownName(std::string_view(m_data + at, k - at));
+    }
+
+    void takeField(std::string_view name, std::string_view value)
+    {
+        Field field;
+        if (fieldOfName(name, field)) {
+            store(int(field), false, value);
+            return;
+        }
+        if (startsNoCase(name, "APP_")) {
+            const std::string_view rest = name.substr(4);
+            if (startsNoCase(rest, "ORVANEL_")) {
+                if (const int column = columnOfAppName(rest.substr(8)))
+                    store(column, true, value);
+            }
+            return; // other programs' own fields are theirs
+        }
+        if (startsNoCase(name, "USERDEF")) {
+            // <USERDEFn>NAME[,{...}]: fields of that name are the user's own, not lost ones.
+            std::string_view defined = value;
+            defined = defined.substr(0, std::min(defined.find(','), defined.find('{')));
+            m_userDefined.insert(QString::fromStdString(upperCopy(defined)));
+            return;
+        }
+        if (!m_userDefined.isEmpty() && m_userDefined.contains(QString::fromStdString(upperCopy(name))))
+            return;
+        m_foreign.push_back(name);
+    }
+
+    // A value as UTF-8: the bytes themselves, or converted from the code page into the arena
+    // (then placed once the record is complete, as the arena may move while it grows).
+    void store(int index, bool app, std::string_view value)
+    {
+        if (m_utf8) {
+            app ? m_fields.setApp(index, value) : m_fields.set(Field(index), value);
+            return;
+        }
+        const size_t offset = m_arena.size();
+        cp1252::appendAsUtf8(m_arena, value);
+        m_pending.push_back({index, app, offset, m_arena.size() - offset});
+    }
+
+    void finishRecord()
+    {
+        for (const Pending &p : m_pending) {
+            const std::string_view value(m_arena.data() + p.offset, p.size);
+            p.app ? m_fields.setApp(p.index, value) : m_fields.set(Field(p.index), value);
+        }
+        std::string_view cells[kColumns];
+        m_tally.addUnused(m_decoder.decode(m_fields, cells));
+        for (std::string_view name : m_foreign)
+            m_tally.add(name);
+        m_rows.appendRow(cells, kColumns);
+    }
+
+    struct Pending
+    {
+        int index;
+        bool app;
+        size_t offset, size;
+    };
+
+    ByteSource &m_source;
+    const bool m_utf8;
+    ContactDecoder m_decoder;
+    GridStore &m_rows;
+    LeftOutTally &m_tally;
+    ContentHash &m_hash;
+    Refusal &m_refusal;
+    AdiOutcome m_outcome = AdiOutcome::Refused;
+
+    std::vector<char> m_buffer;
+    const char *m_data = nullptr;
+    size_t m_end = 0, m_pos = 0, m_recordStart = 0;
+    qint64 m_base = 0, m_fileSize = 0, m_read = 0;
+    bool m_eof = false;
+    bool m_anyTag = false;
+    bool m_hasFields = false;
+    Utf8Check m_check;
+
+    Fields m_fields;
+    std::vector<std::string_view> m_foreign;
+    std::vector<Pending> m_pending;
+    std::string m_arena;
+    QSet<QString> m_userDefined;
+};
+
+} // namespace
+
+AdiOutcome readAdi(ByteSource &source, bool utf8, const DecodeOptions &options, GridStore &rows,
+                   LeftOutTally &tally, ContentHash &hash, Refusal &refusal)
+{
+    AdiParser parser(source, utf8, options, rows, tally, hash, refusal);
+    return parser.run();
+}
+
+} // namespace adif
