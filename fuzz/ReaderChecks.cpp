@@ -1,5 +1,7 @@
 #include "ReaderChecks.h"
 
+#include "AdifChecks.h"
+
 #include "common/Cp1252.h"
 #include "common/GridModel.h"
 #include "dxcc/DxccFile.h"
@@ -434,5 +436,7 @@ ReaderCheck readerCheck(const QString &harness)
         return checkUserConfig;
     if (harness == u"fuzz_dxcc")
         return checkDxcc;
+    if (harness == u"fuzz_adi" || harness == u"fuzz_adx")
+        return checkAdif;
     return nullptr;
 }
