@@ -40,12 +40,50 @@ std::string_view fieldName(Field field)
     return kFieldNames[int(field)];
 }
 
+namespace {
+
+// The known names by length and first letter: a name read from a file is compared with the
+// one or two that share both, not with every one.
+struct NameIndex
+{
+    static constexpr size_t kLongest = 16;
+    static constexpr int kShared = 4; // at most this many names share a length and a first letter
+    int8_t first[kLongest + 1][26][kShared];
+
+    NameIndex()
+    {
+        for (auto &bySize : first)
+            for (auto &byLetter : bySize)
+                for (int8_t &slot : byLetter)
+                    slot = -1;
+        for (int f = 0; f < kFieldCount; ++f) {
+            const std::string_view name = kFieldNames[f];
+            int8_t *slots = first[name.size()][name[0] - 'A'];
+            int k = 0;
+            while (slots[k] >= 0)
+                ++k;
+            slots[k] = int8_t(f);
+        }
+    }
+};
+
+const NameIndex &nameIndex()
+{
+    static const NameIndex index;
+    return index;
+}
+
+} // namespace
+
 bool fieldOfName(std::string_view name, Field &field)
 {
-    // A first look at the length and the first letter rules out most names at once.
-    for (int f = 0; f < kFieldCount; ++f) {
-        const std::string_view known = kFieldNames[f];
-        if (known.size() == name.size() && (name[0] | 0x20) == (known[0] | 0x20) && sameName(name, known)) {
+    if (name.empty() || name.size() > NameIndex::kLongest)
+        return false;
+    const unsigned letter = unsigned((name[0] | 0x20) - 'a');
+    if (letter >= 26)
+        return false;
+    for (const int8_t f : nameIndex().first[name.size()][letter]) {
+        if (f >= 0 && sameName(name, kFieldNames[f])) {
             field = Field(f);
             return true;
         }
