@@ -285,7 +285,8 @@ private:
     // Some programs count the length in characters. The byte count stands when it does not cut
     // a character and lands right before the next tag (blanks aside, or the end of the file);
     // otherwise a count of characters that does is taken; otherwise the bytes after all (ADIF
-    // lets anything but '<' follow a field's data).
+    // lets anything but '<' follow a field's data), with a character they cut taken whole, so
+    // the value stays UTF-8.
     Step fitLength(size_t start, size_t length, size_t &end)
     {
         bool fits = false;
@@ -293,18 +294,25 @@ private:
         if (step != Step::Done || fits)
             return step;
         size_t k = start;
-        for (size_t chars = 0; chars < length; ++chars) {
-            if (k >= m_end)
-                return m_eof ? Step::Done : Step::More;
+        for (size_t chars = 0; chars < length && k < m_end; ++chars) {
             const auto b = static_cast<unsigned char>(m_data[k]);
             k += b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
         }
-        if (k > m_end)
-            return m_eof ? Step::Done : Step::More;
-        step = landsWell(k, fits);
-        if (step == Step::Done && fits)
-            end = k;
-        return step;
+        if (k >= m_end && !m_eof)
+            return Step::More;
+        if (k <= m_end) {
+            step = landsWell(k, fits);
+            if (step != Step::Done)
+                return step;
+            if (fits) {
+                end = k;
+                return Step::Done;
+            }
+        }
+        end = start + length;
+        while (end < m_end && (static_cast<unsigned char>(m_data[end]) & 0xC0) == 0x80)
+            ++end;
+        return end == m_end && !m_eof ? Step::More : Step::Done;
     }
 
     Step landsWell(size_t at, bool &fits)
