@@ -41,7 +41,7 @@ struct Fields
     uint32_t appPresent = 0; // bit per column
 
     bool has(Field f) const { return present >> int(f) & 1u; }
-    std::string_view get(Field f) const { return field[int(f)]; }
+    std::string_view get(Field f) const { return has(f) ? field[int(f)] : std::string_view(); }
     void set(Field f, std::string_view value)
     {
         field[int(f)] = value;
