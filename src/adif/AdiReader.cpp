@@ -366,6 +366,10 @@ private:
             }
             return; // other programs' own fields are theirs
         }
+        if (sameNoCase(name, "PROGRAMID")) { // a header field
+            m_decoder.setWrittenByOrvanel(sameNoCase(value, "ORVANEL"));
+            return;
+        }
         if (startsNoCase(name, "USERDEF")) {
             // <USERDEFn>NAME[,{...}]: fields of that name are the user's own, not lost ones.
             std::string_view defined = value;

@@ -34,8 +34,15 @@ public:
                     else
                         m_xml.skipCurrentElement();
                 }
+            } else if (is(m_xml.name(), u"HEADER")) {
+                while (m_xml.readNextStartElement()) {
+                    const bool program = is(m_xml.name(), u"PROGRAMID");
+                    const QString value = m_xml.readElementText(QXmlStreamReader::SkipChildElements);
+                    if (program)
+                        m_decoder.setWrittenByOrvanel(is(value, u"ORVANEL"));
+                }
             } else {
-                m_xml.skipCurrentElement(); // the header says nothing the contacts need
+                m_xml.skipCurrentElement();
             }
         }
         while (!m_xml.atEnd() && !m_xml.hasError())

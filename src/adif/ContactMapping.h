@@ -62,10 +62,13 @@ public:
     // The cells of one contact (cells[0] empty); the views live until the next call. Returns the
     // standard fields of the record that no column took, a bit per Field.
     uint32_t decode(const Fields &f, std::string_view *cells);
+    // The file says in its header that Orvanel wrote it: BAND and ADDRESS are then its own.
+    void setWrittenByOrvanel(bool own) { m_ownFile = own; }
 
 private:
     std::string_view dateTimeText(const Fields &f, bool date);
     bool m_utcToLocal;
+    bool m_ownFile = false;
     int m_difUtc;
     QLocale m_locale;
     std::string m_scratch[3];
