@@ -10,6 +10,15 @@ constexpr Field kOrder[] = {Field::Call,    Field::QsoDate, Field::TimeOn,     F
                             Field::Address, Field::State,   Field::QslSent,    Field::QslRcvd, Field::QslSentVia,
                             Field::QslVia,  Field::Comment, Field::Notes};
 
+// UTF-8 to text, a leading U+FEFF included: QString::fromUtf8 takes it for a byte order mark
+// and drops it, and a cell may begin with one.
+QString fromUtf8(std::string_view s)
+{
+    if (s.substr(0, 3) == "\xEF\xBB\xBF")
+        return QChar(0xFEFF) + QString::fromUtf8(s.data() + 3, qsizetype(s.size() - 3));
+    return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
+
 bool isAscii(std::string_view s)
 {
     for (char c : s) {
@@ -88,11 +97,11 @@ public:
             const Field intl = intlTwin(field);
             if (intl != Field::Count && !isAscii(value)) {
                 // The plain field holds ASCII only; the text itself goes into its _INTL twin.
-                const QString text = QString::fromUtf8(value.data(), qsizetype(value.size()));
+                const QString text = fromUtf8(value);
                 element(fieldName(field), asciiVersion(text));
                 element(fieldName(intl), text);
             } else {
-                element(fieldName(field), QString::fromUtf8(value.data(), qsizetype(value.size())));
+                element(fieldName(field), fromUtf8(value));
             }
         }
         for (int c = 1; c < kColumns; ++c) {
@@ -104,7 +113,7 @@ public:
             m_xml.writeAttribute(QStringLiteral("FIELDNAME"), QString::fromLatin1(columnAppName(c)));
             const bool lines = value.find_first_of("\r\n") != std::string_view::npos;
             m_xml.writeAttribute(QStringLiteral("TYPE"), lines ? QStringLiteral("M") : QStringLiteral("S"));
-            text(QString::fromUtf8(value.data(), qsizetype(value.size())));
+            text(fromUtf8(value));
             m_xml.writeEndElement();
         }
         m_xml.writeEndElement();
