@@ -6,6 +6,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <string>
 #include <cstring>
 #include <vector>
 
@@ -15,9 +16,93 @@ namespace {
 constexpr size_t kMaxName = 256;
 constexpr size_t kChunk = size_t(1) << 20;
 
-bool isNameByte(unsigned char c)
+constexpr bool isNameByte(unsigned char c)
 {
     return c > 0x20 && c < 0x7F && c != '<' && c != '>' && c != ':' && c != ',' && c != '{' && c != '}';
+}
+
+// The bytes a tag name may hold, and their upper case, for the scan that every tag goes through.
+struct ByteTables
+{
+    bool name[256];
+    unsigned char upper[256];
+    constexpr ByteTables() : name(), upper()
+    {
+        for (int c = 0; c < 256; ++c) {
+            name[c] = isNameByte(static_cast<unsigned char>(c));
+            upper[c] = static_cast<unsigned char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+        }
+    }
+};
+constexpr ByteTables kBytes;
+
+// The tag names this program knows, found by a hash of their upper case taken during the scan:
+// one comparison for a known name instead of a search through the lists.
+class KnownTags
+{
+public:
+    enum Kind : uint8_t { Empty, KnownField, OwnField, EndOfRecord, EndOfHeader };
+    struct Entry
+    {
+        char name[32];
+        uint8_t size = 0;
+        Kind kind = Empty;
+        uint8_t index = 0;
+    };
+
+    KnownTags()
+    {
+        for (int f = 0; f < kFieldCount; ++f)
+            add(fieldName(Field(f)), KnownField, f);
+        for (int c = 1; c < kColumns; ++c)
+            add("APP_" + std::string(kProgramId) + "_" + std::string(columnAppName(c)), OwnField, c);
+        add("EOR", EndOfRecord, 0);
+        add("EOH", EndOfHeader, 0);
+    }
+
+    static uint32_t step(uint32_t h, unsigned char upper) { return h * 31u + upper; }
+
+    const Entry *entries() const { return m_slots; }
+    static constexpr int kSlots = 128;
+
+    const Entry *find(const char *upper, size_t size, uint32_t h) const
+    {
+        if (size >= sizeof(Entry::name))
+            return nullptr;
+        for (uint32_t i = mix(h) & kMask; m_slots[i].kind != Empty; i = (i + 1) & kMask) {
+            const Entry &e = m_slots[i];
+            if (e.size == size && std::memcmp(e.name, upper, size) == 0)
+                return &e;
+        }
+        return nullptr;
+    }
+
+private:
+    static constexpr uint32_t kMask = 127;
+    static uint32_t mix(uint32_t h) { return (h ^ (h >> 7) ^ (h >> 15)); }
+
+    void add(std::string_view name, Kind kind, int index)
+    {
+        uint32_t h = 0;
+        for (char c : name)
+            h = step(h, static_cast<unsigned char>(c));
+        uint32_t i = mix(h) & kMask;
+        while (m_slots[i].kind != Empty)
+            i = (i + 1) & kMask;
+        Entry &e = m_slots[i];
+        std::memcpy(e.name, name.data(), name.size());
+        e.size = uint8_t(name.size());
+        e.kind = kind;
+        e.index = uint8_t(index);
+    }
+
+    Entry m_slots[kMask + 1];
+};
+
+const KnownTags &knownTags()
+{
+    static const KnownTags tags;
+    return tags;
 }
 
 bool isBlank(char c)
@@ -203,7 +288,13 @@ private:
                 if (fit != Step::Done)
                     return fit;
             }
-            takeField(name, std::string_view(m_data + dataStart, dataEnd - dataStart));
+            const std::string_view value(m_data + dataStart, dataEnd - dataStart);
+            if (m_known && m_known->kind == KnownTags::KnownField)
+                store(m_known->index, false, value);
+            else if (m_known && m_known->kind == KnownTags::OwnField)
+                store(m_known->index, true, value);
+            else
+                takeField(name, value);
             m_hasFields = true;
             m_pos = dataEnd;
         }
@@ -215,22 +306,73 @@ private:
     {
         size_t i = at + 1;
         const auto need = [&](size_t k) { return k >= m_end; };
-        while (!need(i) && isNameByte(static_cast<unsigned char>(m_data[i])) && i - at <= kMaxName)
-            ++i;
+        // A file repeats its tags record after record: the tag that followed this one last time
+        // is tried first, byte for byte, before the name is scanned and looked up.
+        const KnownTags::Entry *guess = m_next[m_lastTag];
+        if (guess && i + guess->size < m_end && sameBytes(m_data + i, guess->name, guess->size)
+            && (m_data[i + guess->size] == ':' || m_data[i + guess->size] == '>')) {
+            m_known = guess;
+            i += guess->size;
+        } else {
+            scanName(i);
+            m_next[m_lastTag] = m_known;
+        }
+        m_lastTag = m_known ? int(m_known - knownTags().entries()) : KnownTags::kSlots;
         if (need(i))
             return m_eof ? stop(at, QStringLiteral("una etiqueta «<» no se cierra con «>» antes del final del archivo"))
                          : Step::More;
         name = std::string_view(m_data + at + 1, i - at - 1);
+        return readRest(at, i, tag, name, dataStart, length);
+    }
+
+    static bool sameBytes(const char *a, const char *b, size_t n)
+    {
+        for (; n >= 8; a += 8, b += 8, n -= 8) {
+            uint64_t x, y;
+            std::memcpy(&x, a, 8);
+            std::memcpy(&y, b, 8);
+            if (x != y)
+                return false;
+        }
+        for (; n > 0; ++a, ++b, --n) {
+            if (*a != *b)
+                return false;
+        }
+        return true;
+    }
+
+    // The name from `i` on, its end in `i`, and m_known set when it is one this program knows.
+    void scanName(size_t &i)
+    {
+        uint32_t h = 0;
+        char upper[32];
+        size_t n = 0;
+        for (; i < m_end; ++i, ++n) {
+            const auto c = static_cast<unsigned char>(m_data[i]);
+            if (!kBytes.name[c] || n > kMaxName)
+                break;
+            const unsigned char u = kBytes.upper[c];
+            if (n < sizeof upper)
+                upper[n] = char(u);
+            h = KnownTags::step(h, u);
+        }
+        m_known = knownTags().find(upper, n, h);
+    }
+
+    // The tag after its name (which ends at i, inside the bytes at hand).
+    Step readRest(size_t at, size_t i, Tag &tag, std::string_view name, size_t &dataStart, size_t &length)
+    {
+        const auto need = [&](size_t k) { return k >= m_end; };
         const char after = m_data[i];
         if (name.empty() || (after != ':' && after != '>'))
             return stop(at, QStringLiteral("«%1» no es una etiqueta ADIF").arg(shownTag(at)));
         if (after == '>') {
             m_pos = i + 1;
-            if (sameNoCase(name, "EOR")) {
+            if (m_known && m_known->kind == KnownTags::EndOfRecord) {
                 tag = Tag::EndOfRecord;
                 return Step::Done;
             }
-            if (sameNoCase(name, "EOH")) {
+            if (m_known && m_known->kind == KnownTags::EndOfHeader) {
                 tag = Tag::EndOfHeader;
                 return Step::Done;
             }
@@ -433,6 +575,9 @@ private:
     bool m_hasFields = false;
     Utf8Check m_check;
 
+    const KnownTags::Entry *m_known = nullptr;
+    const KnownTags::Entry *m_next[KnownTags::kSlots + 1] = {}; // the tag seen after each one last time
+    int m_lastTag = KnownTags::kSlots;
     Fields m_fields;
     std::vector<std::string_view> m_foreign;
     std::vector<Pending> m_pending;

@@ -17,7 +17,12 @@ public:
         size_t i = 0;
         while (i < size && m_ok) {
             if (m_needed == 0) {
-                // Plain ASCII eight bytes at a time.
+                // Plain ASCII 32 and then eight bytes at a time.
+                for (uint64_t w[4]; i + 32 <= size; i += 32) {
+                    std::memcpy(w, s + i, 32);
+                    if ((w[0] | w[1] | w[2] | w[3]) & 0x8080808080808080ull)
+                        break;
+                }
                 for (uint64_t w; i + 8 <= size; i += 8) {
                     std::memcpy(&w, s + i, 8);
                     if (w & 0x8080808080808080ull)
