@@ -258,7 +258,10 @@ private:
         m_pos = m_recordStart;
         startRecord();
         for (;;) {
-            const char *lt = static_cast<const char *>(std::memchr(m_data + m_pos, '<', m_end - m_pos));
+            // The next tag is mostly right there, after one blank at most.
+            const char *lt = m_pos < m_end && m_data[m_pos] == '<' ? m_data + m_pos
+                             : m_pos + 1 < m_end && m_data[m_pos + 1] == '<' ? m_data + m_pos + 1
+                             : static_cast<const char *>(std::memchr(m_data + m_pos, '<', m_end - m_pos));
             if (!lt) {
                 if (!m_eof)
                     return Step::More;

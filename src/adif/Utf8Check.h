@@ -18,9 +18,13 @@ public:
         while (i < size && m_ok) {
             if (m_needed == 0) {
                 // Plain ASCII 32 and then eight bytes at a time.
-                for (uint64_t w[4]; i + 32 <= size; i += 32) {
-                    std::memcpy(w, s + i, 32);
-                    if ((w[0] | w[1] | w[2] | w[3]) & 0x8080808080808080ull)
+                for (; i + 32 <= size; i += 32) {
+                    uint64_t a, b, c, d;
+                    std::memcpy(&a, s + i, 8);
+                    std::memcpy(&b, s + i + 8, 8);
+                    std::memcpy(&c, s + i + 16, 8);
+                    std::memcpy(&d, s + i + 24, 8);
+                    if ((a | b | c | d) & 0x8080808080808080ull)
                         break;
                 }
                 for (uint64_t w; i + 8 <= size; i += 8) {
