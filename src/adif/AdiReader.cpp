@@ -309,17 +309,29 @@ private:
     {
         size_t i = at + 1;
         const auto need = [&](size_t k) { return k >= m_end; };
-        // A file repeats its tags record after record: the tag that followed this one last time
-        // is tried first, byte for byte, before the name is scanned and looked up.
-        const KnownTags::Entry *guess = m_next[m_lastTag];
-        if (guess && i + guess->size < m_end && sameBytes(m_data + i, guess->name, guess->size)
-            && (m_data[i + guess->size] == ':' || m_data[i + guess->size] == '>')) {
-            m_known = guess;
-            i += guess->size;
+        // A file repeats its tags record after record: the tags that followed this one lately are
+        // tried first, byte for byte, before the name is scanned and looked up.
+        const KnownTags::Entry **next = m_next[m_lastTag];
+        int hit = -1;
+        for (int k = 0; k < kGuesses && next[k]; ++k) {
+            const KnownTags::Entry *guess = next[k];
+            if (i + guess->size < m_end && sameBytes(m_data + i, guess->name, guess->size)
+                && (m_data[i + guess->size] == ':' || m_data[i + guess->size] == '>')) {
+                hit = k;
+                break;
+            }
+        }
+        if (hit >= 0) {
+            m_known = next[hit];
+            i += m_known->size;
         } else {
             scanName(i);
-            m_next[m_lastTag] = m_known;
+            hit = kGuesses - 1;
         }
+        // The one just seen goes first.
+        for (int k = hit; k > 0; --k)
+            next[k] = next[k - 1];
+        next[0] = m_known;
         m_lastTag = m_known ? int(m_known - knownTags().entries()) : KnownTags::kSlots;
         if (need(i))
             return m_eof ? stop(at, QStringLiteral("una etiqueta «<» no se cierra con «>» antes del final del archivo"))
@@ -328,17 +340,31 @@ private:
         return readRest(at, i, tag, name, dataStart, length);
     }
 
+    // Whole words, the last one overlapping the one before when the size is not a multiple.
     static bool sameBytes(const char *a, const char *b, size_t n)
     {
-        for (; n >= 8; a += 8, b += 8, n -= 8) {
-            uint64_t x, y;
-            std::memcpy(&x, a, 8);
-            std::memcpy(&y, b, 8);
-            if (x != y)
-                return false;
+        const auto word = [](const char *p) {
+            uint64_t w;
+            std::memcpy(&w, p, 8);
+            return w;
+        };
+        if (n >= 8) {
+            for (size_t k = 0; k + 8 <= n; k += 8) {
+                if (word(a + k) != word(b + k))
+                    return false;
+            }
+            return word(a + n - 8) == word(b + n - 8);
         }
-        for (; n > 0; ++a, ++b, --n) {
-            if (*a != *b)
+        if (n >= 4) {
+            uint32_t x, y, z, w;
+            std::memcpy(&x, a, 4);
+            std::memcpy(&y, b, 4);
+            std::memcpy(&z, a + n - 4, 4);
+            std::memcpy(&w, b + n - 4, 4);
+            return x == y && z == w;
+        }
+        for (size_t k = 0; k < n; ++k) {
+            if (a[k] != b[k])
                 return false;
         }
         return true;
@@ -579,7 +605,8 @@ private:
     Utf8Check m_check;
 
     const KnownTags::Entry *m_known = nullptr;
-    const KnownTags::Entry *m_next[KnownTags::kSlots + 1] = {}; // the tag seen after each one last time
+    static constexpr int kGuesses = 4;
+    const KnownTags::Entry *m_next[KnownTags::kSlots + 1][kGuesses] = {}; // tags seen lately after each one
     int m_lastTag = KnownTags::kSlots;
     Fields m_fields;
     std::vector<std::string_view> m_foreign;

@@ -37,6 +37,13 @@ public:
                 const unsigned char b = s[i++];
                 if (b < 0x80)
                     continue;
+                // A two-byte character (the accented letters) whole, without the state below.
+                if (b >= 0xC2 && b <= 0xDF && i < size) {
+                    if ((s[i] & 0xC0) != 0x80)
+                        m_ok = false;
+                    ++i;
+                    continue;
+                }
                 if (b >= 0xC2 && b <= 0xDF) {
                     m_needed = 1;
                     m_low = 0x80;
