@@ -122,14 +122,14 @@ bool DateReader::date(std::string_view text, QDate &date) const
     const bool triple = splitTriple(s, t);
     if (m_numeric) {
         if (triple && t.separators[0] == m_separators[0] && t.separators[1] == m_separators[1]) {
-            int part[3] = {};
+            int value[3] = {};
             bool fits = true;
             for (int k = 0; k < 3; ++k) {
-                part[m_order[k]] = t.n[k];
+                value[m_order[k]] = t.n[k];
                 if (m_order[k] == 2 ? t.digits[k] != m_yearDigits : t.digits[k] > 2)
                     fits = false;
             }
-            if (fits && makeDate(fullYear(part[2], m_yearDigits), part[1], part[0], date))
+            if (fits && makeDate(fullYear(value[2], m_yearDigits), value[1], value[0], date))
                 return true;
         }
     } else if (!s.empty()) {

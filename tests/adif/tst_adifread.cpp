@@ -36,10 +36,10 @@ QStringList cellsNamed(const AdifRead &read, const QStringList &which)
 
 QString leftOutText(const AdifRead &read)
 {
-    QStringList parts;
+    QStringList counts;
     for (const auto &[name, count] : read.leftOut)
-        parts << name + u'=' + QString::number(count);
-    return parts.join(u',');
+        counts << name + u'=' + QString::number(count);
+    return counts.join(u',');
 }
 
 } // namespace
