@@ -75,7 +75,8 @@ private:
         out += tag.size();
         out = std::to_chars(out, out + 24, value.size()).ptr;
         *out++ = '>';
-        std::memcpy(out, value.data(), value.size());
+        if (!value.empty()) // an empty view may hold no pointer at all
+            std::memcpy(out, value.data(), value.size());
         out += value.size();
         *out++ = ' ';
         return out;
@@ -89,7 +90,8 @@ private:
         out += tag.size();
         out = std::to_chars(out, out + 24, value.size()).ptr;
         *out++ = '>';
-        std::memcpy(out, value.data(), value.size());
+        if (!value.empty()) // an empty view may hold no pointer at all
+            std::memcpy(out, value.data(), value.size());
         out += value.size();
         std::memcpy(out, after.data(), after.size());
         m_size = size_t(out + after.size() - m_buffer.data());
