@@ -9,7 +9,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-#include <array>
+#include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -66,12 +67,10 @@ bool writeContacts(const GridStore &table, QIODevice &device, const AdifExportOp
     writer->header({options.created, options.programVersion});
     adif::ContactEncoder encoder({options.localToUtc, options.difUtc, options.locale, options.dxccOf});
     adif::Fields fields;
-    std::array<std::string_view, adif::kColumns> cells;
-    const int cols = std::min(table.cols(), adif::kColumns);
+    // Room for every column of the store, however many; the contact's are the first 17.
+    std::vector<std::string_view> cells(size_t(std::max(table.cols(), adif::kColumns)));
     for (int64_t row = 1; row < table.rows(); ++row) {
-        table.rowCells(row, cells.data()); // the store has the contact table's 17 columns
-        for (int c = cols; c < adif::kColumns; ++c)
-            cells[size_t(c)] = {};
+        table.rowCells(row, cells.data());
         if (options.adx) {
             for (int c = 1; c < adif::kColumns; ++c) {
                 const size_t bad = adif::firstNonXmlByte(cells[size_t(c)]);

@@ -123,7 +123,9 @@ AdifRead refused(const QString &name, Refusal &refusal, ByteSource *source)
     if (refusal.line == 0 && refusal.offset >= 0 && source)
         refusal.line = lineOf(*source, refusal.offset);
     r.line = refusal.line;
-    if (refusal.unreadable) {
+    if (refusal.unreadable && r.line <= 0) {
+        r.error = QStringLiteral("No se pudo leer el archivo %1: %2.").arg(quoted(name), spanishReason(refusal.reason));
+    } else if (refusal.unreadable) {
         r.error = QStringLiteral("No se pudo leer el archivo %1 (línea %2): %3.")
                       .arg(quoted(name), QString::number(r.line), spanishReason(refusal.reason));
     } else {
