@@ -71,15 +71,45 @@ public:
 private:
     static char *store(char *out, const std::string &tag, std::string_view value)
     {
-        std::memcpy(out, tag.data(), tag.size());
-        out += tag.size();
-        out = std::to_chars(out, out + 24, value.size()).ptr;
+        out = copy(out, tag.data(), tag.size());
+        const size_t n = value.size();
+        if (n < 10) {
+            *out++ = char('0' + n);
+        } else if (n < 100) {
+            *out++ = char('0' + n / 10);
+            *out++ = char('0' + n % 10);
+        } else {
+            out = std::to_chars(out, out + 24, n).ptr;
+        }
         *out++ = '>';
-        if (!value.empty()) // an empty view may hold no pointer at all
-            std::memcpy(out, value.data(), value.size());
-        out += value.size();
+        out = copy(out, value.data(), n);
         *out++ = ' ';
         return out;
+    }
+
+    // Values and tags are a few bytes: two overlapping words beat a call to memcpy.
+    static char *copy(char *out, const char *from, size_t n)
+    {
+        if (n >= 8 && n <= 16) {
+            uint64_t a, b;
+            std::memcpy(&a, from, 8);
+            std::memcpy(&b, from + n - 8, 8);
+            std::memcpy(out, &a, 8);
+            std::memcpy(out + n - 8, &b, 8);
+        } else if (n >= 4 && n < 8) {
+            uint32_t a, b;
+            std::memcpy(&a, from, 4);
+            std::memcpy(&b, from + n - 4, 4);
+            std::memcpy(out, &a, 4);
+            std::memcpy(out + n - 4, &b, 4);
+        } else if (n > 0 && n < 4) {
+            out[0] = from[0];
+            out[n / 2] = from[n / 2];
+            out[n - 1] = from[n - 1];
+        } else if (n > 16) {
+            std::memcpy(out, from, n);
+        }
+        return out + n;
     }
 
     void putField(std::string_view tag, std::string_view value, std::string_view after)

@@ -1,8 +1,19 @@
 #include "AdifDates.h"
 
-#include "common/LocalDateTime.h"
 
 namespace adif {
+
+bool isValidDay(int year, int month, int day)
+{
+    if (month < 1 || month > 12 || day < 1 || year < 1 || year > 9999)
+        return false;
+    static constexpr int kDays[12] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (day > kDays[month - 1])
+        return false;
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month != 2 || day <= 28 || leap;
+}
+
 namespace {
 
 // Up to `maxDigits` digits at s[i]; the count read goes to `digits`.
@@ -63,10 +74,41 @@ bool splitTriple(std::string_view s, Triple &t)
     return i == s.size();
 }
 
-bool makeDate(int year, int month, int day, QDate &date)
+int daysInMonth(int year, int month)
 {
-    date = QDate(year, month, day);
-    return date.isValid();
+    static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == 2 && leap ? 29 : kDays[month - 1];
+}
+
+bool makeDate(int year, int month, int day, Day &date)
+{
+    date = {year, month, day};
+    return isValidDay(year, month, day);
+}
+
+// The day `days` days on (or back), a day at a time: the offsets are a few hours.
+Day addDays(Day d, int days)
+{
+    for (; days > 0; --days) {
+        if (++d.day > daysInMonth(d.year, d.month)) {
+            d.day = 1;
+            if (++d.month > 12) {
+                d.month = 1;
+                ++d.year;
+            }
+        }
+    }
+    for (; days < 0; ++days) {
+        if (--d.day < 1) {
+            if (--d.month < 1) {
+                d.month = 12;
+                --d.year;
+            }
+            d.day = daysInMonth(d.year, d.month);
+        }
+    }
+    return d;
 }
 
 } // namespace
@@ -115,7 +157,7 @@ DateReader::DateReader(const QLocale &locale)
     m_numeric = ok && field == 3;
 }
 
-bool DateReader::date(std::string_view text, QDate &date) const
+bool DateReader::date(std::string_view text, Day &date) const
 {
     const std::string_view s = trimmed(text);
     Triple t;
@@ -134,11 +176,12 @@ bool DateReader::date(std::string_view text, QDate &date) const
         }
     } else if (!s.empty()) {
         const QString typed = QString::fromUtf8(s.data(), qsizetype(s.size()));
-        date = m_locale.toDate(typed, m_dateFormat);
-        if (date.isValid()) {
+        QDate read = m_locale.toDate(typed, m_dateFormat);
+        if (read.isValid()) {
             // Qt reads a two-digit year as 19yy; the rule here is the one for every form.
-            if (m_dateFormat.count(u'y') == 2 && date.year() < 1950)
-                date = date.addYears(100);
+            if (m_dateFormat.count(u'y') == 2 && read.year() < 1950)
+                read = read.addYears(100);
+            date = {read.year(), read.month(), read.day()};
             return true;
         }
     }
@@ -214,18 +257,20 @@ int carryDays(int hour, int difUtc, int &utcHour)
 
 } // namespace
 
-bool utcDate(const QDate &date, const TypedTime &time, int difUtc, char (&out)[8])
+bool utcDate(const Day &date, const TypedTime &time, int difUtc, char (&out)[8])
 {
     int hour = 0;
     const int days = carryDays(time.hour, difUtc, hour);
-    const QDate shifted = days == 0 ? date : date.addDays(days);
-    const int y = shifted.year();
-    if (!shifted.isValid() || y < 1930 || y > 9999)
+    if (days < -3660 || days > 3660) // ten years of hours: no station is that far from UTC
+        return false;
+    const Day shifted = days == 0 ? date : addDays(date, days);
+    const int y = shifted.year;
+    if (y < 1930 || y > 9999)
         return false;
     twoDigits(out, y / 100);
     twoDigits(out + 2, y % 100);
-    twoDigits(out + 4, shifted.month());
-    twoDigits(out + 6, shifted.day());
+    twoDigits(out + 4, shifted.month);
+    twoDigits(out + 6, shifted.day);
     return true;
 }
 
@@ -242,7 +287,7 @@ void utcTime(const TypedTime &time, int difUtc, char (&out)[6], size_t &size)
     }
 }
 
-bool parseAdifDate(std::string_view text, QDate &date)
+bool parseAdifDate(std::string_view text, Day &date)
 {
     if (text.size() != 8)
         return false;

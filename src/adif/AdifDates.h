@@ -8,6 +8,15 @@
 
 namespace adif {
 
+// A calendar day (proleptic Gregorian), without Qt's day numbers: the export reads and shifts
+// a million of them.
+struct Day
+{
+    int year = 0, month = 0, day = 0;
+    QDate toQDate() const { return QDate(year, month, day); }
+};
+bool isValidDay(int year, int month, int day);
+
 struct TypedTime
 {
     int hour = 0, minute = 0, second = 0;
@@ -23,7 +32,7 @@ public:
     explicit DateReader(const QLocale &locale);
     // d/m/yy, dd/mm/yyyy with '/', '-' or '.', and yyyy-mm-dd, after the locale's own order.
     // A two-digit year below 50 is 20yy, otherwise 19yy.
-    bool date(std::string_view text, QDate &date) const;
+    bool date(std::string_view text, Day &date) const;
     // h:mm or h:mm:ss, after the locale's long time format.
     bool time(std::string_view text, TypedTime &time) const;
 
@@ -40,11 +49,11 @@ private:
 
 // YYYYMMDD and HHMM[SS] of a moment `difUtc` hours from the typed one (UTC = local + difUtc).
 // False when the shifted date falls outside the years ADIF allows (1930 on).
-bool utcDate(const QDate &date, const TypedTime &time, int difUtc, char (&out)[8]);
+bool utcDate(const Day &date, const TypedTime &time, int difUtc, char (&out)[8]);
 void utcTime(const TypedTime &time, int difUtc, char (&out)[6], size_t &size);
 
 // QSO_DATE and TIME_ON, read back. False for text that is not such a date or time.
-bool parseAdifDate(std::string_view text, QDate &date);
+bool parseAdifDate(std::string_view text, Day &date);
 bool parseAdifTime(std::string_view text, TypedTime &time);
 
 } // namespace adif

@@ -185,7 +185,7 @@ void ContactEncoder::encode(const std::string_view *cells, Fields &out)
 
 void ContactEncoder::encodeDateTime(std::string_view date, std::string_view time, Fields &out)
 {
-    QDate day;
+    Day day;
     TypedTime clock;
     const bool hasDate = !date.empty() && m_dates.date(date, day);
     const bool hasTime = !time.empty() && m_dates.time(time, clock);
@@ -271,14 +271,14 @@ bool hasText(const Fields &f, Field field)
 
 std::string_view ContactDecoder::dateTimeText(const Fields &f, bool wantDate)
 {
-    QDate date;
+    Day date;
     TypedTime time;
     const bool hasDate = f.has(Field::QsoDate) && parseAdifDate(f.get(Field::QsoDate), date);
     const bool hasTime = f.has(Field::TimeOn) && parseAdifTime(f.get(Field::TimeOn), time);
     const Field field = wantDate ? Field::QsoDate : Field::TimeOn;
     if (!(wantDate ? hasDate : hasTime))
         return f.has(field) ? f.get(field) : std::string_view(); // kept as written: better than nothing
-    QDateTime moment(hasDate ? date : QDate(2000, 1, 1), QTime(time.hour, time.minute, time.second));
+    QDateTime moment(hasDate ? date.toQDate() : QDate(2000, 1, 1), QTime(time.hour, time.minute, time.second));
     if (m_utcToLocal && (hasTime || !wantDate))
         moment = moment.addSecs(-3600LL * m_difUtc);
     std::string &out = m_scratch[wantDate ? 0 : 1];

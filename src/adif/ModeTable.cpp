@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <iterator>
+#include <string_view>
 
 namespace {
 
@@ -13,9 +14,9 @@ enum Kind : unsigned char { Phone, Cw, Data, Image };
 // Sorted by name for the binary search.
 struct Entry
 {
-    const char *name;
-    const char *mode;
-    const char *submode;
+    std::string_view name;
+    std::string_view mode;
+    std::string_view submode;
     Kind kind;
 };
 
@@ -171,8 +172,8 @@ const Entry *find(std::string_view typed)
     const std::string_view key(name, size);
     const auto *end = std::end(kModes);
     const auto *hit = std::lower_bound(std::begin(kModes), end, key,
-                                       [](const Entry &e, std::string_view k) { return std::string_view(e.name) < k; });
-    return hit != end && std::string_view(hit->name) == key ? hit : nullptr;
+                                       [](const Entry &e, std::string_view k) { return e.name < k; });
+    return hit != end && hit->name == key ? hit : nullptr;
 }
 
 bool isDigimodos(std::string_view typed)
