@@ -2,6 +2,8 @@
 #include "CountryChecks.h"
 #include "JournalChecks.h"
 
+#include "AdifChecks.h"
+
 #include "common/Cp1252.h"
 #include "common/GridModel.h"
 #include "dxcc/DxccFile.h"
@@ -440,5 +442,7 @@ ReaderCheck readerCheck(const QString &harness)
         return checkCountryFile;
     if (harness == u"fuzz_journal")
         return checkJournal;
+    if (harness == u"fuzz_adi" || harness == u"fuzz_adx")
+        return checkAdif;
     return nullptr;
 }

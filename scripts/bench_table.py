@@ -123,6 +123,13 @@ def main():
         mb, file_mb = row["counters"][counter], row["counters"]["file_MB"]
         return label, mb / file_mb, f"{mb:.1f} MB / {file_mb:.1f} MB file", limit, None
 
+    def counters(label, num, den, counter, limit):
+        a, b = figs.get(num, BIG), figs.get(den, BIG)
+        if a is None or b is None or not b["counters"].get(counter) or counter not in a["counters"]:
+            return label, None, "", limit, None
+        x, y = a["counters"][counter], b["counters"][counter]
+        return label, x / y, f"{x:.1f} MB / {y:.1f} MB", limit, None
+
     linear = 100 * (1 + args.tolerance)
     targets = [
         timed("LeerLibro / RawRead", "BM_LeerLibro", BIG, "BM_RawRead", BIG, 3),
@@ -136,6 +143,9 @@ def main():
         timed("ContentHash / LeerLibro", "BM_ContentHash", BIG, "BM_LeerLibro", BIG, 0.1),
         timed("DeleteLine 1e6 / 1e4 (linear)", "BM_DeleteLine", BIG, "BM_DeleteLine", SMALL, linear),
         timed("ResolveCalls / HashCalls", "BM_ResolveCalls", BIG, "BM_HashCalls", BIG, 3),
+        timed("ExportAdif / RawWriteAdif", "BM_ExportAdif", BIG, "BM_RawWriteAdif", BIG, 3),
+        timed("ImportAdif / RawReadAdif", "BM_ImportAdif", BIG, "BM_RawReadAdif", BIG, 4),
+        counters("ImportAdif table / LeerLibro", "BM_ImportAdif", "BM_LeerLibro", "table_MB", 1.0),
         memory("Loaded table, resident / file", "rss_growth_MB", 1.0),
         memory("Peak while loading / file", "peak_growth_MB", 1.5),
     ]
@@ -144,6 +154,8 @@ def main():
         timed("EscribirLibro / RawWrite", "BM_EscribirLibro", SMALL, "BM_RawWrite", SMALL, None),
         timed("SortByCall / SortBaseline", "BM_SortByCall", SMALL, "BM_SortBaseline", SMALL, None),
         timed("FindNextNoMatch / MemmemScan", "BM_FindNextNoMatch", SMALL, "BM_MemmemScan", SMALL, None),
+        timed("ExportAdif / RawWriteAdif", "BM_ExportAdif", SMALL, "BM_RawWriteAdif", SMALL, None),
+        timed("ImportAdif / RawReadAdif", "BM_ImportAdif", SMALL, "BM_RawReadAdif", SMALL, None),
     ]
 
     failed = False

@@ -394,6 +394,16 @@ void GridStore::reserveRows(int64_t rows)
     adviseHugePages(d->rows.data(), d->rows.capacity() * sizeof(Impl::Row));
 }
 
+void GridStore::fitRows()
+{
+    if (d->rows.capacity() > d->rows.size() + 64) {
+        std::vector<Impl::Row> fitted;
+        fitted.reserve(d->rows.size() + 64);
+        fitted.assign(d->rows.begin(), d->rows.end());
+        d->rows.swap(fitted);
+    }
+}
+
 std::string_view GridStore::cell(int64_t row, int col) const
 {
     if (row < 0 || row >= rows() || col < 0 || col >= m_cols)

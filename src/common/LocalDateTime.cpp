@@ -24,6 +24,8 @@ QString longTime(const QDateTime &moment, const QLocale &locale)
         }
         cleaned.append(ch);
     }
+    // A zone in brackets ("H:mm:ss (t)", Spanish of Spain) leaves its brackets behind.
+    cleaned.remove(QStringLiteral("()"));
     if (!cleaned.contains(u's'))
         cleaned = QStringLiteral("HH:mm:ss");
     return locale.toString(moment.time(), cleaned.trimmed());

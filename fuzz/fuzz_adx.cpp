@@ -1,0 +1,4 @@
+#include "AdifChecks.h"
+#include "FuzzHarness.h"
+
+ORVANEL_FUZZ_CHECK(checkAdif)

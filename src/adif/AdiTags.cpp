@@ -1,0 +1,222 @@
+#include "AdiTags.h"
+
+#include "AdifReaders.h"
+
+namespace adif {
+
+const KnownTags &knownTags()
+{
+    static const KnownTags tags;
+    return tags;
+}
+
+Step TagScanner::read(size_t at, Tag &tag, std::string_view &name, size_t &dataStart, size_t &length)
+{
+    size_t i = at + 1;
+    const auto need = [&](size_t k) { return k >= m_buf.end; };
+    // A file repeats its tags record after record: the tags that followed this one lately are
+    // tried first, byte for byte, before the name is scanned and looked up.
+    const KnownTags::Entry **next = m_next[m_lastTag];
+    int hit = -1;
+    for (int k = 0; k < kGuesses && next[k]; ++k) {
+        const KnownTags::Entry *guess = next[k];
+        if (i + guess->size < m_buf.end && sameBytes(m_buf.data + i, guess->name, guess->size)
+            && (m_buf.data[i + guess->size] == ':' || m_buf.data[i + guess->size] == '>')) {
+            hit = k;
+            break;
+        }
+    }
+    if (hit >= 0) {
+        m_known = next[hit];
+        i += m_known->size;
+    } else {
+        scanName(i);
+        hit = kGuesses - 1;
+    }
+    // The one just seen goes first.
+    for (int k = hit; k > 0; --k)
+        next[k] = next[k - 1];
+    next[0] = m_known;
+    m_lastTag = m_known ? int(m_known - knownTags().entries()) : KnownTags::kSlots;
+    if (need(i))
+        return m_buf.eof ? stop(at, QStringLiteral("una etiqueta «<» no se cierra con «>» antes del final del archivo"))
+                     : Step::More;
+    name = std::string_view(m_buf.data + at + 1, i - at - 1);
+    return readRest(at, i, tag, name, dataStart, length);
+}
+
+// Whole words, the last one overlapping the one before when the size is not a multiple.
+bool TagScanner::sameBytes(const char *a, const char *b, size_t n)
+{
+    const auto word = [](const char *p) {
+        uint64_t w;
+        std::memcpy(&w, p, 8);
+        return w;
+    };
+    if (n >= 8) {
+        for (size_t k = 0; k + 8 <= n; k += 8) {
+            if (word(a + k) != word(b + k))
+                return false;
+        }
+        return word(a + n - 8) == word(b + n - 8);
+    }
+    if (n >= 4) {
+        uint32_t x, y, z, w;
+        std::memcpy(&x, a, 4);
+        std::memcpy(&y, b, 4);
+        std::memcpy(&z, a + n - 4, 4);
+        std::memcpy(&w, b + n - 4, 4);
+        return x == y && z == w;
+    }
+    for (size_t k = 0; k < n; ++k) {
+        if (a[k] != b[k])
+            return false;
+    }
+    return true;
+}
+
+// The name from `i` on, its end in `i`, and m_known set when it is one this program knows.
+void TagScanner::scanName(size_t &i)
+{
+    uint32_t h = 0;
+    char upper[32];
+    size_t n = 0;
+    for (; i < m_buf.end; ++i, ++n) {
+        const auto c = static_cast<unsigned char>(m_buf.data[i]);
+        if (!kBytes.name[c] || n > kMaxName)
+            break;
+        const unsigned char u = kBytes.upper[c];
+        if (n < sizeof upper)
+            upper[n] = char(u);
+        h = KnownTags::step(h, u);
+    }
+    m_known = knownTags().find(upper, n, h);
+}
+
+// The tag after its name (which ends at i, inside the bytes at hand).
+Step TagScanner::readRest(size_t at, size_t i, Tag &tag, std::string_view name, size_t &dataStart, size_t &length)
+{
+    const auto need = [&](size_t k) { return k >= m_buf.end; };
+    const char after = m_buf.data[i];
+    if (name.empty() || (after != ':' && after != '>'))
+        return stop(at, QStringLiteral("«%1» no es una etiqueta ADIF").arg(shownTag(at)));
+    if (after == '>') {
+        m_after = i + 1;
+        if (m_known && m_known->kind == KnownTags::EndOfRecord) {
+            tag = Tag::EndOfRecord;
+            return Step::Done;
+        }
+        if (m_known && m_known->kind == KnownTags::EndOfHeader) {
+            tag = Tag::EndOfHeader;
+            return Step::Done;
+        }
+        return stop(at, QStringLiteral("la etiqueta «%1» no dice la longitud de su dato").arg(shownName(name)));
+    }
+    // The length: digits only. Refused before anything is read or kept for it.
+    ++i;
+    const size_t digitsStart = i;
+    uint64_t value = 0;
+    bool huge = false;
+    while (!need(i) && m_buf.data[i] >= '0' && m_buf.data[i] <= '9') {
+        if (value > (UINT64_MAX - 9) / 10)
+            huge = true;
+        else
+            value = value * 10 + uint64_t(m_buf.data[i] - '0');
+        ++i;
+        if (i - digitsStart > 40)
+            break;
+    }
+    if (need(i))
+        return m_buf.eof ? stop(at, QStringLiteral("una etiqueta «<» no se cierra con «>» antes del final del archivo"))
+                     : Step::More;
+    if (i == digitsStart) {
+        if (m_buf.data[i] == '-')
+            return stop(at, QStringLiteral("el campo «%1» tiene una longitud negativa").arg(shownName(name)));
+        return stop(at, QStringLiteral("la longitud del campo «%1» no es un número").arg(shownName(name)));
+    }
+    if (m_buf.data[i] == ':') { // the data type indicator: letters
+        ++i;
+        while (!need(i) && ((m_buf.data[i] | 0x20) >= 'a' && (m_buf.data[i] | 0x20) <= 'z') && i - at <= kMaxName + 64)
+            ++i;
+        if (need(i))
+            return m_buf.eof ? stop(at, QStringLiteral("una etiqueta «<» no se cierra con «>» antes del final del archivo"))
+                         : Step::More;
+    }
+    if (m_buf.data[i] != '>')
+        return stop(at, QStringLiteral("«%1» no es una etiqueta ADIF").arg(shownTag(at)));
+    dataStart = i + 1;
+    const qint64 left = m_buf.fileEnd() - (m_buf.base + qint64(dataStart));
+    if (huge || value > uint64_t(left)) {
+        return stop(at, QStringLiteral("el campo «%1» anuncia %2 bytes de dato y al archivo solo le quedan %3")
+                            .arg(shownName(name), huge ? QStringLiteral("más de 10¹⁸") : QString::number(value),
+                                 QString::number(left)));
+    }
+    length = size_t(value);
+    if (dataStart + length > m_buf.end)
+        return Step::More; // the bytes are in the file, not yet in the buffer
+    tag = Tag::Field;
+    return Step::Done;
+}
+
+// Some programs count the length in characters. The byte count stands when it does not cut
+// a character and lands right before the next tag (blanks aside, or the end of the file);
+// otherwise a count of characters that does is taken; otherwise the bytes after all (ADIF
+// lets anything but '<' follow a field's data), with a character they cut taken whole, so
+// the value stays UTF-8.
+Step TagScanner::fitLength(size_t start, size_t length, size_t &end)
+{
+    bool fits = false;
+    Step step = landsWell(start + length, fits);
+    if (step != Step::Done || fits)
+        return step;
+    size_t k = start;
+    for (size_t chars = 0; chars < length && k < m_buf.end; ++chars) {
+        const auto b = static_cast<unsigned char>(m_buf.data[k]);
+        k += b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+    }
+    if (k >= m_buf.end && !m_buf.eof)
+        return Step::More;
+    if (k <= m_buf.end) {
+        step = landsWell(k, fits);
+        if (step != Step::Done)
+            return step;
+        if (fits) {
+            end = k;
+            return Step::Done;
+        }
+    }
+    end = start + length;
+    while (end < m_buf.end && (static_cast<unsigned char>(m_buf.data[end]) & 0xC0) == 0x80)
+        ++end;
+    return end == m_buf.end && !m_buf.eof ? Step::More : Step::Done;
+}
+
+Step TagScanner::landsWell(size_t at, bool &fits)
+{
+    fits = false;
+    if (at < m_buf.end && (static_cast<unsigned char>(m_buf.data[at]) & 0xC0) == 0x80)
+        return Step::Done;
+    size_t k = at;
+    while (k < m_buf.end && isBlank(m_buf.data[k]))
+        ++k;
+    if (k == m_buf.end) {
+        if (!m_buf.eof)
+            return Step::More;
+        fits = true;
+        return Step::Done;
+    }
+    fits = m_buf.data[k] == '<';
+    return Step::Done;
+}
+
+QString TagScanner::shownTag(size_t at) const
+{
+    size_t k = at;
+    while (k < m_buf.end && k - at < 24 && m_buf.data[k] != '>')
+        ++k;
+    if (k < m_buf.end && m_buf.data[k] == '>')
+        ++k;
+    return shownName(std::string_view(m_buf.data + at, k - at));
+}
+
+} // namespace adif

@@ -1,0 +1,69 @@
+#pragma once
+// The two encodings of a log on their way in. Each reader fills rows and the tally of fields
+// left out, or says where and why it refuses the file; importAdif() turns that into the
+// message.
+#include "AdifFields.h"
+#include "ContactMapping.h"
+#include "common/ContentHash.h"
+#include "common/GridStore.h"
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace adif {
+
+struct Refusal
+{
+    qint64 offset = -1;    // byte of the file at fault, when the reader knows it
+    qint64 line = 0;       // or the line, when it knows that instead
+    QString reason;        // a Spanish phrase to put after "Línea N: "
+    bool unreadable = false; // a read error, not a malformed file
+};
+
+// Values of standard fields no column took, by upper-case field name.
+class LeftOutTally
+{
+public:
+    void add(std::string_view name);
+    void addUnused(uint32_t fieldBits);
+    std::vector<std::pair<QString, int64_t>> result() const;
+
+private:
+    std::map<std::string, int64_t, std::less<>> m_counts;
+};
+
+// Where the ADI reader takes its bytes from: a file read in pieces, or bytes in memory.
+class ByteSource
+{
+public:
+    virtual ~ByteSource() = default;
+    virtual qint64 size() const = 0;
+    // Up to n bytes into `to`: 0 at the end, -1 on a read error.
+    virtual qint64 read(char *to, qint64 n) = 0;
+    virtual bool rewind() = 0;
+    virtual QString errorString() const = 0;
+    // All the bytes when they are in memory already (then read() is never called).
+    virtual const QByteArray *memory() const { return nullptr; }
+};
+
+enum class AdiOutcome { Ok, NotUtf8, Refused };
+
+// Reads ADI with its text as UTF-8 (`utf8`) or Windows-1252. In UTF-8, bytes that are not
+// UTF-8 anywhere in the file stop the reading with NotUtf8, for the caller to start again.
+// `hash` receives the bytes as they are read.
+AdiOutcome readAdi(ByteSource &source, bool utf8, const DecodeOptions &options, GridStore &rows,
+                   LeftOutTally &tally, ContentHash &hash, Refusal &refusal);
+
+// Reads a whole ADX document.
+bool readAdx(const QByteArray &bytes, const DecodeOptions &options, GridStore &rows, LeftOutTally &tally,
+             Refusal &refusal);
+
+// A name for a message: its start, with anything unprintable shown as '?'.
+QString shownName(std::string_view name);
+
+} // namespace adif

@@ -1,0 +1,82 @@
+#pragma once
+// The sixteen columns of a contact to ADIF fields and back. Every cell that the standard
+// fields would not give back exactly also travels in an APP_ORVANEL_ field, so a log written
+// and read again is the same, cell for cell; files from other programs are read through the
+// standard fields alone.
+#include "AdifDates.h"
+#include "AdifFields.h"
+#include "BandTable.h"
+
+#include <QLocale>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace adif {
+
+struct EncodeOptions
+{
+    bool localToUtc = true;
+    int difUtc = 0;
+    QLocale locale;
+    std::function<int(QStringView call)> dxccOf;
+};
+
+class ContactEncoder
+{
+public:
+    explicit ContactEncoder(const EncodeOptions &options);
+    // The fields of one contact, cells[0 .. kColumns - 1]; the views live until the next call.
+    void encode(const std::string_view *cells, Fields &out);
+    // Whether the fields hold what a QSO needs: the call, the date and the time.
+    static bool complete(const Fields &f)
+    {
+        return f.has(Field::Call) && f.has(Field::QsoDate) && f.has(Field::TimeOn);
+    }
+
+private:
+    void encodeDateTime(std::string_view date, std::string_view time, Fields &out);
+    void encodeAddress(const std::string_view *cells, Fields &out);
+    void encodeProvince(const std::string_view *cells, Fields &out);
+
+    DateReader m_dates;
+    int m_difUtc;
+    std::function<int(QStringView call)> m_dxccOf;
+    char m_date[8];
+    char m_time[6];
+    FrequencyReading m_frequency;
+    std::string m_address, m_notes;
+};
+
+struct DecodeOptions
+{
+    bool utcToLocal = true;
+    int difUtc = 0;
+    QLocale locale;
+};
+
+class ContactDecoder
+{
+public:
+    explicit ContactDecoder(const DecodeOptions &options);
+    // The cells of one contact (cells[0] empty); the views live until the next call. Returns the
+    // standard fields of the record that no column took, a bit per Field.
+    uint32_t decode(const Fields &f, std::string_view *cells);
+    // The file says in its header that Orvanel wrote it: BAND and ADDRESS are then its own.
+    void setWrittenByOrvanel(bool own) { m_ownFile = own; }
+
+private:
+    std::string_view dateTimeText(const Fields &f, bool date);
+    bool m_utcToLocal;
+    bool m_ownFile = false;
+    int m_difUtc;
+    QLocale m_locale;
+    std::string m_scratch[3];
+};
+
+// What reading gives back for a column from its standard fields, shared by the writer (to know
+// when an APP_ORVANEL_ field is needed) and the reader.
+std::string_view routeOf(std::string_view sentVia, bool hasQslVia, std::string_view qslVia);
+std::string_view yesNoOf(std::string_view value);
+
+} // namespace adif

@@ -1,0 +1,191 @@
+// Reading ADIF written by other programs, made by hand from the standard: headers or none,
+// letter case, type indicators, line ends, lengths in bytes or characters, the code page,
+// _INTL fields, fields no column takes, UTC to local time; and every kind of refused file.
+#include "AdifTables.h"
+#include "FileHelpers.h"
+#include "adif/AdifImport.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+AdifImportOptions importOptions(int difUtc)
+{
+    AdifImportOptions o;
+    o.difUtc = difUtc;
+    o.locale = QLocale(QLocale::Spanish, QLocale::Argentina); // d/M/yy and HH:mm:ss
+    return o;
+}
+
+// "row.column=text" for the cells a case looks at (rows from 0, columns as in the table).
+QStringList cellsNamed(const AdifRead &read, const QStringList &which)
+{
+    QStringList out;
+    for (const QString &item : which) {
+        const QString where = item.section(u'=', 0, 0);
+        const int64_t row = where.section(u'.', 0, 0).toLongLong();
+        const int col = where.section(u'.', 1, 1).toInt();
+        const std::string_view cell = read.rows.cell(row, col);
+        out << where + u'=' + QString::fromUtf8(cell.data(), qsizetype(cell.size()));
+    }
+    return out;
+}
+
+QString leftOutText(const AdifRead &read)
+{
+    QStringList counts;
+    for (const auto &[name, count] : read.leftOut)
+        counts << name + u'=' + QString::number(count);
+    return counts.join(u',');
+}
+
+} // namespace
+
+class TestAdifRead : public QObject
+{
+    Q_OBJECT
+private slots:
+    void otherPrograms_data();
+    void otherPrograms();
+    void throughAFile();
+    void refused_data();
+    void refused();
+};
+
+void TestAdifRead::otherPrograms_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("difUtc");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QStringList>("cells");
+    QTest::addColumn<QString>("leftOut");
+
+    // Columns: 1 call, 2 name, 3 QTH, 4 province, 8 RST, 9 date, 10 time, 11 frequency,
+    // 12 mode, 13 route, 14 sent, 15 received, 16 comment.
+    QTest::newRow("header, CR LF, UTC to local")
+        << QByteArray("Exportado por otro programa\r\n<ADIF_VER:5>3.1.4 <PROGRAMID:4>PRUE <EOH>\r\n"
+                      "<CALL:6>EA4XYZ <QSO_DATE:8>20010213 <TIME_ON:6>015230 <FREQ:6>14.200 <BAND:3>20m "
+                      "<MODE:3>SSB <SUBMODE:3>USB <QSL_SENT:1>Y <QSL_RCVD:1>R <QSL_SENT_VIA:1>B <EOR>\r\n")
+        << 3 << 1
+        << QStringList{u"0.1=EA4XYZ"_s, u"0.9=12/2/01"_s, u"0.10=22:52:30"_s, u"0.11=14.200"_s, u"0.12=USB"_s,
+                       u"0.13=BURO"_s, u"0.14=SI"_s, u"0.15=NO"_s}
+        << u"BAND=1"_s;
+    QTest::newRow("no header, lower case, type indicators, LF, last record without EOR")
+        << QByteArray("<call:5>K1ABC<qso_date:8:d>20231231<time_on:4:T>2330<mode:2>CW<rst_sent:3>599<eor>\n"
+                      "<Call:5>W2XYZ <Qso_Date:8>20240101 <Time_On:4>0030 <qsl_sent_via:1>m <qsl_via:5>W3HNK\n")
+        << -2 << 2
+        << QStringList{u"0.1=K1ABC"_s, u"0.9=1/1/24"_s, u"0.10=01:30:00"_s, u"0.12=CW"_s, u"0.8=599"_s,
+                       u"1.1=W2XYZ"_s, u"1.9=1/1/24"_s, u"1.10=02:30:00"_s, u"1.13=W3HNK"_s}
+        << QString();
+    QTest::newRow("UTF-8 lengths in bytes and in characters")
+        << QByteArray("<EOH><CALL:5>EA1AA <NAME:5>Jos\xC3\xA9 <QTH:7>C\xC3\xB3rdoba<EOR>"
+                      "<CALL:5>EA2BB <NAME:4>Jos\xC3\xA9<QTH:4>Le\xC3\xB3n \r\n<EOR>")
+        << 0 << 2 << QStringList{u"0.2=José"_s, u"0.3=Córdoba"_s, u"1.2=José"_s, u"1.3=León"_s} << QString();
+    QTest::newRow("Windows-1252 file")
+        << QByteArray("<CALL:5>LU2CD <NAME:7>Mu\xF1oz \x80 <COMMENT:9>se\xF1" "al \x93" "A\x94<EOR>")
+        << 0 << 1 << QStringList{u"0.2=Muñoz €"_s, u"0.16=señal “A”"_s} << QString();
+    QTest::newRow("_INTL beside the plain field")
+        << QByteArray("<CALL:5>EA3CC <NAME:4>Inigo <NAME_INTL:7>\xC3\x8D\xC3\xB1igo <QTH:4>Vigo "
+                      "<COMMENT:2>ok <NOTES:10>uno\r\ndos\r\n<EOR>")
+        << 0 << 1 << QStringList{u"0.2=Íñigo"_s, u"0.3=Vigo"_s, u"0.16=ok\nuno\ndos\n"_s} << QString();
+    QTest::newRow("fields without a column are counted, others' own fields are not")
+        << QByteArray("<USERDEF1:3:N>EPC <EOH>"
+                      "<CALL:5>DL1AB <GRIDSQUARE:4>JO31 <TX_PWR:3>100 <APP_LOGGER_X:1>1 <EPC:3>123 "
+                      "<ADDRESS:4>Bonn <STATE:2>NW <EOR>"
+                      "<CALL:5>DL2CD <gridsquare:6>JO31AA <QSL_VIA:5>DL9XX <EOR>")
+        << 0 << 2 << QStringList{u"0.4=NW"_s, u"1.1=DL2CD"_s}
+        << u"ADDRESS=1,GRIDSQUARE=2,QSL_VIA=1,TX_PWR=1"_s;
+    QTest::newRow("Orvanel's own fields win over the standard ones")
+        << QByteArray("<CALL:5>EA4AA <QSO_DATE:8>20010213 <TIME_ON:4>0152 <FREQ:5>7.050 <BAND:3>40m "
+                      "<APP_ORVANEL_FECHA:10>12/02/2001 <APP_ORVANEL_HORA:8>22:52:30 <APP_ORVANEL_FRECUENCIA:4>7050 "
+                      "<app_orvanel_ciudad:6>Getafe <APP_ORVANEL_ENVIADA:0> <EOR>")
+        << 3 << 1
+        << QStringList{u"0.9=12/02/2001"_s, u"0.10=22:52:30"_s, u"0.11=7050"_s, u"0.5=Getafe"_s, u"0.14="_s}
+        << QString();
+    QTest::newRow("header only") << QByteArray("Nada aún\n<EOH>\n") << 0 << 0 << QStringList() << QString();
+}
+
+void TestAdifRead::otherPrograms()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, difUtc);
+    QFETCH(int, rows);
+    QFETCH(QStringList, cells);
+    QFETCH(QString, leftOut);
+    const AdifRead read = importAdifBytes(bytes, u"otro.adi"_s, importOptions(difUtc));
+    QVERIFY2(read.ok, qPrintable(read.error));
+    QCOMPARE(read.rows.rows(), rows);
+    QStringList expected;
+    for (const QString &item : cells)
+        expected << item;
+    QCOMPARE(cellsNamed(read, cells), expected);
+    QCOMPARE(leftOutText(read), leftOut);
+    QCOMPARE(read.size, bytes.size());
+}
+
+// The file reader reads in pieces: a record that straddles two pieces, and a file that is
+// not UTF-8 only near its end, read as they would be in memory.
+void TestAdifRead::throughAFile()
+{
+    QByteArray bytes = "<EOH>\r\n";
+    for (int i = 0; i < 20000; ++i)
+        bytes += "<CALL:6>EA4XYZ <NAME:5>Jos\xC3\xA9 <COMMENT:40>" + QByteArray(40, 'x') + " <EOR>\r\n";
+    const QByteArray cp1252 = bytes + "<CALL:5>EA1AA <NAME:4>Pe\xF1" "a <EOR>";
+    QTemporaryDir dir;
+    for (const QByteArray &content : {bytes, cp1252}) {
+        const QString path = dir.filePath(u"grande.adi"_s);
+        QVERIFY(writeFile(path, content));
+        const AdifRead fromFile = importAdif(path, u"grande.adi"_s, importOptions(0));
+        const AdifRead inMemory = importAdifBytes(content, u"grande.adi"_s, importOptions(0));
+        QVERIFY2(fromFile.ok, qPrintable(fromFile.error));
+        QCOMPARE(contactsOf(fromFile.rows), contactsOf(inMemory.rows));
+        QCOMPARE(fromFile.hash, inMemory.hash);
+        QCOMPARE(fromFile.size, content.size());
+    }
+    const AdifRead last = importAdifBytes(cp1252, u"grande.adi"_s, importOptions(0));
+    QCOMPARE(last.rows.cell(20000, 2), "Peña"); // read as Windows-1252 throughout
+    QCOMPARE(last.rows.cell(0, 2), "JosÃ©");
+}
+
+void TestAdifRead::refused_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("line");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("empty file") << QByteArray() << 1 << u"vacío"_s;
+    QTest::newRow("no ADIF at all") << QByteArray("hola\nchau\n") << 1 << u"ningún campo"_s;
+    QTest::newRow("field cut off by the end") << QByteArray("<EOH>\n<CALL:6>EA4X") << 2 << u"quedan 4"_s;
+    QTest::newRow("length past the end") << QByteArray("\n\n<CALL:50>EA4XYZ<EOR>\n") << 3 << u"anuncia 50"_s;
+    QTest::newRow("2 GB length") << QByteArray("<EOH>\n\n<NOTES:2147483648>x<EOR>") << 3 << u"2147483648"_s;
+    QTest::newRow("huge length") << QByteArray("<NOTES:99999999999999999999999>x") << 1 << u"anuncia"_s;
+    QTest::newRow("negative length") << QByteArray("<EOH>\n<CALL:-1>X<EOR>") << 2 << u"negativa"_s;
+    QTest::newRow("unclosed tag") << QByteArray("<CALL:6>EA4XYZ\n<EOR") << 2 << u"no se cierra"_s;
+    QTest::newRow("tag without length") << QByteArray("<CALL:6>EA4XYZ<EOR>\n<NAME>Juan<EOR>") << 2 << u"longitud"_s;
+    QTest::newRow("binary junk") << QByteArray("<CALL:2>AB<EOR>\n\x00\x01\xff<\x02\x03>", 24) << 2 << u"etiqueta"_s;
+    QTest::newRow("ADX not well formed")
+        << QByteArray("<?xml version=\"1.0\"?>\n<ADX>\n<RECORDS><RECORD><CALL>EA4XYZ</RECORD>") << 3 << u"XML"_s;
+    QTest::newRow("ADX cut short")
+        << QByteArray("<?xml version=\"1.0\"?>\n<ADX>\n<RECORDS>\n<RECORD><CALL>EA4XYZ</CALL></RECORD>\n") << 5
+        << u"termina"_s;
+    QTest::newRow("XML that is not ADX") << QByteArray("<?xml version=\"1.0\"?>\n<html></html>") << 2 << u"«html»"_s;
+}
+
+void TestAdifRead::refused()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, line);
+    QFETCH(QString, reason);
+    const AdifRead read = importAdifBytes(bytes, u"malo.adi"_s, importOptions(0));
+    QVERIFY(!read.ok);
+    QCOMPARE(read.rows.rows(), 0);
+    QCOMPARE(read.line, line);
+    QVERIFY2(read.error.contains(u"«malo.adi»") && read.error.contains(u"ínea %1"_s.arg(line))
+                 && read.error.contains(reason),
+             qPrintable(read.error));
+}
+
+QTEST_GUILESS_MAIN(TestAdifRead)
+#include "tst_adifread.moc"
