@@ -20,6 +20,15 @@ class Decoder
 public:
     Decoder(const char *p, size_t n) : m_p(reinterpret_cast<const unsigned char *>(p)), m_end(m_p + n) {}
     bool failed() const { return m_failed; }
+    void fail() { m_failed = true; }
+    // A row, column or count of a table: never beyond what an int holds.
+    int64_t index()
+    {
+        const uint64_t v = var();
+        if (v > uint64_t(INT32_MAX))
+            m_failed = true;
+        return m_failed ? 0 : int64_t(v);
+    }
     bool atEnd() const { return m_p == m_end; }
     size_t left() const { return size_t(m_end - m_p); }
 
@@ -99,7 +108,10 @@ public:
             m_failed = true;
         f.format = LogFormat(format);
         f.utcToLocal = u8() != 0;
-        f.difUtc = int(int64_t(var()) - (int64_t(1) << 31));
+        const uint64_t offset = var();
+        if (offset > (uint64_t(1) << 32))
+            m_failed = true;
+        f.difUtc = int(int64_t(offset & 0xFFFFFFFFu) - (int64_t(1) << 31));
         f.locale = qstr();
         return f;
     }
@@ -141,12 +153,12 @@ Change decodeChange(Decoder &in)
     c.op = Op(in.u8());
     switch (c.op) {
     case Op::RowInserted:
-        c.row = int64_t(in.var());
+        c.row = in.index();
         c.cells = in.cells();
         break;
     case Op::RowRemoved:
     case Op::RowsCut:
-        c.row = int64_t(in.var());
+        c.row = in.index();
         break;
     case Op::RowsNumbered:
     case Op::TableEmptied:
@@ -156,16 +168,15 @@ Change decodeChange(Decoder &in)
         break;
     case Op::CellsSet:
         for (size_t n = in.count(); n > 0 && !in.failed(); --n) {
-            const int row = int(in.var());
-            const int col = int(in.var());
+            const int row = int(in.index());
+            const int col = int(in.index());
             c.texts.push_back({row, col, in.qstr()});
         }
         break;
     case Op::RowsPermuted: {
-        c.row = int64_t(in.var());
-        c.numbers = in.numbers();
-        for (int64_t &v : c.numbers)
-            v += c.row;
+        c.row = in.index();
+        for (size_t n = in.count(); n > 0 && !in.failed(); --n)
+            c.numbers.push_back(c.row + in.index());
         break;
     }
     case Op::ChromeSet:
