@@ -7,6 +7,7 @@
 #include "common/GridModel.h"
 #include "dxcc/DxccCommands.h"
 #include "edit/EditCommands.h"
+#include "logbook/ExportCommands.h"
 #include "logbook/LogbookCommands.h"
 #include "logbook/RecoveryCommands.h"
 #include "station/FolderCommands.h"
@@ -44,12 +45,14 @@ Kavento::Kavento(Platform platform, QString folder, QObject *parent)
                                       [this](const FileSource &file, GridStore &rows, QString &problem) {
                                           return m_logbook->readForJournal(file, rows, problem);
                                       }, this);
+    m_export = new ExportCommands(main, platform, m_variables, this);
     m_closing = new ClosingQuestion(main, *m_log, *m_logbook, *m_recovery, *platform.messages, this);
     m_edit = new EditCommands(main, *m_log, m_variables, *platform.messages, this);
     m_dxcc = new DxccCommands(main, platform, m_folder, this);
     m_help = new HelpCommands(main, platform, this);
 
     connect(m_userConfig, &UserConfig::difUtcChanged, m_clock, &StationClock::setDifUtc);
+    connect(m_userConfig, &UserConfig::difUtcChanged, this, [this](int difUtc) { m_variables.difUtc = difUtc; });
     connect(main.action(u"mUsuario"_s), &QAction::triggered, m_userConfig, &UserConfig::mUsuario_Click);
     connect(main.action(u"mSalir"_s), &QAction::triggered, &main, &QWidget::close);
     m_clock->start();

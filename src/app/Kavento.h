@@ -16,6 +16,7 @@ class HelpCommands;
 class ContactLog;
 class FolderCommands;
 class RecoveryCommands;
+class ExportCommands;
 class ClosingQuestion;
 class MainChrome;
 
@@ -43,6 +44,7 @@ public:
     ContactLog &log() { return *m_log; }
     FolderCommands &folders() { return *m_folders; }
     RecoveryCommands &recovery() { return *m_recovery; }
+    ExportCommands &exporting() { return *m_export; }
     ClosingQuestion &closing() { return *m_closing; }
 
 private:
@@ -62,5 +64,6 @@ private:
     HelpCommands *m_help;
     FolderCommands *m_folders;
     RecoveryCommands *m_recovery;
+    ExportCommands *m_export;
     ClosingQuestion *m_closing;
 };

@@ -1,5 +1,6 @@
 #include "LogbookCommands.h"
 #include "LibroFile.h"
+#include "LogFileReading.h"
 #include "common/GridModel.h"
 #include "history/ContactLog.h"
 #include "ui/FormWindow.h"
@@ -15,6 +16,21 @@
 using namespace Qt::StringLiterals;
 
 namespace {
+
+// What an ADIF import brought in, and what it had to leave out.
+QString importReport(const QString &name, int64_t added, const std::vector<std::pair<QString, int64_t>> &leftOut)
+{
+    QString text = added == 1 ? u"Se agregó 1 contacto de «%1»."_s.arg(name)
+                              : u"Se agregaron %1 contactos de «%2»."_s.arg(added).arg(name);
+    if (!leftOut.empty()) {
+        QStringList fields;
+        for (const auto &[field, count] : leftOut)
+            fields << u"%1 (%2)"_s.arg(field).arg(count);
+        text += u" Estos datos no tienen columna en el libro y quedaron fuera: %1."_s.arg(fields.join(u", "_s));
+    }
+    return text;
+}
+
 const QString kNotFound = u"El archivo no se encuentra. Asegúrese de haberlo escrito correctamente."_s;
 const QString kOverwrite = u"El archivo ya existe. ¿Desea sobreescribirlo?"_s;
 
@@ -86,8 +102,7 @@ bool LogbookCommands::nameGiven(const QString &name, const QString &title, const
     return false;
 }
 
-bool LogbookCommands::read(const QString &name, int64_t keep, const QString &title, GridStore &rows,
-                           FileSource &source)
+bool LogbookCommands::read(const QString &name, int64_t keep, const QString &title, LogFileRead &read)
 {
     const QString path = resolve(name);
     if (!QFileInfo(path).isFile()) {
@@ -95,7 +110,7 @@ bool LogbookCommands::read(const QString &name, int64_t keep, const QString &tit
         return false;
     }
     // Read into a table of its own first: a refused file leaves the open log as it was.
-    LibroRead read = LeerLibro(path, name);
+    read = readLogFile(path, name, m_variables.difUtc);
     if (read.ok && read.rows.rows() > int64_t(INT_MAX) - 1 - keep) {
         read.ok = false;
         read.error = u"El archivo «%1» tiene %2 contactos: son más de los que caben en la tabla."_s
@@ -105,12 +120,6 @@ bool LogbookCommands::read(const QString &name, int64_t keep, const QString &tit
         m_platform.messages->ask(read.error, title, MessageSeam::Buttons::Ok, MessageSeam::Icon::Warning);
         return false;
     }
-    rows = std::move(read.rows);
-    source.name = name;
-    source.path = QFileInfo(path).absoluteFilePath();
-    source.size = read.size;
-    source.hash = read.hash;
-    source.format = LogFormat::Libro;
     return true;
 }
 
@@ -144,11 +153,17 @@ void LogbookCommands::Abre_Command1_Click()
     const QString name = archivo(m_abre.get());
     if (!nameGiven(name, u"Abrir"_s, u"Escriba en «Archivo» el nombre del libro de guardia que desea abrir."_s))
         return;
-    GridStore rows(kLibroCols);
-    FileSource source;
-    if (!read(name, 0, u"Abrir"_s, rows, source))
+    // "Guardar" would write a log book over an ADIF file: those come in through "Importar".
+    if (QFileInfo(resolve(name)).isFile() && logFormatOf(resolve(name)) != LogFormat::Libro) {
+        m_platform.messages->ask(u"«%1» es un archivo ADIF, no un libro de guardia. Para agregar sus contactos "
+                                 u"al libro use «Archivo > Importar»."_s.arg(name),
+                                 u"Abrir"_s, MessageSeam::Buttons::Ok, MessageSeam::Icon::Warning);
+        return;
+    }
+    LogFileRead file;
+    if (!read(name, 0, u"Abrir"_s, file))
         return; // the window stays, so the name can be corrected
-    m_log.openTable(std::move(rows), source, titlePrefix() + name);
+    m_log.openTable(std::move(file.rows), file.source, titlePrefix() + name);
     m_abre.hide();
 }
 
@@ -221,26 +236,7 @@ bool LogbookCommands::saveBeforeClosing()
 
 bool LogbookCommands::readForJournal(const FileSource &file, GridStore &rows, QString &problem) const
 {
-    const QString shown = u"«%1»"_s.arg(file.name);
-    if (!QFileInfo(file.path).isFile()) {
-        problem = u"el archivo %1 ya no se encuentra"_s.arg(shown);
-        return false;
-    }
-    if (QFileInfo(file.path).size() != file.size) {
-        problem = u"el archivo %1 cambió desde entonces"_s.arg(shown);
-        return false;
-    }
-    LibroRead read = LeerLibro(file.path, file.name);
-    if (!read.ok) {
-        problem = read.error;
-        return false;
-    }
-    if (read.hash != file.hash || read.size != file.size) {
-        problem = u"el archivo %1 cambió desde entonces"_s.arg(shown);
-        return false;
-    }
-    rows = std::move(read.rows);
-    return true;
+    return rereadLogFile(file, rows, problem);
 }
 
 // --- Importar ---
@@ -255,12 +251,16 @@ void LogbookCommands::Importar_Abrir_Click()
     const QString name = archivo(m_importar.get());
     if (!nameGiven(name, u"Importar"_s, u"Escriba en «Archivo» el nombre del libro de guardia que desea importar."_s))
         return;
-    GridStore rows(kLibroCols);
-    FileSource source;
-    if (!read(name, m_main.libro().Rows() - 1, u"Importar"_s, rows, source))
+    LogFileRead file;
+    if (!read(name, m_main.libro().Rows() - 1, u"Importar"_s, file))
         return;
-    m_log.importRows(std::move(rows), source);
+    const int64_t added = file.rows.rows();
+    const bool adif = file.source.format != LogFormat::Libro;
+    m_log.importRows(std::move(file.rows), file.source);
     m_importar.hide();
+    if (adif)
+        m_platform.messages->ask(importReport(name, added, file.leftOut), u"Importar"_s, MessageSeam::Buttons::Ok,
+                                 MessageSeam::Icon::None);
 }
 
 void LogbookCommands::Importar_Abre_Facil_Click()

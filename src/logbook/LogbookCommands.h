@@ -9,6 +9,7 @@ class ContactLog;
 class GridStore;
 class MainFrame;
 struct FileSource;
+struct LogFileRead;
 
 // Open, new, save, save as and import, with their windows.
 // The current file name lives only in the main window's title, after kTitlePrefix.
@@ -61,7 +62,7 @@ private:
     bool nameGiven(const QString &name, const QString &title, const QString &text);
     // Reads `name` for a table that keeps `keep` contacts; false, with a message, when the file
     // is refused.
-    bool read(const QString &name, int64_t keep, const QString &title, GridStore &rows, FileSource &source);
+    bool read(const QString &name, int64_t keep, const QString &title, LogFileRead &read);
     // Writes the log to `name`; on success the window takes `windowTitle` and the log counts as
     // saved.
     bool save(const QString &name, const QString &title, const QString &windowTitle);

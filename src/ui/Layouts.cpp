@@ -180,6 +180,19 @@ WindowLayout remplazar()
             }};
 }
 
+// As the save window, with the time question below its buttons.
+WindowLayout exporta()
+{
+    return {u"Exporta"_s, u"Exportar"_s, WindowKind::FixedDialog, 3465, 1320, Placement::Platform, 0, 0,
+            {
+                {u"Label1"_s, T::Label, u"Archivo:"_s, 120, 120, 585, 195, -1},
+                {u"Archivo"_s, T::TextBox, u"Sin Título.adi"_s, 840, 120, 2535, 285, 0},
+                {u"Command1"_s, T::Button, u"Exportar"_s, 240, 480, 975, 375, 1},
+                {u"Abre_Facil"_s, T::Button, u"Cancelar"_s, 1320, 480, 975, 375, 2},
+                {u"Check1"_s, T::CheckBox, u"Convertir la hora local a UTC"_s, 240, 960, 3135, 255, 3, F::Checked},
+            }};
+}
+
 WindowLayout directorios()
 {
     return {u"Directorios"_s, u"Directorios"_s, WindowKind::FixedDialog, 6015, 1335, Placement::Platform, 0, 0,

@@ -29,6 +29,7 @@ WindowLayout buscar();
 WindowLayout fComentario();
 WindowLayout fDxcc();
 WindowLayout remplazar();
+WindowLayout exporta();
 WindowLayout directorios();
 
 std::vector<MenuLayout> kaventoMenus();

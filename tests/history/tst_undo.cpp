@@ -138,6 +138,13 @@ void TestUndo::everyCommandGoesBackAndForth_data()
         w->lineEdit(u"Archivo"_s)->setText(u"mas.LBR"_s);
         w->button(u"Abrir"_s)->click();
     }) << u"&Deshacer Importar"_s;
+    QTest::newRow("import ADIF") << 4 << at(2, 5) << Step([](AppFixture &f) {
+        writeFile(f.path(u"mas.adi"_s), "<CALL:4>K1AA <QSO_DATE:8>20260101 <TIME_ON:4>1200 <EOR>\n");
+        f.action("mImportar")->trigger();
+        FormWindow *w = f.app->logbook().importarWindow();
+        w->lineEdit(u"Archivo"_s)->setText(u"mas.adi"_s);
+        w->button(u"Abrir"_s)->click();
+    }) << u"&Deshacer Importar"_s;
     QTest::newRow("new") << 4 << at(4, 6) << menu("mNuevo") << u"&Deshacer Nuevo"_s;
     QTest::newRow("open") << 4 << at(2, 16) << Step([](AppFixture &f) {
         writeFile(f.path(u"otro.LBR"_s), lbr({{u"LU1X"_s, u"Eva"_s}}));
@@ -188,7 +195,7 @@ void TestUndo::everyCommandGoesBackAndForth()
     QCOMPARE(redone, after);
     f.action("mDeshacer")->trigger();
     QCOMPARE(snapshot(f), before);
-    QVERIFY(f.fakes.messages.asked.size() <= 1); // "Reemplazar todo" says how many
+    QVERIFY(f.fakes.messages.asked.size() <= 1); // "Reemplazar todo" and an ADIF import say how many
 }
 
 // Past the bound the oldest steps are let go; the newest stay undoable.

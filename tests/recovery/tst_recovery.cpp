@@ -100,6 +100,10 @@ void TestRecovery::everyKindOfStepComesBack()
     fileWindow(f, "mGuardar_como", &LogbookCommands::guardaWindow, "Command1", u"guardado.LBR"_s);
     QVERIFY(!QFileInfo::exists(f.path(kJournal))); // saved: nothing to recover
     fileWindow(f, "mImportar", &LogbookCommands::importarWindow, "Abrir", u"base.LBR"_s);
+    writeFile(f.path(u"otro.adi"_s), "<CALL:4>K9ZZ <QSO_DATE:8>20260101 <TIME_ON:4>0130 <EOR>\n");
+    f.app->variables().difUtc = 3; // the journal keeps how UTC became local time
+    fileWindow(f, "mImportar", &LogbookCommands::importarWindow, "Abrir", u"otro.adi"_s);
+    f.app->variables().difUtc = 0;
     f.libro().setCol(2);
     f.libro().setRow(3);
     f.action("mCortar")->trigger();
@@ -113,7 +117,7 @@ void TestRecovery::everyKindOfStepComesBack()
     f.action("mDeshacer")->trigger();
     fileWindow(f, "nAbrir", &LogbookCommands::abreWindow, "Command1", u"base.LBR"_s);
     f.action("mDeshacer")->trigger();
-    for (int i = 0; i < 5; ++i) // back past the save: the import, the sort
+    for (int i = 0; i < 6; ++i) // back past the save: the imports, the sort
         f.action("mDeshacer")->trigger();
     f.action("mRehacer")->trigger();
     add(f, u"LU1ÑÜ"_s, u"€ “x”"_s);

@@ -1,0 +1,93 @@
+#include "LogFileReading.h"
+#include "LibroFile.h"
+#include "adif/AdifImport.h"
+#include "adif/LogFileKind.h"
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+
+using namespace Qt::StringLiterals;
+
+LogFormat logFormatOf(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return LogFormat::Libro; // its reader says why it cannot be read
+    switch (sniffLogFile(file.read(8192))) {
+    case LogFileKind::Adi:
+        return LogFormat::Adi;
+    case LogFileKind::Adx:
+        return LogFormat::Adx;
+    case LogFileKind::Libro:
+        break;
+    }
+    return LogFormat::Libro;
+}
+
+namespace {
+
+LogFileRead readAs(const FileSource &source)
+{
+    LogFileRead result;
+    result.source = source;
+    if (source.format == LogFormat::Libro) {
+        LibroRead read = LeerLibro(source.path, source.name);
+        result.ok = read.ok;
+        result.error = read.error;
+        result.rows = std::move(read.rows);
+        result.source.size = read.size;
+        result.source.hash = read.hash;
+        return result;
+    }
+    AdifImportOptions options;
+    options.utcToLocal = source.utcToLocal;
+    options.difUtc = source.difUtc;
+    options.locale = QLocale(source.locale);
+    AdifRead read = importAdif(source.path, source.name, options);
+    result.ok = read.ok;
+    result.error = read.error;
+    result.rows = std::move(read.rows);
+    result.leftOut = std::move(read.leftOut);
+    result.source.size = read.size;
+    result.source.hash = read.hash;
+    return result;
+}
+
+} // namespace
+
+LogFileRead readLogFile(const QString &path, const QString &name, int difUtc)
+{
+    FileSource source;
+    source.name = name;
+    source.path = QFileInfo(path).absoluteFilePath();
+    source.format = logFormatOf(path);
+    source.difUtc = difUtc;
+    source.utcToLocal = true;
+    source.locale = QLocale::system().name();
+    return readAs(source);
+}
+
+bool rereadLogFile(const FileSource &file, GridStore &rows, QString &problem)
+{
+    const QString shown = u"«%1»"_s.arg(file.name);
+    const QFileInfo info(file.path);
+    if (!info.isFile()) {
+        problem = u"el archivo %1 ya no se encuentra"_s.arg(shown);
+        return false;
+    }
+    if (info.size() != file.size) {
+        problem = u"el archivo %1 cambió desde entonces"_s.arg(shown);
+        return false;
+    }
+    LogFileRead read = readAs(file);
+    if (!read.ok) {
+        problem = read.error;
+        return false;
+    }
+    if (read.source.hash != file.hash || read.source.size != file.size) {
+        problem = u"el archivo %1 cambió desde entonces"_s.arg(shown);
+        return false;
+    }
+    rows = std::move(read.rows);
+    return true;
+}

@@ -1,0 +1,28 @@
+#pragma once
+// Reading any log file the program takes in: its own log books, and ADIF files (ADI or ADX),
+// told apart by their content, not their name.
+#include "history/FileSource.h"
+#include "common/GridStore.h"
+#include <QString>
+#include <utility>
+#include <vector>
+
+struct LogFileRead
+{
+    bool ok = false;
+    QString error;                                    // Spanish, names the file, when !ok
+    GridStore rows{17};                               // the contacts, "Nº" empty
+    FileSource source;                                // how to read the same file again
+    std::vector<std::pair<QString, int64_t>> leftOut; // ADIF fields without a column: values left out
+};
+
+// What kind of log `path` holds, by its first bytes.
+LogFormat logFormatOf(const QString &path);
+
+// Reads `path` (`name` as the user typed it, for messages); ADIF dates and times become local
+// ones with `difUtc`, written in the system's formats.
+LogFileRead readLogFile(const QString &path, const QString &name, int difUtc);
+
+// Reads again a file read before, the same way; false with a Spanish reason when it is gone
+// or is no longer the same file (another size or hash).
+bool rereadLogFile(const FileSource &file, GridStore &rows, QString &problem);
