@@ -37,42 +37,12 @@ Step TagScanner::read(size_t at, Tag &tag, std::string_view &name, size_t &dataS
     for (int k = hit; k > 0; --k)
         next[k] = next[k - 1];
     next[0] = m_known;
-    m_lastTag = m_known ? int(m_known - knownTags().entries()) : KnownTags::kSlots;
+    m_lastTag = m_known ? int(m_known - m_entries) : KnownTags::kSlots;
     if (need(i))
         return m_buf.eof ? stop(at, QStringLiteral("una etiqueta «<» no se cierra con «>» antes del final del archivo"))
                      : Step::More;
     name = std::string_view(m_buf.data + at + 1, i - at - 1);
     return readRest(at, i, tag, name, dataStart, length);
-}
-
-// Whole words, the last one overlapping the one before when the size is not a multiple.
-bool TagScanner::sameBytes(const char *a, const char *b, size_t n)
-{
-    const auto word = [](const char *p) {
-        uint64_t w;
-        std::memcpy(&w, p, 8);
-        return w;
-    };
-    if (n >= 8) {
-        for (size_t k = 0; k + 8 <= n; k += 8) {
-            if (word(a + k) != word(b + k))
-                return false;
-        }
-        return word(a + n - 8) == word(b + n - 8);
-    }
-    if (n >= 4) {
-        uint32_t x, y, z, w;
-        std::memcpy(&x, a, 4);
-        std::memcpy(&y, b, 4);
-        std::memcpy(&z, a + n - 4, 4);
-        std::memcpy(&w, b + n - 4, 4);
-        return x == y && z == w;
-    }
-    for (size_t k = 0; k < n; ++k) {
-        if (a[k] != b[k])
-            return false;
-    }
-    return true;
 }
 
 // The name from `i` on, its end in `i`, and m_known set when it is one this program knows.
@@ -163,7 +133,7 @@ Step TagScanner::readRest(size_t at, size_t i, Tag &tag, std::string_view name, 
 // otherwise a count of characters that does is taken; otherwise the bytes after all (ADIF
 // lets anything but '<' follow a field's data), with a character they cut taken whole, so
 // the value stays UTF-8.
-Step TagScanner::fitLength(size_t start, size_t length, size_t &end)
+Step TagScanner::fitLengthSlowly(size_t start, size_t length, size_t &end)
 {
     bool fits = false;
     Step step = landsWell(start + length, fits);
@@ -189,24 +159,6 @@ Step TagScanner::fitLength(size_t start, size_t length, size_t &end)
     while (end < m_buf.end && (static_cast<unsigned char>(m_buf.data[end]) & 0xC0) == 0x80)
         ++end;
     return end == m_buf.end && !m_buf.eof ? Step::More : Step::Done;
-}
-
-Step TagScanner::landsWell(size_t at, bool &fits)
-{
-    fits = false;
-    if (at < m_buf.end && (static_cast<unsigned char>(m_buf.data[at]) & 0xC0) == 0x80)
-        return Step::Done;
-    size_t k = at;
-    while (k < m_buf.end && isBlank(m_buf.data[k]))
-        ++k;
-    if (k == m_buf.end) {
-        if (!m_buf.eof)
-            return Step::More;
-        fits = true;
-        return Step::Done;
-    }
-    fits = m_buf.data[k] == '<';
-    return Step::Done;
 }
 
 QString TagScanner::shownTag(size_t at) const

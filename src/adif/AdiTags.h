@@ -124,13 +124,22 @@ const KnownTags &knownTags();
 class TagScanner
 {
 public:
-    explicit TagScanner(const AdiBuffer &buffer) : m_buf(buffer) {}
+    explicit TagScanner(const AdiBuffer &buffer) : m_buf(buffer), m_entries(knownTags().entries()) {}
 
     // The tag at `at` ('<'): its name and, for a field, where its data starts and the length it
     // gives. For the end of a record or of the header, after() is the byte after the '>'.
     Step read(size_t at, Tag &tag, std::string_view &name, size_t &dataStart, size_t &length);
-    // Where the data of a field really ends (see the .cpp), for UTF-8 text.
-    Step fitLength(size_t start, size_t length, size_t &end);
+    // Where the data of a field really ends (see the .cpp), for UTF-8 text. Mostly the next tag
+    // follows at once, or after one blank.
+    Step fitLength(size_t start, size_t length, size_t &end)
+    {
+        const size_t e = start + length;
+        if (e + 1 < m_buf.end && (m_buf.data[e] == '<' || (m_buf.data[e] == ' ' && m_buf.data[e + 1] == '<'))) {
+            end = e;
+            return Step::Done;
+        }
+        return fitLengthSlowly(start, length, end);
+    }
     // The name just read when this program knows it, else null.
     const KnownTags::Entry *known() const { return m_known; }
     size_t after() const { return m_after; }
@@ -138,6 +147,7 @@ public:
     const QString &problem() const { return m_problem; }
 
 private:
+    Step fitLengthSlowly(size_t start, size_t length, size_t &end);
     Step readRest(size_t at, size_t i, Tag &tag, std::string_view name, size_t &dataStart, size_t &length);
     void scanName(size_t &i);
     Step landsWell(size_t at, bool &fits);
@@ -151,6 +161,7 @@ private:
     static bool sameBytes(const char *a, const char *b, size_t n);
 
     const AdiBuffer &m_buf;
+    const KnownTags::Entry *m_entries;
     const KnownTags::Entry *m_known = nullptr;
     size_t m_after = 0;
     size_t m_problemAt = 0;
@@ -159,5 +170,53 @@ private:
     const KnownTags::Entry *m_next[KnownTags::kSlots + 1][kGuesses] = {}; // tags seen lately after each one
     int m_lastTag = KnownTags::kSlots;
 };
+
+// Whole words, the last one overlapping the one before when the size is not a multiple.
+inline bool TagScanner::sameBytes(const char *a, const char *b, size_t n)
+{
+    const auto word = [](const char *p) {
+        uint64_t w;
+        std::memcpy(&w, p, 8);
+        return w;
+    };
+    if (n >= 8) {
+        for (size_t k = 0; k + 8 <= n; k += 8) {
+            if (word(a + k) != word(b + k))
+                return false;
+        }
+        return word(a + n - 8) == word(b + n - 8);
+    }
+    if (n >= 4) {
+        uint32_t x, y, z, w;
+        std::memcpy(&x, a, 4);
+        std::memcpy(&y, b, 4);
+        std::memcpy(&z, a + n - 4, 4);
+        std::memcpy(&w, b + n - 4, 4);
+        return x == y && z == w;
+    }
+    for (size_t k = 0; k < n; ++k) {
+        if (a[k] != b[k])
+            return false;
+    }
+    return true;
+}
+
+inline Step TagScanner::landsWell(size_t at, bool &fits)
+{
+    fits = false;
+    if (at < m_buf.end && (static_cast<unsigned char>(m_buf.data[at]) & 0xC0) == 0x80)
+        return Step::Done;
+    size_t k = at;
+    while (k < m_buf.end && isBlank(m_buf.data[k]))
+        ++k;
+    if (k == m_buf.end) {
+        if (!m_buf.eof)
+            return Step::More;
+        fits = true;
+        return Step::Done;
+    }
+    fits = m_buf.data[k] == '<';
+    return Step::Done;
+}
 
 } // namespace adif
