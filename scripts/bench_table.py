@@ -143,6 +143,8 @@ def main():
         timed("ContentHash / LeerLibro", "BM_ContentHash", BIG, "BM_LeerLibro", BIG, 0.1),
         timed("DeleteLine 1e6 / 1e4 (linear)", "BM_DeleteLine", BIG, "BM_DeleteLine", SMALL, linear),
         timed("ResolveCalls / HashCalls", "BM_ResolveCalls", BIG, "BM_HashCalls", BIG, 3),
+        timed("WorkedEntities / SortByCall", "BM_WorkedEntities", BIG, "BM_SortByCall", BIG, 2),
+        timed("IndexCalls / LeerLibro", "BM_IndexCalls", BIG, "BM_LeerLibro", BIG, 0.2),
         timed("ExportAdif / RawWriteAdif", "BM_ExportAdif", BIG, "BM_RawWriteAdif", BIG, 3),
         timed("ImportAdif / RawReadAdif", "BM_ImportAdif", BIG, "BM_RawReadAdif", BIG, 4),
         counters("ImportAdif table / LeerLibro", "BM_ImportAdif", "BM_LeerLibro", "table_MB", 1.0),

@@ -5,7 +5,10 @@
 #include "history/ContactLog.h"
 #include "EntryForm.h"
 #include "common/GridModel.h"
+#include "dxcc/CallIndex.h"
+#include "dxcc/CallResolver.h"
 #include "dxcc/DxccCommands.h"
+#include "dxcc/WorkedCommands.h"
 #include "edit/EditCommands.h"
 #include "logbook/ExportCommands.h"
 #include "logbook/LogbookCommands.h"
@@ -16,6 +19,7 @@
 #include "ui/HelpCommands.h"
 #include "ui/MainFrame.h"
 #include <QAction>
+#include <QFileInfo>
 #include <QLabel>
 
 using namespace Qt::StringLiterals;
@@ -46,6 +50,9 @@ Kavento::Kavento(Platform platform, QString folder, QObject *parent)
                                           return m_logbook->readForJournal(file, rows, problem);
                                       }, this);
     m_export = new ExportCommands(main, platform, m_variables, this);
+    m_calls = new CallIndex(main.libro(), this);
+    m_worked = new WorkedCommands(main, *m_calls, this);
+    loadCountryFile();
     m_closing = new ClosingQuestion(main, *m_log, *m_logbook, *m_recovery, *platform.messages, this);
     m_edit = new EditCommands(main, *m_log, m_variables, *platform.messages, this);
     m_dxcc = new DxccCommands(main, platform, m_folder, this);
@@ -66,6 +73,25 @@ Kavento::~Kavento()
     children.removeOne(m_log);
     qDeleteAll(children);
     delete m_log;
+}
+
+// The country file that tells each call sign's entity: the working folder's, or the one
+// installed with the program. Without one the program works, only without entities.
+void Kavento::loadCountryFile()
+{
+    const QString path = findCountryFile(m_folder);
+    if (path.isEmpty())
+        return;
+    const CountryFileRead read = CallResolver::read(path, QFileInfo(path).fileName());
+    if (!read.ok) {
+        m_platform.messages->ask(read.error, u"Países"_s, MessageSeam::Buttons::Ok, MessageSeam::Icon::Warning);
+        return;
+    }
+    m_calls->setResolver(read.resolver);
+    m_export->setEntityLookup([resolver = read.resolver](QStringView call) {
+        const CallEntity entity = resolver->resolve(call);
+        return entity.found() ? resolver->entities().at(size_t(entity.entity)).dxcc : 0;
+    });
 }
 
 void Kavento::Form_Load()

@@ -17,6 +17,8 @@ class ContactLog;
 class FolderCommands;
 class RecoveryCommands;
 class ExportCommands;
+class CallIndex;
+class WorkedCommands;
 class ClosingQuestion;
 class MainChrome;
 
@@ -30,6 +32,7 @@ public:
 
     void Form_Load();        // the start-up sequence, before the window is first shown
     void show();
+    void loadCountryFile();
 
     MainFrame &frame() { return *m_frame; }
     Variables &variables() { return m_variables; }
@@ -45,6 +48,8 @@ public:
     FolderCommands &folders() { return *m_folders; }
     RecoveryCommands &recovery() { return *m_recovery; }
     ExportCommands &exporting() { return *m_export; }
+    CallIndex &calls() { return *m_calls; }
+    WorkedCommands &worked() { return *m_worked; }
     ClosingQuestion &closing() { return *m_closing; }
 
 private:
@@ -65,5 +70,7 @@ private:
     FolderCommands *m_folders;
     RecoveryCommands *m_recovery;
     ExportCommands *m_export;
+    CallIndex *m_calls;
+    WorkedCommands *m_worked;
     ClosingQuestion *m_closing;
 };

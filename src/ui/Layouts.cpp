@@ -180,6 +180,19 @@ WindowLayout remplazar()
             }};
 }
 
+// The worked entities: the filters on one line, the totals under them, the table below.
+WindowLayout fTrabajados()
+{
+    return {u"fTrabajados"_s, u"Países trabajados"_s, WindowKind::Sizable, 13500, 7800, Placement::Platform, 0, 0,
+            {
+                {u"Label1"_s, T::Label, u"Modo:"_s, 120, 165, 615, 195, -1},
+                {u"Modo"_s, T::ComboBox, u"Todos"_s, 720, 120, 1695, 315, 0, F::None,
+                 {u"Todos"_s, u"Fonía"_s, u"CW"_s, u"Digitales"_s}},
+                {u"Check1"_s, T::CheckBox, u"Solo confirmadas"_s, 2640, 150, 2415, 255, 1},
+                {u"Totales"_s, T::Label, QString(), 120, 555, 13260, 255, -1},
+            }};
+}
+
 // As the save window, with the time question below its buttons.
 WindowLayout exporta()
 {

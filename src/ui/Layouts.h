@@ -30,6 +30,7 @@ WindowLayout fComentario();
 WindowLayout fDxcc();
 WindowLayout remplazar();
 WindowLayout exporta();
+WindowLayout fTrabajados();
 WindowLayout directorios();
 
 std::vector<MenuLayout> kaventoMenus();

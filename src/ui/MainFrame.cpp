@@ -9,7 +9,9 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QLabel>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QPlainTextEdit>
 
 MainFrame::MainFrame(QWidget *parent) : QMainWindow(parent), m_libro(17, 1)
@@ -28,7 +30,14 @@ MainFrame::MainFrame(QWidget *parent) : QMainWindow(parent), m_libro(17, 1)
     m_view->setGridModel(&m_libro);
     m_libroDesigned = m_view->geometry();
     m_clientDesigned = QSize(twipsToPixels(layout.clientWidth), twipsToPixels(layout.clientHeight));
-    resize(twipsToPixels(layout.clientWidth), twipsToPixels(layout.clientHeight) + menuBar()->sizeHint().height());
+    // The foot of the window tells what the log knows of the call sign being typed.
+    m_status = new QLabel(this);
+    m_status->setObjectName(QStringLiteral("estado"));
+    m_status->setTextFormat(Qt::PlainText);
+    statusBar()->addWidget(m_status, 1);
+    statusBar()->setSizeGripEnabled(true);
+    resize(twipsToPixels(layout.clientWidth),
+           twipsToPixels(layout.clientHeight) + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
     m_view->setFocus(Qt::OtherFocusReason);
     m_shutdown = [] { QCoreApplication::quit(); };
     qApp->installEventFilter(this);

@@ -6,6 +6,7 @@
 #include <functional>
 
 class GridView;
+class QLabel;
 class QAction;
 class QMenu;
 
@@ -25,6 +26,7 @@ public:
     QWidget *control(const QString &name) const { return m_controls.value(name); }
     template<class T> T *control(const QString &name) const { return qobject_cast<T *>(m_controls.value(name)); }
     QWidget *client() const { return m_client; }
+    QLabel *status() const { return m_status; }
 
     // What closing the window does; the program ends at once.
     void setShutdown(std::function<void()> shutdown) { m_shutdown = std::move(shutdown); }
@@ -39,6 +41,7 @@ private:
     GridModel m_libro;
     QWidget *m_client = nullptr;
     GridView *m_view = nullptr;
+    QLabel *m_status = nullptr;
     QRect m_libroDesigned;
     QSize m_clientDesigned;
     QHash<QString, QWidget *> m_controls;

@@ -1,0 +1,124 @@
+#pragma once
+// What the log knows about each call sign and DXCC entity, kept up to date with the contact
+// table through the model's own change signals. Looking a call sign up touches that call's
+// rows only. The index is one pass over the table and a sort: each row's call sign reduced to
+// a 64-bit hash, the rows ordered by it, so the rows of one call lie together. Added rows are
+// followed one by one; after a change that moves rows or changes a call sign (delete, sort,
+// paste, open, new) the index is built afresh in small steps while the program is idle, so a
+// million contacts never hold the window up; a question asked before it is done finishes it.
+#include "adif/ModeTable.h"
+#include <QObject>
+#include <QTimer>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+class CallResolver;
+class GridModel;
+
+class CallIndex : public QObject
+{
+    Q_OBJECT
+public:
+    explicit CallIndex(const GridModel &table, QObject *parent = nullptr);
+    ~CallIndex() override;
+
+    // Without a country file every call sign is of no entity.
+    void setResolver(std::shared_ptr<const CallResolver> resolver);
+    const CallResolver *resolver() const { return m_resolver.get(); }
+
+    // What the statistics need of a contact.
+    struct Contact
+    {
+        int8_t band;           // -1 for none
+        uint8_t mode;          // ModeClass
+        bool confirmed;        // "Recibida" is "SI"
+    };
+
+    // Grid rows of a call sign as typed (any case, blanks around it), in no particular order.
+    std::vector<int> rowsOf(QStringView call);
+
+    // Every contact with its call sign's entity (-1 for none) and its grid row.
+    template<class Visit>
+    void eachContact(Visit &&visit)
+    {
+        prepareEntities();
+        for (const Group &g : m_groups) {
+            for (uint32_t k = g.begin; k < g.end; ++k) {
+                const uint32_t i = m_order[k];
+                visit(int(g.entity), m_contacts[i], int(i) + 1);
+            }
+        }
+        for (const auto &[hash, recent] : m_recent) {
+            for (int i : recent.rows)
+                visit(int(recent.entity), m_contacts[size_t(i)], i + 1);
+        }
+    }
+
+    struct Worked
+    {
+        int contacts = 0;      // of the entity
+        bool onBand = false;   // on the band asked about
+        bool inMode = false;   // in the class of mode asked about
+    };
+    Worked workedEntity(int entity, int band, ModeClass mode);
+
+    // Builds the index from the table now, in one go.
+    void rebuild();
+    bool ready() const { return m_state == State::Ready; }
+
+signals:
+    void changed();            // the table changed: what was shown from the index is old
+
+private:
+    struct Group
+    {
+        uint32_t begin, end;   // in m_order
+        uint32_t key;          // where its call sign starts in m_groupKeys
+        int16_t entity;        // -2 until resolved
+    };
+    struct Recent
+    {
+        std::vector<int> rows; // indexes of rows added since the build
+        int16_t entity = -2;
+    };
+    enum class State { Dirty, Building, Ready };
+    enum class Phase { Scan, Order, Sort, Group };
+    void ensureBuilt();
+    void startBuild();
+    void buildStep(bool toTheEnd);
+    void appendRows(int first, int last);
+    void updateContact(int row);
+    Contact contactAt(int row, uint64_t &hash, std::string &buffer);
+    int16_t resolve(int row, std::string &buffer) const;
+    void prepareEntities();
+    void prepareCounts();
+    void count(int entity, const Contact &contact, int delta);
+    void setDirty();
+    uint8_t modeOf(std::string_view text) const;
+
+    const GridModel &m_table;
+    std::shared_ptr<const CallResolver> m_resolver;
+    State m_state = State::Dirty;
+    Phase m_phase = Phase::Scan;
+    size_t m_done = 0;                      // rows scanned, or buckets sorted, in this phase
+    std::vector<uint32_t> m_buckets;        // starts of the buckets of m_order while sorting
+    QTimer *m_idle;                         // the next build step, when nothing else waits
+    // Recent mode texts and their class: a log has few modes, and looking one up costs more.
+    mutable std::string m_modeTexts[8];
+    mutable uint8_t m_modeClasses[8] = {};
+    mutable unsigned m_nextMode = 0;
+    bool m_entitiesReady = false;
+    std::vector<Contact> m_contacts;        // per row, index = grid row - 1
+    std::vector<uint64_t> m_hashes;         // per row: its call sign's hash
+    std::vector<uint32_t> m_order;          // row indexes ordered by hash
+    std::vector<Group> m_groups;            // runs of one hash in m_order, by hash
+    std::string m_rowKeys;                  // while building: every row's call sign, in row order
+    std::vector<uint32_t> m_rowKeyEnds;
+    std::string m_groupKeys;                // each group's call sign, one after the other
+    bool m_countsReady = false;
+    std::unordered_map<uint64_t, Recent> m_recent; // rows added since the build, by hash
+    // Per entity (index entity + 1, 0 for none): contacts, and contacts per band and mode.
+    std::vector<int32_t> m_entityContacts, m_entityBands, m_entityModes;
+};

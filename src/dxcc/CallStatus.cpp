@@ -1,0 +1,71 @@
+#include "CallStatus.h"
+#include "CallIndex.h"
+#include "CallResolver.h"
+#include "WorkedEntities.h"
+#include "adif/BandTable.h"
+#include "common/GridModel.h"
+#include <QStringList>
+
+using namespace Qt::StringLiterals;
+
+QString bandLabel(int band)
+{
+    QString name = bandName(band);
+    const qsizetype unit = name.indexOf(u'm') == name.size() - 1 ? name.size() - 1 : name.size() - 2;
+    if (name.isEmpty() || unit <= 0)
+        return name;
+    name.replace(u'.', u',');
+    return name.left(unit) + u' ' + name.mid(unit);
+}
+
+QString callStatus(CallIndex &index, const GridModel &table, const QString &call, const QString &frequency,
+                   const QString &mode)
+{
+    const QString typed = call.trimmed();
+    if (typed.isEmpty())
+        return {};
+    QStringList parts;
+    const CallResolver *resolver = index.resolver();
+    const CallEntity entity = resolver ? resolver->resolve(QStringView(typed)) : CallEntity();
+    if (!resolver) {
+        parts << u"Sin archivo de países (cty.csv)"_s;
+    } else if (!entity.found()) {
+        const QString upper = typed.toUpper();
+        parts << (upper.endsWith(u"/MM"_s) || upper.endsWith(u"/AM"_s) ? u"Móvil marítimo o aeronáutico: sin entidad"_s
+                                                                         : u"Entidad desconocida"_s);
+    } else {
+        const CountryEntity &e = resolver->entities().at(size_t(entity.entity));
+        parts << u"%1 (%2), zona CQ %3, %4"_s.arg(e.name, e.prefix).arg(entity.cqZone).arg(QString::fromLatin1(entity.continent));
+    }
+
+    const std::vector<int> rows = index.rowsOf(typed);
+    if (rows.empty()) {
+        parts << u"No trabajado"_s;
+    } else {
+        const int latest = latestOf(table, rows);
+        QStringList what{table.TextMatrix(latest, 9)};
+        const int band = bandOfFrequency(QStringView(table.TextMatrix(latest, 11)));
+        if (band >= 0)
+            what << bandLabel(band);
+        what << table.TextMatrix(latest, 12);
+        const QString times = rows.size() == 1 ? u"1 vez"_s : u"%1 veces"_s.arg(rows.size());
+        parts << u"Trabajado %1; último %2"_s.arg(times, what.join(u", "_s));
+    }
+
+    if (entity.found()) {
+        const int band = bandOfFrequency(QStringView(frequency));
+        const ModeClass modeClass = modeClassOf(QStringView(mode));
+        const CallIndex::Worked worked = index.workedEntity(entity.entity, band, modeClass);
+        const bool newBand = band >= 0 && !worked.onBand;
+        const bool newMode = modeClass != ModeClass::Unknown && !worked.inMode;
+        if (worked.contacts == 0)
+            parts << u"Entidad nueva"_s;
+        else if (newBand && newMode)
+            parts << u"Banda y modo nuevos para esta entidad"_s;
+        else if (newBand)
+            parts << u"Banda nueva para esta entidad"_s;
+        else if (newMode)
+            parts << u"Modo nuevo para esta entidad"_s;
+    }
+    return parts.join(u" — "_s);
+}

@@ -1,0 +1,14 @@
+#pragma once
+// The line the status bar shows while a call sign is typed: its entity (name, prefix, CQ zone,
+// continent), how often the call is in the log with the date, band and mode of the latest
+// contact, and whether the entity, or the band or mode of the entry form, would be new.
+#include <QString>
+
+class CallIndex;
+class GridModel;
+
+QString callStatus(CallIndex &index, const GridModel &table, const QString &call, const QString &frequency,
+                   const QString &mode);
+
+// "40m" as the window shows it: "40 m".
+QString bandLabel(int band);
