@@ -36,8 +36,9 @@ MainFrame::MainFrame(QWidget *parent) : QMainWindow(parent), m_libro(17, 1)
     m_status->setTextFormat(Qt::PlainText);
     statusBar()->addWidget(m_status, 1);
     statusBar()->setSizeGripEnabled(true);
+    statusBar()->setFixedHeight(twipsToPixels(kStatusTwips));
     resize(twipsToPixels(layout.clientWidth),
-           twipsToPixels(layout.clientHeight) + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
+           twipsToPixels(layout.clientHeight) + menuBar()->sizeHint().height() + twipsToPixels(kStatusTwips));
     m_view->setFocus(Qt::OtherFocusReason);
     m_shutdown = [] { QCoreApplication::quit(); };
     qApp->installEventFilter(this);

@@ -16,6 +16,7 @@ class MainFrame : public QMainWindow
 {
     Q_OBJECT
 public:
+    static constexpr int kStatusTwips = 300; // the status bar's height: 20 pixels
     explicit MainFrame(QWidget *parent = nullptr);
     ~MainFrame() override;
 

@@ -15,6 +15,7 @@ trap 'kill $pid 2>/dev/null || true; rm -rf "$work"' EXIT
 cd "$work"
 # The program keeps a setting or two between runs: here, not in the user's own settings.
 export XDG_CONFIG_HOME="$work/.config"
+cp "$here/../../data/cty.csv" cty.csv   # the country file the status bar resolves call signs with
 
 "$program" & pid=$!
 main=$(wait_window "Orvanel versión 9.0")

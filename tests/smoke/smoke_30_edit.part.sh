@@ -5,10 +5,11 @@ edit_record=$(mktemp)
 tail -n +2 prueba.LBR | head -n 16 > "$edit_record"   # one of the two contacts, as written
 [ "$(wc -l < "$edit_record")" = 16 ] || fail "prueba.LBR does not hold a whole contact"
 
-# The call-sign field lies at (80, 64) in the window's client area, below the menu bar.
+# The call-sign field lies at (80, 64) in the window's client area, below the menu bar; the
+# 554-pixel client area lies between the menu bar and the 20-pixel status bar.
 focus "$main"
 read -r edit_width edit_height < <(window_size "$main")
-edit_menu=$((edit_height - 554)); [ "$edit_menu" -ge 0 ] || edit_menu=0
+edit_menu=$((edit_height - 554 - 20)); [ "$edit_menu" -ge 0 ] || edit_menu=0
 xdotool mousemove --window "$main" 130 $((edit_menu + 73)) click 1
 sleep 0.3
 keys Home shift+End

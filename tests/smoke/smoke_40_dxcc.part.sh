@@ -79,3 +79,17 @@ keys Return
 dxcc_wait_gone "Acerca de Orvanel"
 dxcc_alive "when the About box closed"
 focus "$main"
+
+# A call sign typed into "Indicativo" (the status bar tells its entity), then Estadísticas >
+# Paises trabajados shows the log's entities; its frame's close button closes it. "&Edición"
+# and "&Estadísticas" share their access key: Alt+D and the arrow reach the second.
+focus "$main"
+xdotool mousemove --window "$main" 130 $((edit_menu + 73)) click 1
+sleep 0.3
+keys Home shift+End
+type_text "CE3PQ"
+keys alt+d Right p
+worked_window=$(wait_window "Países trabajados")
+dxcc_close_window "$worked_window"
+wait_gone "Países trabajados"
+focus "$main"

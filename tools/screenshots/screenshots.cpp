@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <functional>
@@ -171,6 +172,7 @@ int main(int argc, char *argv[])
 
     AppFixture f(false);
     f.fakes.clock.moment = QDateTime(QDate(2026, 3, 14), QTime(13, 0, 0));
+    QFile::copy(QFileInfo(dxcc).dir().filePath(u"cty.csv"_s), f.path(u"cty.csv"_s));
     if (!QFile::copy(dxcc, f.path(u"dxcc.dat"_s))) {
         std::fprintf(stderr, "screenshots: cannot copy %s\n", qPrintable(dxcc));
         return 1;
@@ -212,7 +214,9 @@ int main(int argc, char *argv[])
     QTest::qWait(1200); // one tick of the station clocks
     GridModel &libro = f.libro();
     libro.setRow(3);
+    f.app->entry().dato(0)->setText(u"EA5RT"_s); // the status bar tells what the log knows of it
     shots.save(u"kavento"_s, &f.frame());
+    f.app->entry().dato(0)->setText(u"OA4DX"_s);
 
     shots.shoot(u"abrir"_s, u"Abrir"_s, trigger("nAbrir"));
     shots.shoot(u"guardar-como"_s, u"Guardar como..."_s, trigger("mGuardar_como"), setText("Archivo", u"Marzo 2026.LBR"_s));
@@ -231,6 +235,8 @@ int main(int argc, char *argv[])
         if (auto *with = child<QLineEdit>(window, u"cReemplazo"_s))
             with->setText(u"BURO"_s);
     });
+    libro.setTextMatrix(3, 15, u"SI"_s); // a card received: a confirmed mark
+    shots.shoot(u"trabajados"_s, u"Países trabajados"_s, trigger("mTrabajados"));
     shots.shoot(u"directorios"_s, u"Directorios"_s, trigger("mDirectorios"), [](QWidget *window) {
         if (auto *folder = child<QLineEdit>(window, u"Carpeta"_s))
             folder->setText(u"/home/lu7hz/Radio/Libros de guardia"_s);
