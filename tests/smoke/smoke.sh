@@ -17,7 +17,12 @@ cd "$work"
 export XDG_CONFIG_HOME="$work/.config"
 cp "$here/../../data/cty.csv" cty.csv   # the country file the status bar resolves call signs with
 
-"$program" & pid=$!
+# Started again if it could not reach the X server in its first moments (a busy machine).
+for _ in 1 2 3; do
+  "$program" & pid=$!
+  sleep 1
+  kill -0 "$pid" 2>/dev/null && break
+done
 main=$(wait_window "Orvanel versión 9.0")
 read -r width height < <(window_size "$main")
 expect_eq "main window width" 792 "$width"

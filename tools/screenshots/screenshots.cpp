@@ -220,6 +220,7 @@ int main(int argc, char *argv[])
 
     shots.shoot(u"abrir"_s, u"Abrir"_s, trigger("nAbrir"));
     shots.shoot(u"guardar-como"_s, u"Guardar como..."_s, trigger("mGuardar_como"), setText("Archivo", u"Marzo 2026.LBR"_s));
+    shots.shoot(u"exportar"_s, u"Exportar"_s, trigger("mExportar"), setText("Archivo", u"Marzo 2026.adi"_s));
     shots.shoot(u"importar"_s, u"Importar"_s, trigger("mImportar"), setText("Archivo", u"Concurso.LBR"_s));
     shots.shoot(u"buscar"_s, u"Buscar"_s, trigger("mBuscar"), setText("cBusqueda", u"EA5RT"_s));
     shots.shoot(u"comentario"_s, u"Comentario"_s, [&f, &libro] {
