@@ -110,6 +110,9 @@ void RecoveryCommands::offerRecovery()
                      .arg(replay.problem, u"%1"_s));
         return;
     }
+    // The headings are the program's own, whatever a table kept whole in the journal says.
+    for (int c = 0; c < table.Cols(); ++c)
+        scratch.setTextMatrix(0, c, table.TextMatrix(0, c));
     GridModel::Contents headingOnly(table.Cols());
     std::vector<std::string> headings;
     for (int c = 0; c < table.Cols(); ++c)
