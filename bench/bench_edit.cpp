@@ -5,7 +5,7 @@
 
 #include "common/GridModel.h"
 #include "edit/Search.h"
-#include "BenchChrome.h"
+#include "history/PlainChrome.h"
 #include "history/ContactLog.h"
 
 #include <benchmark/benchmark.h>
@@ -71,7 +71,7 @@ void BM_DeleteLine(benchmark::State &state)
     const benchmem::Growth memory;
     auto table = benchlog::contactTable(contacts);
     const double held = memory.mb();
-    BenchChrome chrome;
+    PlainChrome chrome;
     auto log = std::make_unique<ContactLog>(*table, chrome);
     const auto start = [&table] {
         table->setCol(1);

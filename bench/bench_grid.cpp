@@ -1,7 +1,7 @@
 // The contact table itself on big logs: what a full log takes in memory, the sort by call
 // sign beside the plain way of sorting call signs, and adding one contact at the end.
 // Argument: the number of contacts.
-#include "BenchChrome.h"
+#include "history/PlainChrome.h"
 #include "LogGenerator.h"
 #include "ResidentMemory.h"
 
@@ -160,7 +160,7 @@ void BM_AddContact(benchmark::State &state)
     const benchmem::Growth memory;
     const auto table = benchlog::contactTable(contacts);
     const double held = memory.mb();
-    BenchChrome chrome;
+    PlainChrome chrome;
     auto log = std::make_unique<ContactLog>(*table, chrome);
     table->setCol(1);
     table->setRow(1);

@@ -2,7 +2,7 @@
 // reading the log from its file, and a sort taken back (its order reversed) against sorting.
 // The recovery journal: what it adds to adding a contact, its disk sync, and the hash that
 // recognises a file.
-#include "BenchChrome.h"
+#include "history/PlainChrome.h"
 #include "LogGenerator.h"
 #include "ResidentMemory.h"
 
@@ -18,7 +18,7 @@ void BM_UndoNuevo(benchmark::State &state)
 {
     const int64_t contacts = state.range(0);
     const auto table = benchlog::contactTable(contacts);
-    BenchChrome chrome;
+    PlainChrome chrome;
     ContactLog log(*table, chrome);
     for (auto _ : state) {
         state.PauseTiming();
@@ -39,7 +39,7 @@ void BM_UndoSort(benchmark::State &state)
     const int64_t contacts = state.range(0);
     const auto table = benchlog::contactTable(contacts);
     const int last = table->Rows() - 1;
-    BenchChrome chrome;
+    PlainChrome chrome;
     ContactLog log(*table, chrome);
     const QString firstCall = table->TextMatrix(1, 1);
     for (auto _ : state) {
@@ -67,7 +67,7 @@ void BM_AddContactJournal(benchmark::State &state)
 {
     const int64_t contacts = state.range(0);
     const auto table = benchlog::contactTable(contacts);
-    BenchChrome chrome;
+    PlainChrome chrome;
     auto log = std::make_unique<ContactLog>(*table, chrome);
     RecoveryJournal journal(benchlog::folder().filePath(QStringLiteral("journal-add")));
     journal.setSyncEachStep(false);
@@ -99,7 +99,7 @@ BENCHMARK(BM_AddContactJournal)->Arg(10000)->Arg(1000000);
 void BM_JournalSync(benchmark::State &state)
 {
     const auto table = benchlog::contactTable(state.range(0));
-    BenchChrome chrome;
+    PlainChrome chrome;
     ContactLog log(*table, chrome);
     RecoveryJournal journal(benchlog::folder().filePath(QStringLiteral("journal-sync")));
     journal.setSyncEachStep(false);

@@ -1,21 +1,11 @@
 #include "JournalChecks.h"
-#include "history/LogChrome.h"
+#include "history/PlainChrome.h"
 #include "logbook/JournalFormat.h"
 #include "logbook/JournalReplay.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-struct Chrome : LogChrome
-{
-    QString shown;
-    bool enabled = false;
-    QString title() const override { return shown; }
-    void setTitle(const QString &t) override { shown = t; }
-    bool saveEnabled() const override { return enabled; }
-    void setSaveEnabled(bool on) override { enabled = on; }
-};
 
 // Pieces of [length:u8][bytes]: the first the header, the rest frames.
 QByteArray framed(const QByteArray &bytes)
@@ -53,7 +43,7 @@ QString checkJournal(const CheckFiles &, const QByteArray &bytes)
         return u"the whole frames do not read back alone: %1 of %2"_s.arg(whole.frames.size()).arg(read.frames.size());
 
     GridModel table(17, 1);
-    Chrome chrome;
+    PlainChrome chrome;
     TableEditor editor(table, chrome);
     const ReplayResult replay = replayJournal(read, editor, [](const FileSource &, GridStore &, QString &problem) {
         problem = u"no files here"_s;

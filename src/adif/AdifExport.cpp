@@ -14,29 +14,7 @@
 
 namespace {
 
-QString quoted(const QString &name)
-{
-    return QStringLiteral("«%1»").arg(name);
-}
 
-// Why a file could not be written, said from what is found at its place.
-QString writeReason(const QString &path, const QString &qtReason)
-{
-    const QFileInfo info(path);
-    if (info.isDir())
-        return QStringLiteral("ese nombre es el de una carpeta");
-    const QFileInfo folder(info.absolutePath());
-    const QString folderName = quoted(QDir::toNativeSeparators(folder.absoluteFilePath()));
-    if (!folder.exists())
-        return QStringLiteral("la carpeta %1 no existe").arg(folderName);
-    if (!folder.isDir())
-        return QStringLiteral("%1 no es una carpeta").arg(folderName);
-    if (info.exists() && !info.isWritable())
-        return QStringLiteral("el archivo es de solo lectura");
-    if (!folder.isWritable())
-        return QStringLiteral("no hay permiso para escribir en la carpeta %1").arg(folderName);
-    return spanishReason(qtReason);
-}
 
 // A cell that an ADX file cannot carry, named the way the user finds it in the table.
 QString unstorable(const GridStore &table, const QString &name, int64_t row, int col, std::string_view value,
@@ -55,7 +33,7 @@ QString unstorable(const GridStore &table, const QString &name, int64_t row, int
                                 : QStringLiteral("el contacto de la fila %1 (%2)").arg(QString::number(row), call);
     return QStringLiteral("No se pudo exportar el archivo %1: %2, columna %3, contiene el carácter %4, que un "
                           "archivo ADX no admite. Cámbielo, o exporte en formato ADI.")
-        .arg(quoted(name), contact, quoted(heading), describeCharacter(text, before.size()));
+        .arg(quotedName(name), contact, quotedName(heading), describeCharacter(text, before.size()));
 }
 
 // Every contact through the writer; false with report.error set when a cell cannot go into
@@ -121,7 +99,7 @@ AdifExport exportAdif(const GridStore &table, const QString &path, const QString
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         report.error = QStringLiteral("No se pudo exportar el archivo %1: %2.")
-                           .arg(quoted(name), writeReason(path, file.errorString()));
+                           .arg(quotedName(name), writeReason(path, file.errorString()));
         return report;
     }
     if (!writeContacts(table, file, options, name, report)) {
@@ -132,7 +110,7 @@ AdifExport exportAdif(const GridStore &table, const QString &path, const QString
     // The device's error, if any, is the one commit() reports; the old file stays as it was.
     if (!file.commit()) {
         report.error = QStringLiteral("No se pudo exportar el archivo %1: %2.")
-                           .arg(quoted(name), writeReason(path, file.errorString()));
+                           .arg(quotedName(name), writeReason(path, file.errorString()));
         report.written = 0;
         return report;
     }

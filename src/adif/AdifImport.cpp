@@ -62,11 +62,6 @@ QString shownName(std::string_view name)
 
 namespace {
 
-QString quoted(const QString &name)
-{
-    return QStringLiteral("«%1»").arg(name);
-}
-
 class FileSource final : public ByteSource
 {
 public:
@@ -124,13 +119,13 @@ AdifRead refused(const QString &name, Refusal &refusal, ByteSource *source)
         refusal.line = lineOf(*source, refusal.offset);
     r.line = refusal.line;
     if (refusal.unreadable && r.line <= 0) {
-        r.error = QStringLiteral("No se pudo leer el archivo %1: %2.").arg(quoted(name), spanishReason(refusal.reason));
+        r.error = QStringLiteral("No se pudo leer el archivo %1: %2.").arg(quotedName(name), spanishReason(refusal.reason));
     } else if (refusal.unreadable) {
         r.error = QStringLiteral("No se pudo leer el archivo %1 (línea %2): %3.")
-                      .arg(quoted(name), QString::number(r.line), spanishReason(refusal.reason));
+                      .arg(quotedName(name), QString::number(r.line), spanishReason(refusal.reason));
     } else {
         r.error = QStringLiteral("El archivo %1 no es un archivo ADIF válido. Línea %2: %3.")
-                      .arg(quoted(name), QString::number(r.line), refusal.reason);
+                      .arg(quotedName(name), QString::number(r.line), refusal.reason);
     }
     return r;
 }
@@ -184,19 +179,6 @@ AdifRead readAdxBytes(const QByteArray &bytes, const QString &name, const AdifIm
     return r;
 }
 
-QString readReason(const QString &path, const QString &qtReason)
-{
-    const QFileInfo info(path);
-    if (!info.exists())
-        return QStringLiteral("no existe");
-    if (info.isDir())
-        return QStringLiteral("es una carpeta");
-    if (!info.isFile())
-        return QStringLiteral("no es un archivo común");
-    if (!info.isReadable())
-        return QStringLiteral("no hay permiso para leerlo");
-    return spanishReason(qtReason);
-}
 
 } // namespace
 } // namespace adif
@@ -217,7 +199,7 @@ AdifRead importAdif(const QString &path, const QString &shownName, const AdifImp
     if (!info.isFile() || !source.open()) {
         AdifRead r;
         r.error = QStringLiteral("No se pudo leer el archivo %1: %2.")
-                      .arg(adif::quoted(name), adif::readReason(path, source.file().errorString()));
+                      .arg(quotedName(name), readReason(path, source.file().errorString()));
         return r;
     }
     const QByteArray start = source.file().read(4096);
@@ -226,7 +208,7 @@ AdifRead importAdif(const QString &path, const QString &shownName, const AdifImp
         if (source.file().error() != QFileDevice::NoError) {
             AdifRead r;
             r.error = QStringLiteral("No se pudo leer el archivo %1: %2.")
-                          .arg(adif::quoted(name), spanishReason(source.file().errorString()));
+                          .arg(quotedName(name), spanishReason(source.file().errorString()));
             return r;
         }
         return adif::readAdxBytes(all, name, options);
@@ -234,7 +216,7 @@ AdifRead importAdif(const QString &path, const QString &shownName, const AdifImp
     if (!source.rewind()) {
         AdifRead r;
         r.error = QStringLiteral("No se pudo leer el archivo %1: %2.")
-                      .arg(adif::quoted(name), spanishReason(source.file().errorString()));
+                      .arg(quotedName(name), spanishReason(source.file().errorString()));
         return r;
     }
     return adif::readAdiFrom(source, name, options);

@@ -1,4 +1,7 @@
 #include "FileErrors.h"
+#include <QDir>
+#include <QFileInfo>
+#include <QStorageInfo>
 
 QString spanishReason(const QString &qtReason)
 {
@@ -51,4 +54,44 @@ QString describeCharacter(const QString &value, qsizetype index)
         || c.category() == QChar::Other_Format)
         return QStringLiteral("U+%1").arg(QString::number(c.unicode(), 16).toUpper().rightJustified(4, u'0'));
     return QStringLiteral("«%1»").arg(c);
+}
+
+QString quotedName(const QString &name)
+{
+    return QStringLiteral("«%1»").arg(name);
+}
+
+QString writeReason(const QString &path, const QString &qtReason)
+{
+    const QFileInfo info(path);
+    if (info.isDir())
+        return QStringLiteral("ese nombre es el de una carpeta");
+    const QFileInfo folder(info.absolutePath());
+    const QString folderName = quotedName(QDir::toNativeSeparators(folder.absoluteFilePath()));
+    if (!folder.exists())
+        return QStringLiteral("la carpeta %1 no existe").arg(folderName);
+    if (!folder.isDir())
+        return QStringLiteral("%1 no es una carpeta").arg(folderName);
+    // A write-protected card or a disc is what the user has to change, not the file.
+    if (QStorageInfo(folder.absoluteFilePath()).isReadOnly())
+        return QStringLiteral("el disco es de solo lectura");
+    if (info.exists() && !info.isWritable())
+        return QStringLiteral("el archivo es de solo lectura");
+    if (!folder.isWritable())
+        return QStringLiteral("no hay permiso para escribir en la carpeta %1").arg(folderName);
+    return spanishReason(qtReason);
+}
+
+QString readReason(const QString &path, const QString &qtReason)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return QStringLiteral("no existe");
+    if (info.isDir())
+        return QStringLiteral("es una carpeta");
+    if (!info.isFile())
+        return QStringLiteral("no es un archivo común");
+    if (!info.isReadable())
+        return QStringLiteral("no hay permiso para leerlo");
+    return spanishReason(qtReason);
 }

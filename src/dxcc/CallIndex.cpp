@@ -4,7 +4,6 @@
 #include "adif/BandTable.h"
 #include "common/GridModel.h"
 #include <algorithm>
-#include <cstring>
 
 namespace {
 
@@ -19,23 +18,6 @@ bool isYes(std::string_view text)
     return text.size() == 2 && (text[0] == 'S' || text[0] == 's') && (text[1] == 'I' || text[1] == 'i');
 }
 
-uint64_t callHash(std::string_view key)
-{
-    // Eight bytes at a time, each word mixed in with a multiply: call signs are short. Two
-    // call signs with one hash would only share a line in the statistics; lookups check.
-    uint64_t h = 0x9E3779B97F4A7C15ull ^ key.size();
-    size_t i = 0;
-    for (; i + 8 <= key.size(); i += 8) {
-        uint64_t w;
-        std::memcpy(&w, key.data() + i, 8);
-        h = (h ^ w) * 0xBF58476D1CE4E5B9ull;
-        h ^= h >> 31;
-    }
-    uint64_t tail = 0;
-    std::memcpy(&tail, key.data() + i, key.size() - i);
-    h = (h ^ tail) * 0x94D049BB133111EBull;
-    return h ^ (h >> 29);
-}
 
 } // namespace
 
@@ -125,8 +107,8 @@ CallIndex::Contact CallIndex::contactAt(int row, uint64_t &hash, std::string &bu
 {
     std::string_view cells[17];
     m_table.store().rowCells(row, cells);
-    const std::string_view key = CallKeys::normalize(cells[kCallCol], buffer);
-    hash = callHash(key);
+    const std::string_view key = callkey::normalize(cells[kCallCol], buffer);
+    hash = callkey::hash(key);
     if (m_state == State::Building) { // kept in row order: the groups take their keys from here
         m_rowKeys.append(key);
         m_rowKeyEnds.push_back(uint32_t(m_rowKeys.size()));
@@ -276,7 +258,7 @@ int16_t CallIndex::resolve(int row, std::string &buffer) const
 {
     if (!m_resolver)
         return -1;
-    return int16_t(m_resolver->resolve(CallKeys::normalize(m_table.store().cell(row, kCallCol), buffer)).entity);
+    return int16_t(m_resolver->resolve(callkey::normalize(m_table.store().cell(row, kCallCol), buffer)).entity);
 }
 
 void CallIndex::count(int entity, const Contact &contact, int delta)
@@ -329,12 +311,12 @@ std::vector<int> CallIndex::rowsOf(QStringView call)
     ensureBuilt();
     std::string buffer, other;
     const QByteArray utf8 = call.toUtf8();
-    const std::string key(CallKeys::normalize(std::string_view(utf8.constData(), size_t(utf8.size())), buffer));
-    const uint64_t hash = callHash(key);
+    const std::string key(callkey::normalize(std::string_view(utf8.constData(), size_t(utf8.size())), buffer));
+    const uint64_t hash = callkey::hash(key);
     std::vector<int> rows;
     const auto take = [&](int index) {
         // A row is the call's only if its text says so: two calls may share a hash.
-        if (CallKeys::normalize(m_table.store().cell(index + 1, kCallCol), other) == key)
+        if (callkey::normalize(m_table.store().cell(index + 1, kCallCol), other) == key)
             rows.push_back(index + 1);
     };
     const auto group = std::lower_bound(m_groups.begin(), m_groups.end(), hash,

@@ -8,7 +8,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QStorageInfo>
 #include <QtAlgorithms>
 
 #include <algorithm>
@@ -24,47 +23,8 @@ constexpr int kValuesPerContact = kLibroCols - 1;
 // The shortest a contact can be on disk: sixteen lines of two quotes and a one-byte line end.
 constexpr qint64 kMinContactBytes = kValuesPerContact * 3;
 
-QString quoted(const QString &name)
-{
-    return QStringLiteral("«%1»").arg(name);
-}
 
-// Qt's texts for the usual failures are English; the message around them is not.
-// Why a file could not be written, said from what is found at its place.
-QString writeReason(const QString &path, const QString &qtReason)
-{
-    const QFileInfo info(path);
-    if (info.isDir())
-        return QStringLiteral("ese nombre es el de una carpeta");
-    const QFileInfo folder(info.absolutePath());
-    const QString folderName = quoted(QDir::toNativeSeparators(folder.absoluteFilePath()));
-    if (!folder.exists())
-        return QStringLiteral("la carpeta %1 no existe").arg(folderName);
-    if (!folder.isDir())
-        return QStringLiteral("%1 no es una carpeta").arg(folderName);
-    // A write-protected card or a disc is what the user has to change, not the file.
-    if (QStorageInfo(folder.absoluteFilePath()).isReadOnly())
-        return QStringLiteral("el disco es de solo lectura");
-    if (info.exists() && !info.isWritable())
-        return QStringLiteral("el archivo es de solo lectura");
-    if (!folder.isWritable())
-        return QStringLiteral("no hay permiso para escribir en la carpeta %1").arg(folderName);
-    return spanishReason(qtReason);
-}
 
-QString readReason(const QString &path, const QString &qtReason)
-{
-    const QFileInfo info(path);
-    if (!info.exists())
-        return QStringLiteral("no existe");
-    if (info.isDir())
-        return QStringLiteral("es una carpeta");
-    if (!info.isFile())
-        return QStringLiteral("no es un archivo común");
-    if (!info.isReadable())
-        return QStringLiteral("no hay permiso para leerlo");
-    return spanishReason(qtReason);
-}
 
 LibroWrite unstorable(const GridModel &libro, const QString &name, int row, int col)
 {
@@ -81,7 +41,7 @@ LibroWrite unstorable(const GridModel &libro, const QString &name, int row, int 
                                            : QStringLiteral("el contacto de la fila %1 (%2)").arg(QString::number(row), call);
     return {false, QStringLiteral("No se pudo guardar el archivo %1: %2, columna %3, contiene el carácter %4, "
                                   "que un libro de guardia no admite. Cámbielo y vuelva a guardar.")
-                       .arg(quoted(name), contact, quoted(heading), what)};
+                       .arg(quotedName(name), contact, quotedName(heading), what)};
 }
 
 // Quoted value lines, many contacts at a time, handed to the writer in large pieces: one
@@ -411,7 +371,7 @@ private:
 class ReadFailure
 {
 public:
-    explicit ReadFailure(const QString &name) : m_name(quoted(name)) {}
+    explicit ReadFailure(const QString &name) : m_name(quotedName(name)) {}
 
     LibroRead malformed(qint64 line, const QString &what) const
     {
@@ -452,7 +412,7 @@ LibroWrite EscribirLibro(const GridModel &libro, const QString &path, const QStr
 
     QuotedLineWriter writer(path);
     if (!writer.open())
-        return {false, QStringLiteral("No se pudo guardar el archivo %1: %2.").arg(quoted(name), writeReason(path, writer.errorString()))};
+        return {false, QStringLiteral("No se pudo guardar el archivo %1: %2.").arg(quotedName(name), writeReason(path, writer.errorString()))};
 
     char count[24];
     const auto written = std::to_chars(count, count + sizeof count, contacts);
@@ -482,7 +442,7 @@ LibroWrite EscribirLibro(const GridModel &libro, const QString &path, const QStr
     }
     block.handTo(writer);
     if (!writer.commit())
-        return {false, QStringLiteral("No se pudo guardar el archivo %1: %2.").arg(quoted(name), writeReason(path, writer.errorString()))};
+        return {false, QStringLiteral("No se pudo guardar el archivo %1: %2.").arg(quotedName(name), writeReason(path, writer.errorString()))};
     return {true, QString(), writer.hash(), writer.size()};
 }
 

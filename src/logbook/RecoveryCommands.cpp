@@ -1,7 +1,7 @@
 #include "RecoveryCommands.h"
 #include "common/GridModel.h"
 #include "history/ContactLog.h"
-#include "history/LogChrome.h"
+#include "history/PlainChrome.h"
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -12,17 +12,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString kTitle = u"Recuperación"_s;
-
-// The log's chrome while a journal is replayed aside.
-struct ScratchChrome : LogChrome
-{
-    QString shown;
-    bool enabled = false;
-    QString title() const override { return shown; }
-    void setTitle(const QString &title) override { shown = title; }
-    bool saveEnabled() const override { return enabled; }
-    void setSaveEnabled(bool on) override { enabled = on; }
-};
 
 } // namespace
 
@@ -101,7 +90,7 @@ void RecoveryCommands::offerRecovery()
     GridModel scratch(table.Cols(), table.fixedCols());
     for (int c = 0; c < table.Cols(); ++c)
         scratch.setTextMatrix(0, c, table.TextMatrix(0, c));
-    ScratchChrome chrome;
+    PlainChrome chrome;
     chrome.shown = m_log.editor().chrome().title();
     TableEditor editor(scratch, chrome);
     const ReplayResult replay = replayJournal(read, editor, m_readFile);

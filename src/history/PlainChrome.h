@@ -1,8 +1,9 @@
 #pragma once
-// The log's title and save state for benchmarks, which have no window.
-#include "history/LogChrome.h"
+#include "LogChrome.h"
 
-struct BenchChrome : LogChrome
+// A log's chrome kept as two values, where no window shows it: a journal replayed aside,
+// benchmarks, the fuzz checks.
+struct PlainChrome : LogChrome
 {
     QString shown;
     bool enabled = false;
