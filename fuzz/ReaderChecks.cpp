@@ -6,6 +6,7 @@
 
 #include "common/Cp1252.h"
 #include "common/GridModel.h"
+#include "common/Utf8.h"
 #include "dxcc/DxccFile.h"
 #include "logbook/LibroFile.h"
 #include "station/OffsetConversion.h"
@@ -48,24 +49,44 @@ QString shown(std::string_view bytes)
     return shown(cp1252::toUnicode(bytes.substr(0, 41)));
 }
 
-// The line rule of the files, written out plainly: lines end at CR LF or at a lone CR; a file
-// without any CR ends its lines at LF instead. A last line without its end still counts.
+// The line rule of the files, written out plainly. The first line end decides: after a CR LF
+// only CR LF ends a line; after a lone CR, CR LF or a lone CR does; after a lone LF, LF does.
+// A last line without its end still counts.
 std::vector<std::string_view> splitLines(std::string_view bytes)
 {
-    const bool lfOnly = bytes.find('\r') == std::string_view::npos;
-    const char end = lfOnly ? '\n' : '\r';
+    enum { CrLf, Cr, Lf } rule = CrLf;
+    const size_t firstEnd = bytes.find_first_of("\r\n");
+    if (firstEnd != std::string_view::npos) {
+        if (bytes[firstEnd] == '\n')
+            rule = Lf;
+        else if (firstEnd + 1 < bytes.size() && bytes[firstEnd + 1] == '\n')
+            rule = CrLf;
+        else
+            rule = Cr;
+    }
     std::vector<std::string_view> lines;
     size_t pos = 0;
     while (pos < bytes.size()) {
-        const size_t hit = bytes.find(end, pos);
+        size_t hit = std::string_view::npos;
+        size_t next = 0;
+        if (rule == CrLf) {
+            hit = bytes.find("\r\n", pos);
+            next = hit + 2;
+        } else if (rule == Lf) {
+            hit = bytes.find('\n', pos);
+            next = hit + 1;
+        } else {
+            hit = bytes.find('\r', pos);
+            next = hit + 1;
+            if (hit != std::string_view::npos && next < bytes.size() && bytes[next] == '\n')
+                ++next;
+        }
         if (hit == std::string_view::npos) {
             lines.push_back(bytes.substr(pos));
             break;
         }
         lines.push_back(bytes.substr(pos, hit - pos));
-        pos = hit + 1;
-        if (!lfOnly && pos < bytes.size() && bytes[pos] == '\n')
-            ++pos;
+        pos = next;
     }
     return lines;
 }
@@ -108,6 +129,7 @@ struct Expected
 {
     bool ok = false;
     QString why;
+    bool utf8 = false; // read as UTF-8 after its byte-order mark
     uint64_t rows = 0;
     int perRow = 0;
     std::vector<std::string> cells; // row by row
@@ -126,7 +148,12 @@ Expected expectedContent(const QByteArray &bytes, int perRow, bool isLibro)
     }
     const uint64_t values = lines.size() - 1;
     const uint64_t limit = isLibro ? uint64_t(INT64_MAX) : uint64_t(INT_MAX - 1);
-    if (!parseCount(lines[0], isLibro, limit, e.rows)) {
+    // A log book that starts with the UTF-8 byte-order mark is UTF-8 when every value is.
+    std::string_view countLine = lines[0];
+    e.utf8 = isLibro && countLine.substr(0, kUtf8Bom.size()) == kUtf8Bom;
+    if (e.utf8)
+        countLine.remove_prefix(kUtf8Bom.size());
+    if (!parseCount(countLine, isLibro, limit, e.rows)) {
         e.why = u"first line %1 is not a count"_s.arg(shown(lines[0]));
         return e;
     }
@@ -145,7 +172,12 @@ Expected expectedContent(const QByteArray &bytes, int perRow, bool isLibro)
             e.why = u"line %1 holds a NUL"_s.arg(i + 1);
             return e;
         }
-        e.cells.push_back(cp1252::toUnicode(line.substr(1, line.size() - 2)).toStdString());
+        const std::string_view value = line.substr(1, line.size() - 2);
+        if (e.utf8 && !isValidUtf8(value)) {
+            e.why = u"line %1 is not UTF-8 in a file marked as UTF-8"_s.arg(i + 1);
+            return e;
+        }
+        e.cells.push_back(e.utf8 ? std::string(value) : cp1252::toUnicode(value).toStdString());
     }
     e.ok = true;
     return e;
@@ -169,23 +201,25 @@ QString compareRows(const GridStore &store, int64_t first, int firstCol, const E
     return {};
 }
 
-// Every line ends in CR LF, there are `lines` of them, and there is no other CR.
+// Every line ends in CR LF and there are `lines` of them (a lone CR or LF is part of a value).
 QString checkCrLfLines(const QByteArray &bytes, qint64 lines)
 {
-    qint64 ends = 0;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] != '\r')
-            continue;
-        if (i + 1 >= bytes.size() || bytes[i + 1] != '\n')
-            return u"a CR without its LF at byte %1"_s.arg(i);
-        ++ends;
-        ++i;
-    }
+    const qint64 ends = bytes.count("\r\n");
     if (!bytes.endsWith("\r\n"))
         return u"the file written does not end with CR LF"_s;
     if (ends != lines)
         return u"the file written has %1 CR LF lines, not %2"_s.arg(ends).arg(lines);
     return {};
+}
+
+bool fitsWindows1252(const Expected &expected)
+{
+    std::string encoded;
+    for (const std::string &cell : expected.cells) {
+        if (!cp1252::appendFromUtf8(encoded, cell))
+            return false;
+    }
+    return true;
 }
 
 // The reader agrees with the plain reading of the file: it refuses exactly what is not well
@@ -304,6 +338,8 @@ QString checkLibroIntoEmpty(const CheckFiles &files, const QByteArray &bytes)
         return u"the table has %1 rows after appending %2"_s.arg(libro.Rows()).arg(n);
 
     const LibroWrite written = EscribirLibro(libro, files.output());
+    if (!written.ok && expected.utf8 && !fitsWindows1252(expected))
+        return {}; // refused as it should be: the log book's own encoding cannot hold it
     if (!written.ok)
         return u"writing the accepted table back failed: "_s + written.error;
     if (QString fault = checkCrLfLines(readFile(files.output()), 1 + 16 * n); !fault.isEmpty())
