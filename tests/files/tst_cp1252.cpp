@@ -1,3 +1,5 @@
+// Windows-1252 both ways, through text and through the UTF-8 the grid keeps: every byte
+// round-trips, defined characters are the code page's, and what it cannot hold becomes '?'.
 #include "common/Cp1252.h"
 
 #include <QtTest>
@@ -5,6 +7,27 @@
 #include <string>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// The UTF-8 paths append; each conversion here goes after a '<' that must stay in front.
+QByteArray toUtf8(std::string_view bytes)
+{
+    std::string out = "<";
+    cp1252::appendAsUtf8(out, bytes);
+    return out[0] == '<' ? QByteArray::fromStdString(out.substr(1)) : QByteArray("lost what was there");
+}
+
+QByteArray fromUtf8(const QByteArray &utf8, bool *ok = nullptr)
+{
+    std::string out = "<";
+    const bool converted = cp1252::appendFromUtf8(out, std::string_view(utf8.constData(), size_t(utf8.size())));
+    if (ok)
+        *ok = converted;
+    return out[0] == '<' ? QByteArray::fromStdString(out.substr(1)) : QByteArray("lost what was there");
+}
+
+} // namespace
 
 class TestCp1252 : public QObject
 {
@@ -19,42 +42,31 @@ private slots:
     void unencodableText();
     void malformedUtf8_data();
     void malformedUtf8();
-    void appendKeepsWhatIsThere();
 };
-
-static std::string allBytes()
-{
-    std::string s;
-    for (int b = 0; b < 256; ++b)
-        s.push_back(char(b));
-    return s;
-}
 
 void TestCp1252::everyByteRoundTrips()
 {
-    const std::string bytes = allBytes();
-
-    const QString text = cp1252::toUnicode(bytes);
+    QByteArray bytes;
+    for (int b = 0; b < 256; ++b)
+        bytes.append(char(b));
+    const QString text = cp1252::toUnicode(std::string_view(bytes.constData(), 256));
     QCOMPARE(text.size(), 256);
     qsizetype bad = 0;
-    QCOMPARE(cp1252::fromUnicode(text, &bad), QByteArray(bytes.data(), 256));
+    QCOMPARE(cp1252::fromUnicode(text, &bad), bytes);
     QCOMPARE(bad, qsizetype(-1));
     QVERIFY(cp1252::canEncode(text));
-
-    // The UTF-8 path must agree with the QString path, checked with Qt's own UTF-8 decoder.
-    std::string utf8;
-    cp1252::appendAsUtf8(utf8, bytes);
-    QCOMPARE(QString::fromUtf8(utf8.data(), qsizetype(utf8.size())), text);
-    std::string back;
-    QVERIFY(cp1252::appendFromUtf8(back, utf8));
-    QCOMPARE(back, bytes);
+    // The UTF-8 path must agree with the QString path, checked with Qt's own UTF-8 coder.
+    const QByteArray utf8 = toUtf8(std::string_view(bytes.constData(), 256));
+    QCOMPARE(QString::fromUtf8(utf8), text);
+    bool ok = false;
+    QCOMPARE(fromUtf8(utf8, &ok), bytes);
+    QVERIFY(ok);
 }
 
 void TestCp1252::knownCharacters_data()
 {
     QTest::addColumn<int>("byte");
     QTest::addColumn<int>("codePoint");
-
     QTest::newRow("A") << 0x41 << 0x41;
     QTest::newRow("i acute") << 0xED << 0xED;
     QTest::newRow("n tilde") << 0xF1 << 0xF1;
@@ -79,19 +91,12 @@ void TestCp1252::knownCharacters()
 {
     QFETCH(int, byte);
     QFETCH(int, codePoint);
-    const std::string bytes(1, char(byte));
+    const QByteArray bytes(1, char(byte));
     const QString text{QChar(char16_t(codePoint))};
-
-    QCOMPARE(cp1252::toUnicode(bytes), text);
-    QCOMPARE(cp1252::fromUnicode(text), QByteArray(bytes.data(), 1));
-
-    const QByteArray utf8 = text.toUtf8();
-    std::string got;
-    cp1252::appendAsUtf8(got, bytes);
-    QCOMPARE(QByteArray::fromStdString(got), utf8);
-    std::string back;
-    QVERIFY(cp1252::appendFromUtf8(back, std::string_view(utf8.constData(), size_t(utf8.size()))));
-    QCOMPARE(back, bytes);
+    QCOMPARE(cp1252::toUnicode(std::string_view(bytes.constData(), 1)), text);
+    QCOMPARE(cp1252::fromUnicode(text), bytes);
+    QCOMPARE(toUtf8(std::string_view(bytes.constData(), 1)), text.toUtf8());
+    QCOMPARE(fromUtf8(text.toUtf8()), bytes);
 }
 
 // The fast paths copy ASCII eight bytes at a time; a high byte at any position within or
@@ -100,18 +105,12 @@ void TestCp1252::asciiRunsAroundHighBytes()
 {
     for (int before = 0; before <= 17; ++before) {
         for (int after = 0; after <= 9; ++after) {
-            std::string bytes(size_t(before), 'a');
-            bytes += "\xF1\x80";
-            bytes += std::string(size_t(after), 'z');
+            const QByteArray bytes = QByteArray(before, 'a') + "\xF1\x80" + QByteArray(after, 'z');
             const QString expected = QString(before, u'a') + u"ñ€"_s + QString(after, u'z');
-
-            QCOMPARE(cp1252::toUnicode(bytes), expected);
-            std::string utf8;
-            cp1252::appendAsUtf8(utf8, bytes);
-            QCOMPARE(QByteArray::fromStdString(utf8), expected.toUtf8());
-            std::string back;
-            QVERIFY(cp1252::appendFromUtf8(back, utf8));
-            QCOMPARE(back, bytes);
+            const std::string_view view(bytes.constData(), size_t(bytes.size()));
+            QCOMPARE(cp1252::toUnicode(view), expected);
+            QCOMPARE(toUtf8(view), expected.toUtf8());
+            QCOMPARE(fromUtf8(expected.toUtf8()), bytes);
         }
     }
 }
@@ -121,18 +120,14 @@ void TestCp1252::unencodableText_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<qsizetype>("firstBad");
-
-    QTest::newRow("spanish") << u"Vía Año ‘x’ “y” €"_s
-                             << QByteArray("V\xED""a A\xF1o \x91x\x92 \x93y\x94 \x80") << qsizetype(-1);
+    QTest::newRow("spanish") << u"Vía Año ‘x’ “y” €"_s << QByteArray("V\xED""a A\xF1o \x91x\x92 \x93y\x94 \x80")
+                             << qsizetype(-1);
     QTest::newRow("cyrillic") << u"Ok Привет"_s << QByteArray("Ok ??????") << qsizetype(3);
     QTest::newRow("emoji is one character") << u"Hola 😀 ñ"_s << QByteArray("Hola ? \xF1") << qsizetype(5);
-    QTest::newRow("lone high surrogate") << (u"a"_s + QChar(0xD800) + u"b"_s) << QByteArray("a?b")
-                                         << qsizetype(1);
-    QTest::newRow("lone low surrogate at end") << (u"ab"_s + QChar(0xDC00)) << QByteArray("ab?")
-                                               << qsizetype(2);
+    QTest::newRow("lone high surrogate") << (u"a"_s + QChar(0xD800) + u"b"_s) << QByteArray("a?b") << qsizetype(1);
+    QTest::newRow("lone low surrogate at end") << (u"ab"_s + QChar(0xDC00)) << QByteArray("ab?") << qsizetype(2);
     // U+0080 is a C1 control whose byte already stands for the euro sign.
-    QTest::newRow("C1 control of a defined byte") << (u"x"_s + QChar(0x80)) << QByteArray("x?")
-                                                  << qsizetype(1);
+    QTest::newRow("C1 control of a defined byte") << (u"x"_s + QChar(0x80)) << QByteArray("x?") << qsizetype(1);
     QTest::newRow("first of several") << u"abcΩdefЖ"_s << QByteArray("abc?def?") << qsizetype(3);
 }
 
@@ -141,20 +136,15 @@ void TestCp1252::unencodableText()
     QFETCH(QString, text);
     QFETCH(QByteArray, bytes);
     QFETCH(qsizetype, firstBad);
-
     qsizetype bad = -2;
     QCOMPARE(cp1252::fromUnicode(text, &bad), bytes);
     QCOMPARE(bad, firstBad);
     QCOMPARE(cp1252::canEncode(text), firstBad < 0);
-
     // Lone surrogates cannot travel as UTF-8; the rest must match the QString path.
-    const bool hasLoneSurrogate = QString::fromUtf8(text.toUtf8()) != text;
-    if (!hasLoneSurrogate) {
-        const QByteArray utf8 = text.toUtf8();
-        std::string got;
-        QCOMPARE(cp1252::appendFromUtf8(got, std::string_view(utf8.constData(), size_t(utf8.size()))),
-                 firstBad < 0);
-        QCOMPARE(QByteArray::fromStdString(got), bytes);
+    if (QString::fromUtf8(text.toUtf8()) == text) {
+        bool ok = false;
+        QCOMPARE(fromUtf8(text.toUtf8(), &ok), bytes);
+        QCOMPARE(ok, firstBad < 0);
     }
 }
 
@@ -162,48 +152,29 @@ void TestCp1252::malformedUtf8_data()
 {
     QTest::addColumn<QByteArray>("utf8");
     QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<bool>("ok");
-
-    QTest::newRow("valid two-byte") << QByteArray("a\xC3\xB1") << QByteArray("a\xF1") << true;
-    QTest::newRow("valid three-byte") << QByteArray("\xE2\x82\xAC!") << QByteArray("\x80!") << true;
-    QTest::newRow("truncated at end") << QByteArray("a\xC3") << QByteArray("a?") << false;
-    QTest::newRow("truncated three-byte") << QByteArray("\xE2\x82x") << QByteArray("?x") << false;
-    QTest::newRow("stray continuation") << QByteArray("x\xBFy") << QByteArray("x?y") << false;
-    QTest::newRow("overlong slash") << QByteArray("\xC0\xAF") << QByteArray("??") << false;
-    QTest::newRow("overlong three-byte") << QByteArray("\xE0\x80\xAF") << QByteArray("???") << false;
-    QTest::newRow("encoded surrogate") << QByteArray("\xED\xA0\x80") << QByteArray("???") << false;
-    QTest::newRow("beyond U+10FFFF") << QByteArray("\xF4\x90\x80\x80") << QByteArray("????") << false;
-    QTest::newRow("invalid lead FF") << QByteArray("\xFF\xC3\xB1") << QByteArray("?\xF1") << false;
-    QTest::newRow("lead then ASCII") << QByteArray("\xC3(ab") << QByteArray("?(ab") << false;
-    QTest::newRow("four-byte character") << QByteArray("\xF0\x9F\x98\x80.") << QByteArray("?.") << false;
-    QTest::newRow("long ASCII then bad")
-            << QByteArray("0123456789abcdef\x80") << QByteArray("0123456789abcdef?") << false;
+    QTest::newRow("valid two-byte") << QByteArray("a\xC3\xB1") << QByteArray("a\xF1");
+    QTest::newRow("valid three-byte") << QByteArray("\xE2\x82\xAC!") << QByteArray("\x80!");
+    QTest::newRow("truncated at end") << QByteArray("a\xC3") << QByteArray("a?");
+    QTest::newRow("truncated three-byte") << QByteArray("\xE2\x82x") << QByteArray("?x");
+    QTest::newRow("stray continuation") << QByteArray("x\xBFy") << QByteArray("x?y");
+    QTest::newRow("overlong slash") << QByteArray("\xC0\xAF") << QByteArray("??");
+    QTest::newRow("overlong three-byte") << QByteArray("\xE0\x80\xAF") << QByteArray("???");
+    QTest::newRow("encoded surrogate") << QByteArray("\xED\xA0\x80") << QByteArray("???");
+    QTest::newRow("beyond U+10FFFF") << QByteArray("\xF4\x90\x80\x80") << QByteArray("????");
+    QTest::newRow("invalid lead FF") << QByteArray("\xFF\xC3\xB1") << QByteArray("?\xF1");
+    QTest::newRow("lead then ASCII") << QByteArray("\xC3(ab") << QByteArray("?(ab");
+    QTest::newRow("four-byte character") << QByteArray("\xF0\x9F\x98\x80.") << QByteArray("?.");
+    QTest::newRow("long ASCII then bad") << QByteArray("0123456789abcdef\x80") << QByteArray("0123456789abcdef?");
 }
 
+// Each character, or each malformed piece, gives one byte; any '?' makes the result false.
 void TestCp1252::malformedUtf8()
 {
     QFETCH(QByteArray, utf8);
     QFETCH(QByteArray, bytes);
-    QFETCH(bool, ok);
-
-    std::string got;
-    QCOMPARE(cp1252::appendFromUtf8(got, std::string_view(utf8.constData(), size_t(utf8.size()))), ok);
-    QCOMPARE(QByteArray::fromStdString(got), bytes);
-}
-
-void TestCp1252::appendKeepsWhatIsThere()
-{
-    std::string out = "ab";
-    cp1252::appendAsUtf8(out, "\xEDz");
-    cp1252::appendAsUtf8(out, "plain");
-    cp1252::appendAsUtf8(out, {});
-    QCOMPARE(QByteArray::fromStdString(out), u"abízplain"_s.toUtf8());
-
-    std::string bytes = "<";
-    QVERIFY(cp1252::appendFromUtf8(bytes, "\xC3\xAD"));
-    QVERIFY(!cp1252::appendFromUtf8(bytes, "\xD0\x96"));
-    QVERIFY(cp1252::appendFromUtf8(bytes, ">"));
-    QCOMPARE(bytes, std::string("<\xED?>"));
+    bool ok = false;
+    QCOMPARE(fromUtf8(utf8, &ok), bytes);
+    QCOMPARE(ok, !bytes.contains('?'));
 }
 
 QTEST_GUILESS_MAIN(TestCp1252)
