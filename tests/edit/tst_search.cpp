@@ -1,5 +1,6 @@
-// Search and find next: the match rule, the first match from the top, the walk that
-// paints every further match, the search window's states, and scrolling to the match.
+// Search and find next: the row shortcut against a cell-by-cell search, the first match from
+// the top, the walk that paints every further match, the search window's states, and
+// scrolling to the match.
 #include "AppFixture.h"
 #include "LogRows.h"
 #include "edit/EditCommands.h"
@@ -44,9 +45,6 @@ class TestSearch : public QObject
 {
     Q_OBJECT
 private slots:
-    void matchRule_data();
-    void matchRule();
-    void matchStaysInsideOneCell();
     void rowShortcutAgreesWithCellByCell();
     void searchMovesToTheFirstMatchOrKeepsTheWindow();
     void findNext_data();
@@ -65,65 +63,6 @@ private:
         search(f).window()->button(button)->click();
     }
 };
-
-void TestSearch::matchRule_data()
-{
-    QTest::addColumn<QString>("cell");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("match");
-    QTest::newRow("whole") << u"LU1ABC"_s << u"LU1ABC"_s << true;
-    QTest::newRow("middle part") << u"LU1ABC"_s << u"1AB"_s << true;
-    QTest::newRow("end") << u"LU1ABC"_s << u"BC"_s << true;
-    QTest::newRow("capitals vs lower case") << u"lu1abc"_s << u"LU1"_s << false;
-    QTest::newRow("lower vs capitals") << u"LU1ABC"_s << u"lu1"_s << false;
-    QTest::newRow("accent missing in text") << u"José"_s << u"Jose"_s << false;
-    QTest::newRow("accent missing in cell") << u"Jose"_s << u"José"_s << false;
-    QTest::newRow("accented middle") << u"José María"_s << u"é M"_s << true;
-    QTest::newRow("ñ vs Ñ") << u"Ñandú"_s << u"ñ"_s << false;
-    QTest::newRow("composed vs decomposed") << u"Jos\u00e9"_s << u"Jose\u0301"_s << false;
-    QTest::newRow("euro sign") << u"QSL 5€"_s << u"5€"_s << true;
-    QTest::newRow("text longer than cell") << u"abc"_s << u"abcd"_s << false;
-    QTest::newRow("not contiguous") << u"a-b-c"_s << u"abc"_s << false;
-    QTest::newRow("across a line break") << u"línea uno\r\nlínea dos"_s << u"uno\r\nlí"_s << true;
-    QTest::newRow("empty text, filled cell") << u"x"_s << QString() << true;
-    QTest::newRow("empty text, blank cell") << u" "_s << QString() << true;
-    QTest::newRow("empty text, empty cell") << QString() << QString() << false;
-    QTest::newRow("text, empty cell") << QString() << u"a"_s << false;
-}
-
-void TestSearch::matchRule()
-{
-    QFETCH(QString, cell);
-    QFETCH(QString, text);
-    QFETCH(bool, match);
-    const QByteArray utf8 = cell.toUtf8();
-    QCOMPARE(CellMatcher(text).matches(std::string_view(utf8.constData(), size_t(utf8.size()))), match);
-
-    // The same through a table: the cell alone in a row, or among others.
-    GridModel grid(17, 1);
-    addSparse(grid, {{7, cell}});
-    addSparse(grid, {{1, u"zz"_s}, {7, cell}, {16, u"zz"_s}});
-    const CellPos first = findFirst(grid.store(), CellMatcher(text));
-    const Cell expected = match ? Cell(1, 7) : text.isEmpty() ? Cell(2, 1) : Cell(-1, -1);
-    QCOMPARE(Cell(first.row, first.col), expected);
-}
-
-void TestSearch::matchStaysInsideOneCell()
-{
-    GridModel grid(17, 1);
-    // A text spanning two neighbouring cells, and texts made of what lies between cells.
-    addContact(grid, {u"AB"_s, u"CD"_s});
-    addSparse(grid, {{3, QString(65, u'x')}}); // 65 is the code of "A"
-    addSparse(grid, {{4, u"x"_s}, {5, QString()}, {6, u"y"_s}});
-    for (const QString &text : {u"BC"_s, u"B\u0002C"_s, u"A"_s + QString(5, u'x'), u"x\u0000\u0001y"_s})
-        QVERIFY2(!findFirst(grid.store(), CellMatcher(text)).found(), qPrintable(text));
-    // The number column is never searched, not even for an empty text.
-    GridModel numbers(17, 1);
-    for (int i = 0; i < 3; ++i)
-        addSparse(numbers, {});
-    QVERIFY(!findFirst(numbers.store(), CellMatcher(u"2"_s)).found());
-    QVERIFY(!findFirst(numbers.store(), CellMatcher(QString())).found());
-}
 
 // The search settles most rows with one look at all their bytes; it must find exactly
 // what a cell-by-cell comparison finds, in rows written, rewritten, sorted and removed.
