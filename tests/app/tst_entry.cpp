@@ -1,12 +1,12 @@
 // Typing a contact: Enter from field to field, the manager field, adding rows, clearing
 // the form, and the comment editor.
 #include "AppFixture.h"
+#include "CurrentCell.h"
 #include "app/CommentEditor.h"
 #include "app/EntryForm.h"
 #include "common/LocalDateTime.h"
 #include "ui/ClassicCombo.h"
 #include "ui/FormWindow.h"
-#include <QAbstractItemView>
 #include <QApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -20,16 +20,11 @@ class TestEntry : public QObject
     Q_OBJECT
 private slots:
     void enterWalksThroughTheForm();
-    void enterKeepsFocusInEmptyField();
     void routeDecidesTheManagerField();
-    void typedManagerIsJustText();
     void addCopiesTheFormIntoANewRow();
-    void addNumbersByRowIndexAfterScrambledNumbers();
-    void addAppendsWithoutResettingTheModel();
     void clearEmptiesTextFieldsAndStampsTime();
     void commentEditorOpensOnlyOnComments();
     void commentEditorFollowsItsContact();
-    void commentEditorDropsAGoneContact();
     void commentBoxesKeepEveryCharacter_data();
     void commentBoxesKeepEveryCharacter();
 
@@ -41,6 +36,17 @@ private:
         emit route->activated(index); // as a pick from the list
     }
     static QWidget *focused() { return QApplication::focusWidget(); }
+    static void enter() { QTest::keyClick(focused(), Qt::Key_Return); }
+    static QPlainTextEdit *editorText(CommentEditor &editor)
+    {
+        return editor.window()->control<QPlainTextEdit>(u"coment"_s);
+    }
+    static void addWithComment(AppFixture &f, const QString &call, const QString &comment)
+    {
+        f.app->entry().dato(0)->setText(call);
+        f.app->entry().comment()->setPlainText(comment);
+        f.app->entry().Guardar_Click();
+    }
 };
 
 void TestEntry::enterWalksThroughTheForm()
@@ -49,48 +55,40 @@ void TestEntry::enterWalksThroughTheForm()
     QVERIFY(f.showAndActivate());
     EntryForm &entry = f.app->entry();
     entry.dato(0)->setFocus();
+    enter(); // an empty field keeps the focus
+    QCOMPARE(focused(), static_cast<QWidget *>(entry.dato(0)));
     for (int i = 0; i <= 10; ++i) {
         QCOMPARE(focused(), static_cast<QWidget *>(entry.dato(i)));
         if (entry.dato(i)->text().isEmpty())
             QTest::keyClicks(entry.dato(i), i == 1 ? u" "_s : u"x"_s); // blanks count as filled
-        QTest::keyClick(focused(), Qt::Key_Return);
+        enter();
     }
     QCOMPARE(focused(), static_cast<QWidget *>(entry.datos(0)));
     entry.datos(0)->setEditText(QString()); // an erased mode still passes on
-    QTest::keyClick(focused(), Qt::Key_Return);
+    enter();
     QCOMPARE(focused(), static_cast<QWidget *>(entry.datos(1)));
-    QTest::keyClick(focused(), Qt::Key_Return); // "BURO" as typed: straight to the comment
+    enter(); // "BURO" as typed: straight to the comment
     QCOMPARE(focused(), static_cast<QWidget *>(entry.comment()));
     QTest::keyClicks(entry.comment(), u"uno"_s);
-    QTest::keyClick(focused(), Qt::Key_Return);
+    enter();
     QTest::keyClicks(entry.comment(), u"dos"_s);
     QCOMPARE(focused(), static_cast<QWidget *>(entry.comment()));
     QCOMPARE(entry.comment()->toPlainText(), u"uno\ndos"_s);
     QCOMPARE(entry.dato(1)->text(), u" "_s);
 }
 
-void TestEntry::enterKeepsFocusInEmptyField()
-{
-    AppFixture f;
-    QVERIFY(f.showAndActivate());
-    EntryForm &entry = f.app->entry();
-    entry.dato(0)->setFocus();
-    QTest::keyClick(entry.dato(0), Qt::Key_Return);
-    QCOMPARE(focused(), static_cast<QWidget *>(entry.dato(0)));
-    QTest::keyClicks(entry.dato(0), u"L"_s);
-    QTest::keyClick(entry.dato(0), Qt::Key_Return);
-    QCOMPARE(focused(), static_cast<QWidget *>(entry.dato(1)));
-}
-
+// Only a pick of "MANAGER" from the route list enables the manager box and leads Enter into
+// it; its call sign is then added as the route. Typed text is just text.
 void TestEntry::routeDecidesTheManagerField()
 {
     AppFixture f;
     QVERIFY(f.showAndActivate());
     EntryForm &entry = f.app->entry();
+    GridModel &libro = f.libro();
     pickRoute(f, 1); // DIRECTA
     QVERIFY(!entry.dato(11)->isEnabled());
     entry.datos(1)->setFocus();
-    QTest::keyClick(entry.datos(1), Qt::Key_Return);
+    enter();
     QCOMPARE(focused(), static_cast<QWidget *>(entry.comment()));
 
     pickRoute(f, 2); // MANAGER
@@ -99,42 +97,35 @@ void TestEntry::routeDecidesTheManagerField()
     emit entry.datos(0)->activated(1); // another mode keeps it enabled
     QVERIFY(entry.dato(11)->isEnabled());
     entry.datos(1)->setFocus();
-    QTest::keyClick(entry.datos(1), Qt::Key_Return);
+    enter();
     QCOMPARE(focused(), static_cast<QWidget *>(entry.dato(11)));
     QTest::keyClicks(entry.dato(11), u"W1MGR"_s);
-    QTest::keyClick(entry.dato(11), Qt::Key_Return);
+    enter();
     QCOMPARE(focused(), static_cast<QWidget *>(entry.comment()));
-
     entry.Guardar_Click();
-    QCOMPARE(f.libro().TextMatrix(1, 13), u"W1MGR"_s);
-    QCOMPARE(f.libro().TextMatrix(1, 12), u"CW"_s);
+    QCOMPARE(libro.TextMatrix(1, 13), u"W1MGR"_s);
+    QCOMPARE(libro.TextMatrix(1, 12), u"CW"_s);
+
     pickRoute(f, 1); // a manager call sign left behind is ignored
     QVERIFY(!entry.dato(11)->isEnabled());
     QCOMPARE(entry.dato(11)->text(), u"W1MGR"_s);
     entry.Guardar_Click();
-    QCOMPARE(f.libro().TextMatrix(2, 13), u"DIRECTA"_s);
+    QCOMPARE(libro.TextMatrix(2, 13), u"DIRECTA"_s);
     pickRoute(f, 2);
     entry.dato(11)->clear();
     entry.Guardar_Click();
-    QCOMPARE(f.libro().TextMatrix(3, 13), QString());
-}
+    QCOMPARE(libro.TextMatrix(3, 13), QString());
 
-void TestEntry::typedManagerIsJustText()
-{
-    AppFixture f;
-    QVERIFY(f.showAndActivate());
-    EntryForm &entry = f.app->entry();
-    pickRoute(f, 2);
     entry.dato(11)->setText(u"K1XYZ"_s);
     entry.datos(1)->setFocus();
     entry.datos(1)->lineEdit()->selectAll();
     QTest::keyClicks(entry.datos(1)->lineEdit(), u"MANAGER"_s);
     QCOMPARE(entry.datos(1)->selectedIndex(), -1);
     QVERIFY(entry.dato(11)->isEnabled()); // only picks change it
-    QTest::keyClick(entry.datos(1), Qt::Key_Return);
+    enter();
     QCOMPARE(focused(), static_cast<QWidget *>(entry.comment()));
     entry.Guardar_Click();
-    QCOMPARE(f.libro().TextMatrix(1, 13), u"MANAGER"_s);
+    QCOMPARE(libro.TextMatrix(4, 13), u"MANAGER"_s);
     QCOMPARE(entry.datos(1)->count(), 3); // typed text never joins the list
 }
 
@@ -142,27 +133,31 @@ void TestEntry::addCopiesTheFormIntoANewRow()
 {
     AppFixture f;
     EntryForm &entry = f.app->entry();
+    GridModel &libro = f.libro();
     const QString date = entry.dato(8)->text(), time = entry.dato(9)->text();
     entry.Guardar_Click(); // the form as after start-up
-    GridModel &libro = f.libro();
-    QCOMPARE(libro.Rows(), 2);
-    QStringList row;
-    for (int c = 0; c < 17; ++c)
-        row << libro.TextMatrix(1, c);
     QStringList expected{u"1"_s};
     for (int c = 1; c <= 8; ++c)
         expected << QString();
     expected << date << time << QString() << u"SSB"_s << u"BURO"_s << u"NO"_s << u"NO"_s << QString();
-    QCOMPARE(row, expected);
+    QCOMPARE(f.cells().value(1), expected);
+    QCOMPARE(libro.Rows(), 2);
     QVERIFY(f.action("mGuardar")->isEnabled());
     QVERIFY(f.action("mGuardar_como")->isEnabled());
 
     // Values go in exactly as typed; the date and time fields then show the moment of the add.
-    entry.dato(0)->setText(u" ea4abc "_s);
+    // The view is told of one row more, not reset, and the current cell stays.
+    makeCurrent(libro, 1, 3);
+    QSignalSpy resets(&libro, &QAbstractItemModel::modelReset);
+    QSignalSpy inserted(&libro, &QAbstractItemModel::rowsInserted);
     entry.dato(2)->setText(u"Logroño"_s);
-    entry.comment()->setPlainText(u"línea 1\nlínea 2\nlínea 3"_s);
     f.fakes.clock.moment = QDateTime(QDate(2026, 12, 6), QTime(9, 5, 7));
+    entry.dato(0)->setText(u" ea4abc "_s);
+    entry.comment()->setPlainText(u"línea 1\nlínea 2\nlínea 3"_s);
     f.action("mContacto")->trigger();
+    QCOMPARE(resets.count(), 0);
+    QCOMPARE(inserted.count(), 1);
+    QCOMPARE(current(libro), Cell(1, 3));
     QCOMPARE(libro.TextMatrix(2, 0), u"2"_s);
     QCOMPARE(libro.TextMatrix(2, 1), u" ea4abc "_s);
     QCOMPARE(libro.TextMatrix(2, 3), u"Logroño"_s);
@@ -176,38 +171,15 @@ void TestEntry::addCopiesTheFormIntoANewRow()
     // A duplicate is added again; the button does the same as the menu item.
     f.frame().control<QPushButton>(u"Guardar"_s)->click();
     QCOMPARE(libro.Rows(), 4);
-    for (int c = 1; c <= 8; ++c)
-        QCOMPARE(libro.TextMatrix(3, c), libro.TextMatrix(2, c));
+    QCOMPARE(f.cells()[3].mid(1, 8), f.cells()[2].mid(1, 8));
+    // Numbered by the row's index, whatever the numbers above it say (as a sort leaves them).
+    libro.setTextMatrix(1, 0, u"3"_s);
+    libro.setTextMatrix(3, 0, u"1"_s);
     for (int i = 0; i < 7; ++i)
         entry.Guardar_Click();
     QCOMPARE(libro.TextMatrix(10, 0), u"10"_s); // the tenth contact
-}
-
-void TestEntry::addNumbersByRowIndexAfterScrambledNumbers()
-{
-    AppFixture f;
-    for (int i = 0; i < 3; ++i)
-        f.app->entry().Guardar_Click();
-    f.libro().setTextMatrix(1, 0, u"3"_s); // as a sort leaves them
-    f.libro().setTextMatrix(3, 0, u"1"_s);
-    f.app->entry().Guardar_Click();
-    QCOMPARE(f.libro().TextMatrix(4, 0), u"4"_s);
-    QCOMPARE(f.libro().TextMatrix(1, 0), u"3"_s);
-}
-
-void TestEntry::addAppendsWithoutResettingTheModel()
-{
-    AppFixture f;
-    f.app->entry().Guardar_Click();
-    f.libro().setRow(1);
-    f.libro().setCol(3);
-    QSignalSpy resets(&f.libro(), &QAbstractItemModel::modelReset);
-    QSignalSpy inserted(&f.libro(), &QAbstractItemModel::rowsInserted);
-    f.app->entry().Guardar_Click();
-    QCOMPARE(resets.count(), 0);
-    QCOMPARE(inserted.count(), 1);
-    QCOMPARE(f.libro().Row(), 1); // the current cell stays where it was
-    QCOMPARE(f.libro().Col(), 3);
+    QCOMPARE(libro.TextMatrix(4, 0), u"4"_s);
+    QCOMPARE(libro.TextMatrix(1, 0), u"3"_s);
 }
 
 void TestEntry::clearEmptiesTextFieldsAndStampsTime()
@@ -222,10 +194,9 @@ void TestEntry::clearEmptiesTextFieldsAndStampsTime()
     f.fakes.clock.moment = QDateTime(QDate(2030, 7, 4), QTime(13, 14, 15));
     entry.dato(3)->setFocus();
     f.frame().control<QPushButton>(u"Borrar"_s)->click();
-    for (int i = 0; i <= 11; ++i) {
+    for (int i = 0; i <= 11; ++i)
         if (i != 8 && i != 9)
             QCOMPARE(entry.dato(i)->text(), QString());
-    }
     QCOMPARE(entry.comment()->toPlainText(), QString());
     QCOMPARE(entry.dato(8)->text(), localtext::shortDate(f.fakes.clock.moment));
     QCOMPARE(entry.dato(9)->text(), localtext::longTime(f.fakes.clock.moment));
@@ -235,44 +206,82 @@ void TestEntry::clearEmptiesTextFieldsAndStampsTime()
     QCOMPARE(f.libro().Rows(), 1);
 }
 
+// Only a comment with more than blanks opens the editor; "Aceptar" writes it back, "Cancelar"
+// drops the edit. A contact deleted while open takes the editor away.
 void TestEntry::commentEditorOpensOnlyOnComments()
 {
     AppFixture f;
     CommentEditor &editor = f.app->comments();
     editor.Comentario_Click(); // heading row only
     QVERIFY(!editor.window());
-    EntryForm &entry = f.app->entry();
-    entry.comment()->setPlainText(u"   "_s);
-    entry.Guardar_Click();
-    entry.comment()->setPlainText(u"  con blancos  "_s);
-    entry.Guardar_Click();
+    addWithComment(f, QString(), u"   "_s);
+    addWithComment(f, QString(), u"  con blancos  "_s);
     f.libro().setRow(1);
     editor.Comentario_Click(); // blanks only
     QVERIFY(!editor.window());
     f.libro().setRow(2);
     f.frame().control<QPushButton>(u"Comentario"_s)->click();
     QVERIFY(editor.window() && editor.window()->isVisible());
-    auto *text = editor.window()->control<QPlainTextEdit>(u"coment"_s);
-    QCOMPARE(text->toPlainText(), u"  con blancos  "_s);
+    QCOMPARE(editorText(editor)->toPlainText(), u"  con blancos  "_s);
     editor.window()->button(u"Aceptar"_s)->click();
     QCOMPARE(f.libro().TextMatrix(2, 16), u"  con blancos  "_s);
     QVERIFY(!editor.window()->isVisible());
 
     // Cancel drops the edit; the next opening shows what the row holds.
     editor.Comentario_Click();
-    text->setPlainText(u"cambiado"_s);
+    editorText(editor)->setPlainText(u"cambiado"_s);
     editor.window()->button(u"Cancelar"_s)->click();
     QCOMPARE(f.libro().TextMatrix(2, 16), u"  con blancos  "_s);
     editor.Comentario_Click();
-    QCOMPARE(text->toPlainText(), u"  con blancos  "_s);
+    QCOMPARE(editorText(editor)->toPlainText(), u"  con blancos  "_s);
     // A press on a row without comment leaves the open editor bound to its contact.
     f.libro().setRow(1);
     editor.Comentario_Click();
-    QCOMPARE(text->toPlainText(), u"  con blancos  "_s);
-    text->setPlainText(u"nuevo\ntexto"_s);
+    QCOMPARE(editorText(editor)->toPlainText(), u"  con blancos  "_s);
+    editorText(editor)->setPlainText(u"nuevo\ntexto"_s);
     editor.Aceptar_Click();
     QCOMPARE(f.libro().TextMatrix(2, 16), u"nuevo\ntexto"_s);
     QCOMPARE(f.libro().TextMatrix(1, 16), u"   "_s);
+
+    f.libro().setRow(2);
+    editor.Comentario_Click();
+    QVERIFY(editor.window()->isVisible());
+    f.libro().RemoveItem(2);
+    QVERIFY(!editor.window()->isVisible());
+    editor.Aceptar_Click();
+    QCOMPARE(f.libro().Rows(), 2);
+    QCOMPARE(f.libro().TextMatrix(1, 16), u"   "_s);
+}
+
+// The editor writes to the contact it opened on: another row clicked meanwhile, or a sort
+// that moves the contact, does not send the text elsewhere.
+void TestEntry::commentEditorFollowsItsContact()
+{
+    AppFixture f;
+    for (const QString &call : {u"C"_s, u"B"_s, u"A"_s, u"D"_s, u"E"_s})
+        addWithComment(f, call, u"nota "_s + call);
+    CommentEditor &editor = f.app->comments();
+    f.libro().setRow(2);
+    editor.Comentario_Click();
+    f.libro().setRow(5);
+    editorText(editor)->setPlainText(u"editado"_s);
+    editor.Aceptar_Click();
+    QCOMPARE(f.libro().TextMatrix(2, 16), u"editado"_s);
+    QCOMPARE(f.libro().TextMatrix(5, 16), u"nota E"_s);
+
+    f.libro().setRow(2);
+    editor.Comentario_Click();
+    QCOMPARE(editor.editorRow(), 2);
+    f.libro().sortRows(1, 5, 1, 1);
+    QCOMPARE(f.libro().TextMatrix(2, 1), u"B"_s); // A B C D E
+    f.libro().sortRows(1, 5, 1, 1);
+    f.libro().setTextMatrix(1, 1, u"Z"_s);
+    f.libro().sortRows(1, 5, 1, 1); // B C D E Z
+    QCOMPARE(editor.editorRow(), 1);
+    editorText(editor)->setPlainText(u"sigue a B"_s);
+    editor.Aceptar_Click();
+    QCOMPARE(f.libro().TextMatrix(1, 1), u"B"_s);
+    QCOMPARE(f.libro().TextMatrix(1, 16), u"sigue a B"_s);
 }
 
 void TestEntry::commentBoxesKeepEveryCharacter_data()
@@ -289,9 +298,7 @@ void TestEntry::commentBoxesKeepEveryCharacter()
 {
     QFETCH(QString, comment);
     AppFixture f;
-    EntryForm &entry = f.app->entry();
-    entry.comment()->setPlainText(comment);
-    entry.Guardar_Click();
+    addWithComment(f, u"EA1"_s, comment);
     QCOMPARE(f.libro().TextMatrix(1, 16), comment);
     f.libro().appendRow({u"2"_s, u"EA2"_s, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {},
                          u"l1\r\nl2\rl3\u00A0"_s});
@@ -303,69 +310,6 @@ void TestEntry::commentBoxesKeepEveryCharacter()
         editor.Aceptar_Click();
         QCOMPARE(f.libro().TextMatrix(row, 16), stored);
     }
-}
-
-void TestEntry::commentEditorFollowsItsContact()
-{
-    AppFixture f;
-    EntryForm &entry = f.app->entry();
-    const QStringList calls{u"C"_s, u"B"_s, u"A"_s, u"D"_s, u"E"_s};
-    for (const QString &call : calls) {
-        entry.dato(0)->setText(call);
-        entry.comment()->setPlainText(u"nota "_s + call);
-        entry.Guardar_Click();
-    }
-    CommentEditor &editor = f.app->comments();
-    f.libro().setRow(2);
-    editor.Comentario_Click();
-    f.libro().setRow(5); // another row clicked: the text still goes to row 2
-    editor.window()->control<QPlainTextEdit>(u"coment"_s)->setPlainText(u"editado"_s);
-    editor.Aceptar_Click();
-    QCOMPARE(f.libro().TextMatrix(2, 16), u"editado"_s);
-    QCOMPARE(f.libro().TextMatrix(5, 16), u"nota E"_s);
-
-    // Sorted while open: the text follows contact "B" to its new row.
-    f.libro().setRow(2);
-    editor.Comentario_Click();
-    QCOMPARE(editor.editorRow(), 2);
-    f.libro().sortRows(1, 5, 1, 1);
-    QCOMPARE(f.libro().TextMatrix(2, 1), u"B"_s); // A B C D E
-    f.libro().sortRows(1, 5, 1, 1);
-    f.libro().setTextMatrix(1, 1, u"Z"_s);
-    f.libro().sortRows(1, 5, 1, 1); // B C D E Z
-    QCOMPARE(editor.editorRow(), 1);
-    editor.window()->control<QPlainTextEdit>(u"coment"_s)->setPlainText(u"sigue a B"_s);
-    editor.Aceptar_Click();
-    QCOMPARE(f.libro().TextMatrix(1, 1), u"B"_s);
-    QCOMPARE(f.libro().TextMatrix(1, 16), u"sigue a B"_s);
-}
-
-void TestEntry::commentEditorDropsAGoneContact()
-{
-    AppFixture f;
-    EntryForm &entry = f.app->entry();
-    entry.comment()->setPlainText(u"uno"_s);
-    entry.Guardar_Click();
-    entry.comment()->setPlainText(u"dos"_s);
-    entry.Guardar_Click();
-    CommentEditor &editor = f.app->comments();
-    f.libro().setRow(2);
-    editor.Comentario_Click();
-    QVERIFY(editor.window()->isVisible());
-    f.libro().RemoveItem(2);
-    QVERIFY(!editor.window()->isVisible());
-    editor.Aceptar_Click();
-    QCOMPARE(f.libro().Rows(), 2);
-    QCOMPARE(f.libro().TextMatrix(1, 16), u"uno"_s);
-    // Beyond row 255 the editor works like anywhere else.
-    for (int i = 0; i < 300; ++i)
-        entry.Guardar_Click();
-    f.libro().setTextMatrix(290, 16, u"lejos"_s);
-    f.libro().setRow(290);
-    editor.Comentario_Click();
-    editor.window()->control<QPlainTextEdit>(u"coment"_s)->setPlainText(u"muy lejos"_s);
-    editor.Aceptar_Click();
-    QCOMPARE(f.libro().TextMatrix(290, 16), u"muy lejos"_s);
 }
 
 QTEST_MAIN(TestEntry)

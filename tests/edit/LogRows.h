@@ -1,5 +1,6 @@
 #pragma once
 // Contacts for the editing tests, written straight into the table.
+#include "CurrentCell.h"
 #include "common/GridModel.h"
 #include <QStringList>
 #include <initializer_list>
@@ -18,6 +19,16 @@ inline void addSparse(GridModel &grid, std::initializer_list<std::pair<int, QStr
     row[0] = QString::number(grid.Rows());
     for (const auto &[col, text] : cells)
         row[col] = text;
+    grid.appendRow(row);
+}
+
+// The same from a table row: "5=X|16=Y" fills column 5 with "X" and column 16 with "Y".
+inline void addSparse(GridModel &grid, const QString &cells)
+{
+    QStringList row(grid.Cols());
+    row[0] = QString::number(grid.Rows());
+    for (const QString &cell : cells.split(u'|', Qt::SkipEmptyParts))
+        row[cell.section(u'=', 0, 0).toInt()] = cell.section(u'=', 1);
     grid.appendRow(row);
 }
 

@@ -16,11 +16,7 @@ class TestClipboard : public QObject
     Q_OBJECT
 private slots:
     void firstContactRowIsOutOfReach();
-    void cutMovesTextToAnotherCell();
-    void oneCopyPastesAnyNumberOfTimes();
-    void pasteBeforeAnyCopyEmptiesTheCell();
-    void onlyTheStartingCornerOfASelection();
-    void bufferOutlivesANewLog();
+    void cutCopyAndPasteWholeCells();
     void focusedFieldKeepsItsKeys();
     void tableKeysWhenTheTableHasFocus();
 
@@ -30,113 +26,77 @@ private:
         for (int i = 1; i <= contacts; ++i)
             addContact(grid, {u"CALL%1"_s.arg(i), u"Nombre %1"_s.arg(i), u"QTH %1"_s.arg(i)});
     }
-    static void makeCurrent(GridModel &grid, int row, int col)
-    {
-        grid.setCol(col);
-        grid.setRow(row);
-    }
     static QString &buffer(AppFixture &f) { return f.app->variables().cellBuffer; }
+    static void menu(AppFixture &f, int row, int col, const char *item)
+    {
+        makeCurrent(f.libro(), row, col);
+        f.action(item)->trigger();
+    }
 };
 
 void TestClipboard::firstContactRowIsOutOfReach()
 {
     AppFixture f;
     GridModel &libro = f.libro();
-    fill(libro, 3);
+    // With the heading row alone nothing happens.
     buffer(f) = u"antes"_s;
-    makeCurrent(libro, 1, 2);
+    f.action("mPegar")->trigger();
+    f.action("mCortar")->trigger();
+    QCOMPARE(buffer(f), u"antes"_s);
+    QCOMPARE(libro.TextMatrix(0, 1), u"Indicativo"_s);
+    fill(libro, 3);
     for (const char *item : {"mCopiar", "mCortar", "mPegar"}) {
-        f.action(item)->trigger();
+        menu(f, 1, 2, item);
         QCOMPARE(buffer(f), u"antes"_s);
         QCOMPARE(libro.TextMatrix(1, 2), u"Nombre 1"_s);
     }
-    // Row 2 is the first one they act on.
-    makeCurrent(libro, 2, 2);
-    f.action("mCopiar")->trigger();
+    menu(f, 2, 2, "mCopiar"); // row 2 is the first one they act on
     QCOMPARE(buffer(f), u"Nombre 2"_s);
-    // With the heading row alone nothing happens either.
-    AppFixture empty;
-    empty.app->variables().cellBuffer = u"x"_s;
-    empty.action("mPegar")->trigger();
-    empty.action("mCortar")->trigger();
-    QCOMPARE(empty.app->variables().cellBuffer, u"x"_s);
-    QCOMPARE(empty.libro().TextMatrix(0, 1), u"Indicativo"_s);
 }
 
-void TestClipboard::cutMovesTextToAnotherCell()
-{
-    AppFixture f;
-    GridModel &libro = f.libro();
-    fill(libro, 5);
-    libro.setTextMatrix(3, 2, u"  José\r\nMaría "_s); // blanks and line breaks as they are
-    makeCurrent(libro, 3, 2);
-    f.action("mCortar")->trigger();
-    QCOMPARE(libro.TextMatrix(3, 2), QString());
-    makeCurrent(libro, 5, 3);
-    f.action("mPegar")->trigger();
-    QCOMPARE(libro.TextMatrix(5, 3), u"  José\r\nMaría "_s);
-    QCOMPARE(libro.TextMatrix(5, 2), u"Nombre 5"_s);
-    QCOMPARE(buffer(f), u"  José\r\nMaría "_s);
-}
-
-void TestClipboard::oneCopyPastesAnyNumberOfTimes()
+void TestClipboard::cutCopyAndPasteWholeCells()
 {
     AppFixture f;
     GridModel &libro = f.libro();
     fill(libro, 6);
-    makeCurrent(libro, 4, 1);
-    f.action("mCopiar")->trigger();
-    const std::pair<int, int> targets[] = {{2, 16}, {6, 1}, {5, 9}};
-    for (const auto &[row, col] : targets) {
-        makeCurrent(libro, row, col);
-        f.action("mPegar")->trigger();
-    }
-    for (const auto &[row, col] : targets)
-        QCOMPARE(libro.TextMatrix(row, col), u"CALL4"_s); // whole cell replaced, not appended to
-    QCOMPARE(libro.TextMatrix(4, 1), u"CALL4"_s);
-    QCOMPARE(buffer(f), u"CALL4"_s);
-}
-
-void TestClipboard::pasteBeforeAnyCopyEmptiesTheCell()
-{
-    AppFixture f;
-    GridModel &libro = f.libro();
-    fill(libro, 3);
-    QVERIFY(buffer(f).isEmpty());
-    makeCurrent(libro, 3, 3);
-    f.action("mPegar")->trigger();
+    menu(f, 3, 3, "mPegar"); // before any copy: the cell is emptied
     QCOMPARE(libro.TextMatrix(3, 3), QString());
     QCOMPARE(libro.TextMatrix(3, 2), u"Nombre 3"_s);
-}
 
-void TestClipboard::onlyTheStartingCornerOfASelection()
-{
-    AppFixture f;
-    GridModel &libro = f.libro();
-    fill(libro, 5);
-    libro.setSelection(4, 3, 2, 1); // dragged from (4, 3) up and left to (2, 1)
+    libro.setTextMatrix(3, 2, u"  José\r\nMaría "_s); // blanks and line breaks as they are
+    menu(f, 3, 2, "mCortar");
+    QCOMPARE(libro.TextMatrix(3, 2), QString());
+    QCOMPARE(buffer(f), u"  José\r\nMaría "_s);
+    menu(f, 5, 3, "mPegar");
+    QCOMPARE(libro.TextMatrix(5, 3), u"  José\r\nMaría "_s);
+    QCOMPARE(libro.TextMatrix(5, 2), u"Nombre 5"_s);
+
+    // One copy pastes any number of times, each time over the whole cell.
+    menu(f, 4, 1, "mCopiar");
+    const Cell targets[] = {{2, 16}, {6, 1}, {5, 9}};
+    for (const auto &[row, col] : targets)
+        menu(f, row, col, "mPegar");
+    for (const auto &[row, col] : targets)
+        QCOMPARE(libro.TextMatrix(row, col), u"CALL4"_s);
+    QCOMPARE(libro.TextMatrix(4, 1), u"CALL4"_s);
+    QCOMPARE(buffer(f), u"CALL4"_s);
+
+    // Of a selection dragged from (4, 3) up and left to (2, 1), only its starting corner.
+    libro.setSelection(4, 3, 2, 1);
     f.action("mCopiar")->trigger();
     QCOMPARE(buffer(f), u"QTH 4"_s);
     buffer(f) = u"nuevo"_s;
     f.action("mPegar")->trigger();
     QCOMPARE(libro.TextMatrix(4, 3), u"nuevo"_s);
     QCOMPARE(libro.TextMatrix(2, 1), u"CALL2"_s);
-    QCOMPARE(libro.TextMatrix(3, 2), u"Nombre 3"_s);
-}
+    QCOMPARE(libro.TextMatrix(3, 2), QString());
 
-void TestClipboard::bufferOutlivesANewLog()
-{
-    AppFixture f;
-    GridModel &libro = f.libro();
-    fill(libro, 3);
-    makeCurrent(libro, 2, 1);
-    f.action("mCopiar")->trigger();
+    // The buffer outlives the log.
     f.action("mNuevo")->trigger();
     QCOMPARE(libro.Rows(), 1);
     fill(libro, 2);
-    makeCurrent(libro, 2, 16);
-    f.action("mPegar")->trigger();
-    QCOMPARE(libro.TextMatrix(2, 16), u"CALL2"_s);
+    menu(f, 2, 16, "mPegar");
+    QCOMPARE(libro.TextMatrix(2, 16), u"nuevo"_s);
 }
 
 // Ctrl+X, Ctrl+C and Ctrl+V edit a focused entry field; the menu items, chosen from the
@@ -176,8 +136,7 @@ void TestClipboard::focusedFieldKeepsItsKeys()
     f.action("mCortar")->trigger();
     QCOMPARE(buffer(f), u"Nombre 3"_s);
     QCOMPARE(libro.TextMatrix(3, 2), QString());
-    makeCurrent(libro, 2, 5);
-    f.action("mPegar")->trigger();
+    menu(f, 2, 5, "mPegar");
     QCOMPARE(libro.TextMatrix(2, 5), u"Nombre 3"_s);
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(comment));
     QCOMPARE(QGuiApplication::clipboard()->text(), u"hola"_s); // the desktop's clipboard is not theirs

@@ -1,9 +1,10 @@
+// The station data without windows: the UTC offset as typed, USUARIO.CFG read and written,
+// and the clock captions.
+#include "FileHelpers.h"
 #include "station/ClockCaption.h"
 #include "station/OffsetConversion.h"
 #include "station/UserConfigFile.h"
-
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -23,18 +24,6 @@ const QByteArray kSevenLines = crlfLines({"Argentina  ", "-3", "C\xF3rdoba", "",
 const QStringList kSevenValues = {u"Argentina  "_s, u"-3"_s, u"Córdoba"_s, QString(), u"Calle 5, piso 2"_s,
                                   u"5000"_s, QString()};
 
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 class TestStationLogic : public QObject
@@ -45,19 +34,14 @@ private slots:
     void offset_data();
     void offset();
     void offsetLongInput();
-
     void read_data();
     void read();
-    void readBeyondLimit();
-    void readFolder();
-    void findIgnoresCase();
-
+    void fileFoundInAnyCase();
     void writeBytesExact_data();
     void writeBytesExact();
     void writeRoundTripKeepsValuesInPlace();
-    void writeRefusesUnencodable();
-    void writeIntoMissingFolder();
-
+    void writeRefused_data();
+    void writeRefused();
     void clock_data();
     void clock();
 };
@@ -135,93 +119,71 @@ void TestStationLogic::read_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QStringList>("items");
-    QTest::addColumn<bool>("damaged");
+    QTest::addColumn<QString>("problem"); // none; a part of it; or all of it, ending in a full stop
 
-    QTest::newRow("seven values") << kSevenLines << kSevenValues << false;
-    QTest::newRow("extra lines ignored")
-        << kSevenLines + "\"more\"\r\n\"and more\"\r\n" << kSevenValues << false;
-    QTest::newRow("LF only") << QByteArray(kSevenLines).replace("\r\n", "\n") << kSevenValues << false;
-    QTest::newRow("CR only") << QByteArray(kSevenLines).replace("\r\n", "\r") << kSevenValues << false;
-    QTest::newRow("no line end at the end") << kSevenLines.chopped(2) << kSevenValues << false;
+    QTest::newRow("seven values") << kSevenLines << kSevenValues << QString();
+    QTest::newRow("extra lines ignored") << kSevenLines + "\"more\"\r\n\"and more\"\r\n" << kSevenValues << QString();
+    QTest::newRow("LF only") << QByteArray(kSevenLines).replace("\r\n", "\n") << kSevenValues << QString();
+    QTest::newRow("CR only") << QByteArray(kSevenLines).replace("\r\n", "\r") << kSevenValues << QString();
+    QTest::newRow("no line end at the end") << kSevenLines.chopped(2) << kSevenValues << QString();
+    QTest::newRow("a megabyte after seven values") << kSevenLines + QByteArray(1 << 20, 'x') << kSevenValues
+                                                   << QString();
     QTest::newRow("four items") << crlfLines({"Chile  ", "4", "Maule", "Talca"})
-                                << QStringList{u"Chile  "_s, u"4"_s, u"Maule"_s, u"Talca"_s} << true;
-    QTest::newRow("empty file") << QByteArray() << QStringList() << true;
+                                << QStringList{u"Chile  "_s, u"4"_s, u"Maule"_s, u"Talca"_s}
+                                << u"El archivo USUARIO.CFG está dañado: tiene 4 de los 7 datos."_s;
+    QTest::newRow("empty file") << QByteArray() << QStringList() << u"USUARIO.CFG"_s;
+    QTest::newRow("a first value longer than the reader holds")
+        << '"' + QByteArray(1 << 20, 'x') + "\"\r\n" + kSevenLines << QStringList() << u"USUARIO.CFG"_s;
     QTest::newRow("unquoted, commas separate")
-        << QByteArray("Chile  ,3\r\nA b\rc,d\ne,f") << QStringList{u"Chile  "_s, u"3"_s, u"A b"_s, u"c"_s,
-                                                                u"d"_s, u"e"_s, u"f"_s} << false;
+        << QByteArray("Chile  ,3\r\nA b\rc,d\ne,f")
+        << QStringList{u"Chile  "_s, u"3"_s, u"A b"_s, u"c"_s, u"d"_s, u"e"_s, u"f"_s} << QString();
     QTest::newRow("blanks before quotes, junk after")
         << QByteArray("  \"a\" junk,\t\"b\"\r\n\"c\"x\"y\r\n\"\",\"e\",f,  g  ")
-        << QStringList{u"a"_s, u"b"_s, u"c"_s, QString(), u"e"_s, u"f"_s, u"g  "_s} << false;
+        << QStringList{u"a"_s, u"b"_s, u"c"_s, QString(), u"e"_s, u"f"_s, u"g  "_s} << QString();
     QTest::newRow("missing closing quote stays on its line, and is reported")
-        << QByteArray(kSevenLines).remove(12, 1) << kSevenValues << true;
+        << QByteArray(kSevenLines).remove(12, 1) << kSevenValues << u"USUARIO.CFG"_s;
     QTest::newRow("NUL inside an item")
-        << QByteArray(kSevenLines).replace("5000", QByteArray("50\0" "00", 5)) << kSevenValues << true;
-    QTest::newRow("NUL after the seventh item")
-        << kSevenLines + QByteArray("\0\0", 2) << kSevenValues << false;
+        << QByteArray(kSevenLines).replace("5000", QByteArray("50\0" "00", 5)) << kSevenValues << u"USUARIO.CFG"_s;
+    QTest::newRow("NUL after the seventh item") << kSevenLines + QByteArray("\0\0", 2) << kSevenValues << QString();
 }
 
 void TestStationLogic::read()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(QStringList, items);
-    QFETCH(bool, damaged);
-
+    QFETCH(QString, problem);
     QTemporaryDir dir;
     const QString path = dir.filePath(u"USUARIO.CFG"_s);
-    QVERIFY(writeBytes(path, bytes));
+    QVERIFY(writeFile(path, bytes));
     const ConfigRead result = readUserConfig(path);
     QCOMPARE(result.items, items);
-    QCOMPARE(result.damaged, damaged);
-    QCOMPARE(result.problem.isEmpty(), !damaged);
-    if (damaged)
-        QVERIFY2(result.problem.contains(u"USUARIO.CFG"_s), qPrintable(result.problem));
+    QCOMPARE(result.damaged, !problem.isEmpty());
+    if (problem.endsWith(u'.'))
+        QCOMPARE(result.problem, problem);
+    QVERIFY2(result.problem.contains(problem) && result.problem.isEmpty() == problem.isEmpty(),
+             qPrintable(result.problem));
 }
 
-void TestStationLogic::readBeyondLimit()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(u"USUARIO.CFG"_s);
-
-    // Seven good lines followed by a megabyte of anything.
-    QVERIFY(writeBytes(path, kSevenLines + QByteArray(1 << 20, 'x')));
-    ConfigRead result = readUserConfig(path);
-    QCOMPARE(result.items, kSevenValues);
-    QVERIFY(!result.damaged);
-
-    // A first value longer than anything the reader will hold.
-    QVERIFY(writeBytes(path, '"' + QByteArray(1 << 20, 'x') + "\"\r\n" + kSevenLines));
-    result = readUserConfig(path);
-    QVERIFY(result.damaged);
-    QVERIFY(result.items.isEmpty());
-
-    QVERIFY(writeBytes(path, crlfLines({"a", "b", "c", "d"})));
-    QCOMPARE(readUserConfig(path).problem, u"El archivo USUARIO.CFG está dañado: tiene 4 de los 7 datos."_s);
-}
-
-void TestStationLogic::readFolder()
-{
-    QTemporaryDir dir;
-    QVERIFY(QDir(dir.path()).mkdir(u"USUARIO.CFG"_s));
-    QCOMPARE(findConfigFile(dir.path()), QString());
-    const ConfigRead result = readUserConfig(dir.filePath(u"USUARIO.CFG"_s));
-    QVERIFY(result.damaged);
-    QVERIFY(result.items.isEmpty());
-    QVERIFY2(result.problem.contains(u"USUARIO.CFG"_s), qPrintable(result.problem));
-}
-
-void TestStationLogic::findIgnoresCase()
+void TestStationLogic::fileFoundInAnyCase()
 {
     QTemporaryDir dir;
     QCOMPARE(findConfigFile(dir.path()), QString());
     QCOMPARE(configFileForWriting(dir.path()), dir.filePath(u"USUARIO.CFG"_s));
-
-    QVERIFY(writeBytes(dir.filePath(u"usuario.cfg"_s), kSevenLines));
+    QVERIFY(writeFile(dir.filePath(u"usuario.cfg"_s), kSevenLines));
     QCOMPARE(findConfigFile(dir.path()), dir.filePath(u"usuario.cfg"_s));
     QCOMPARE(configFileForWriting(dir.path()), dir.filePath(u"usuario.cfg"_s));
     QCOMPARE(readUserConfig(findConfigFile(dir.path())).items, kSevenValues);
-
-    QVERIFY(writeBytes(dir.filePath(u"USUARIO.CFG"_s), kSevenLines));
+    QVERIFY(writeFile(dir.filePath(u"USUARIO.CFG"_s), kSevenLines));
     QCOMPARE(findConfigFile(dir.path()), dir.filePath(u"USUARIO.CFG"_s));
+
+    // A folder under the name is no file to read.
+    QTemporaryDir other;
+    QVERIFY(QDir(other.path()).mkdir(u"USUARIO.CFG"_s));
+    QCOMPARE(findConfigFile(other.path()), QString());
+    const ConfigRead result = readUserConfig(other.filePath(u"USUARIO.CFG"_s));
+    QVERIFY(result.damaged);
+    QVERIFY(result.items.isEmpty());
+    QVERIFY2(result.problem.contains(u"USUARIO.CFG"_s), qPrintable(result.problem));
 }
 
 void TestStationLogic::writeBytesExact_data()
@@ -229,13 +191,11 @@ void TestStationLogic::writeBytesExact_data()
     QTest::addColumn<QStringList>("values");
     QTest::addColumn<QByteArray>("bytes");
 
-    QTest::newRow("Uruguay, 3, rest empty")
-        << QStringList{u"Uruguay  "_s, u"3"_s, {}, {}, {}, {}, {}}
-        << crlfLines({"Uruguay  ", "3", "", "", "", "", ""});
+    QTest::newRow("Uruguay, 3, rest empty") << QStringList{u"Uruguay  "_s, u"3"_s, {}, {}, {}, {}, {}}
+                                            << crlfLines({"Uruguay  ", "3", "", "", "", "", ""});
     QTest::newRow("all empty") << QStringList(7) << QByteArray("\"\"\r\n").repeated(7);
-    QTest::newRow("Windows-1252 bytes")
-        << QStringList{u"España"_s, u"-3"_s, u"Córdoba"_s, u"Av. € 1"_s, {}, {}, {}}
-        << crlfLines({"Espa\xF1" "a", "-3", "C\xF3rdoba", "Av. \x80 1", "", "", ""});
+    QTest::newRow("Windows-1252 bytes") << QStringList{u"España"_s, u"-3"_s, u"Córdoba"_s, u"Av. € 1"_s, {}, {}, {}}
+                                        << crlfLines({"Espa\xF1" "a", "-3", "C\xF3rdoba", "Av. \x80 1", "", "", ""});
     QTest::newRow("quote and line breaks replaced")
         << QStringList{u"Chile"_s, u"-4"_s, u"\"Sur\""_s, u"a\r\nb\nc\rd"_s, {}, {}, {}}
         << crlfLines({"Chile", "-4", "'Sur'", "a b c d", "", "", ""});
@@ -245,14 +205,12 @@ void TestStationLogic::writeBytesExact()
 {
     QFETCH(QStringList, values);
     QFETCH(QByteArray, bytes);
-
     QTemporaryDir dir;
     const QString path = dir.filePath(u"USUARIO.CFG"_s);
-    // An older, longer file is replaced whole.
-    QVERIFY(writeBytes(path, kSevenLines + kSevenLines));
+    QVERIFY(writeFile(path, kSevenLines + kSevenLines)); // an older, longer file is replaced whole
     const WriteResult result = writeUserConfig(path, values);
     QVERIFY2(result.ok, qPrintable(result.error));
-    QCOMPARE(readBytes(path), bytes);
+    QCOMPARE(readAll(path), bytes);
 }
 
 void TestStationLogic::writeRoundTripKeepsValuesInPlace()
@@ -264,41 +222,43 @@ void TestStationLogic::writeRoundTripKeepsValuesInPlace()
     QVERIFY(hasUnstorableQuote(values[2]));
     QVERIFY(!hasUnstorableQuote(values[3]));
     QVERIFY(writeUserConfig(path, values).ok);
-
     const ConfigRead back = readUserConfig(path);
     QVERIFY(!back.damaged);
     QCOMPARE(back.items, (QStringList{u"Venezuela "_s, u"4"_s, u"Lara 'centro'"_s, u"  Barquisimeto"_s,
                                      u"Calle 3, 'B'"_s, u"3001"_s, u"Casilla 12"_s}));
 }
 
-void TestStationLogic::writeRefusesUnencodable()
+void TestStationLogic::writeRefused_data()
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(u"USUARIO.CFG"_s);
-    QVERIFY(writeBytes(path, kSevenLines));
-
-    const QStringList unencodable[] = {
-        {u"Polonia"_s, u"-1"_s, {}, u"Łódź"_s, {}, {}, {}},
-        {u"Chile"_s, u"-4"_s, {}, {}, {}, {}, u"sin"_s + QChar(0) + u"nada"_s},
-    };
-    for (const QStringList &values : unencodable) {
-        const WriteResult result = writeUserConfig(path, values);
-        QVERIFY(!result.ok);
-        QVERIFY2(result.error.contains(u"USUARIO.CFG"_s), qPrintable(result.error));
-        QCOMPARE(readBytes(path), kSevenLines);
-    }
-    QVERIFY2(writeUserConfig(path, unencodable[0]).error.contains(u"Ciudad"_s), "names the field");
+    QTest::addColumn<QStringList>("values");
+    QTest::addColumn<bool>("folderExists");
+    QTest::addColumn<QString>("said"); // besides the file name
+    QTest::newRow("beyond the code page") << QStringList{u"Polonia"_s, u"-1"_s, {}, u"Łódź"_s, {}, {}, {}} << true
+                                          << u"Ciudad"_s;
+    QTest::newRow("a NUL") << QStringList{u"Chile"_s, u"-4"_s, {}, {}, {}, {}, u"sin"_s + QChar(0) + u"nada"_s} << true
+                           << u"Casilla de Correo"_s;
+    QTest::newRow("into a missing folder") << QStringList(7) << false << QString();
 }
 
-void TestStationLogic::writeIntoMissingFolder()
+// Nothing is written, the previous file stays as it was, and the message names the file.
+void TestStationLogic::writeRefused()
 {
+    QFETCH(QStringList, values);
+    QFETCH(bool, folderExists);
+    QFETCH(QString, said);
     QTemporaryDir dir;
-    const QString folder = dir.filePath(u"missing"_s);
-    const WriteResult result = writeUserConfig(folder + u"/USUARIO.CFG"_s, QStringList(7));
+    const QString folder = folderExists ? dir.path() : dir.filePath(u"missing"_s);
+    const QString path = folder + u"/USUARIO.CFG"_s;
+    if (folderExists)
+        QVERIFY(writeFile(path, kSevenLines));
+    const WriteResult result = writeUserConfig(path, values);
     QVERIFY(!result.ok);
-    QVERIFY2(result.error.startsWith(u"No se pudo guardar el archivo USUARIO.CFG: "_s), qPrintable(result.error));
-    QVERIFY(!QFileInfo::exists(folder));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+    QVERIFY2(result.error.startsWith(u"No se pudo guardar el archivo USUARIO.CFG: "_s) && result.error.contains(said),
+             qPrintable(result.error));
+    if (folderExists)
+        QCOMPARE(readAll(path), kSevenLines);
+    else
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
 }
 
 void TestStationLogic::clock_data()
