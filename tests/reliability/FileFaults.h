@@ -1,6 +1,7 @@
 #pragma once
 // Shared by the reliability tests: log files made quickly in bulk, and snapshots of a folder to
 // prove that a failed command left every file as it was.
+#include "FileHelpers.h"
 #include <QByteArray>
 #include <QCryptographicHash>
 #include <QDir>
@@ -15,18 +16,6 @@
 #include <unistd.h>
 
 namespace faults {
-
-inline QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-inline bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
 
 // Size and SHA-1 of a file, read in pieces: logs here run to a hundred megabytes.
 inline QByteArray fingerprint(const QString &path)

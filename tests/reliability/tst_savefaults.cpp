@@ -1,19 +1,15 @@
 // Saving under injected faults: a disk that fills up (a file-size limit), the program killed in
 // the middle of a save, and names that cannot be written. Whatever happens, the previous file
 // stays whole, the user is told in Spanish, and the log and its title stay as they were.
-#include "AppFixture.h"
 #include "FileFaults.h"
+#include "FileWindows.h"
 #include "common/GridModel.h"
 #include "logbook/LibroFile.h"
-#include "logbook/LogbookCommands.h"
 #include "station/UserConfigFile.h"
-#include "ui/FormWindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QLineEdit>
 #include <QProcess>
-#include <QPushButton>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QThread>
@@ -106,27 +102,6 @@ qint64 killContacts()
     return 1000000;
 }
 
-struct Program : AppFixture
-{
-    LogbookCommands &commands() { return app->logbook(); }
-    QString title() { return frame().windowTitle(); }
-    static void press(FormWindow *window, const QString &name, const QString &button)
-    {
-        window->lineEdit(u"Archivo"_s)->setText(name);
-        window->button(button)->click();
-    }
-    void open(const QString &name)
-    {
-        action("nAbrir")->trigger();
-        press(commands().abreWindow(), name, u"Command1"_s);
-    }
-    void saveAs(const QString &name)
-    {
-        action("mGuardar_como")->trigger();
-        press(commands().guardaWindow(), name, u"Command1"_s);
-    }
-};
-
 } // namespace
 
 class TestSaveFaults : public QObject
@@ -215,31 +190,31 @@ void TestSaveFaults::diskFillsUpInAChild()
 
 void TestSaveFaults::diskFillsUpInTheProgram()
 {
-    Program f;
+    AppFixture f;
     QVERIFY(writeFile(f.path(u"viejo.LBR"_s), makeLog(3000, 1)));
-    f.open(u"viejo.LBR"_s);
+    useFile(f, "nAbrir", u"viejo.LBR"_s);
     const QString title = LogbookCommands::titlePrefix() + u"viejo.LBR"_s;
-    QCOMPARE(f.title(), title);
+    QCOMPARE(f.frame().windowTitle(), title);
     f.libro().setTextMatrix(5, 16, u"cambiado después de abrir"_s);
     const QList<QStringList> table = f.cells();
     const auto files = snapshot(f.dir.path());
     {
         FileSizeLimit limit(64 * 1024); // the log needs about 400 KB
         QVERIFY(limit.ok());
-        f.action("mGuardar")->trigger();
-        f.saveAs(u"nuevo.LBR"_s);
+        useFile(f, "mGuardar_como", u"nuevo.LBR"_s);
+        f.action("mGuardar")->trigger(); // with the save-as window still open
     }
     QCOMPARE(f.fakes.messages.asked.size(), 2);
-    const QStringList saves{u"viejo.LBR"_s, u"nuevo.LBR"_s};
-    const QStringList titles{u"Guardar"_s, u"Guardar como..."_s};
+    const QStringList saves{u"nuevo.LBR"_s, u"viejo.LBR"_s};
+    const QStringList titles{u"Guardar como..."_s, u"Guardar"_s};
     for (int i = 0; i < 2; ++i) {
         const auto &asked = f.fakes.messages.asked.at(i);
         QVERIFY2(asked.text.startsWith(u"No se pudo guardar el archivo «%1»: "_s.arg(saves.at(i))), qPrintable(asked.text));
         QCOMPARE(asked.title, titles.at(i));
         QVERIFY(asked.icon == MessageSeam::Icon::Critical);
     }
-    QCOMPARE(f.title(), title);
-    QVERIFY(f.commands().guardaWindow()->isVisible()); // the name can be tried again
+    QCOMPARE(f.frame().windowTitle(), title);
+    QVERIFY(f.app->logbook().guardaWindow()->isVisible()); // the name can be tried again
     QVERIFY2(snapshot(f.dir.path()) == files, "a file was changed, left behind or created");
     QVERIFY(f.cells() == table);
 
@@ -323,15 +298,15 @@ void TestSaveFaults::unwritableNames_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("prepare");
-    QTest::addColumn<QString>("reason");   // a word the explanation must hold
-    QTest::addColumn<bool>("byPermission");
-    QTest::newRow("folder without write permission") << u"cerrada/libro.LBR"_s << u"closed folder"_s
-                                                    << u"permiso"_s << true;
-    QTest::newRow("name that is a folder") << u"carpeta.LBR"_s << u"folder"_s << u"carpeta"_s << false;
-    QTest::newRow("read-only file") << u"solo.LBR"_s << u"read-only file"_s << u"solo lectura"_s << true;
-    QTest::newRow("path through a missing folder") << u"falta/libro.LBR"_s << QString() << u"no existe"_s << false;
-    QTest::newRow("path through a file") << u"viejo.LBR/libro.LBR"_s << QString() << u"no es una carpeta"_s
-                                         << false;
+    QTest::addColumn<QString>("reason"); // what the explanation must hold
+    QTest::newRow("folder without write permission") << u"cerrada/libro.LBR"_s << u"closed folder"_s << u"permiso"_s;
+    QTest::newRow("name that is a folder") << u"carpeta.LBR"_s << u"folder"_s << u"carpeta"_s;
+    QTest::newRow("read-only file") << u"solo.LBR"_s << u"read-only file"_s << u"solo lectura"_s;
+    QTest::newRow("path through a missing folder") << u"falta/libro.LBR"_s << QString() << u"no existe"_s;
+    QTest::newRow("path through a file") << u"viejo.LBR/libro.LBR"_s << QString() << u"no es una carpeta"_s;
+    QTest::newRow("a call the code page cannot hold")
+        << u"nuevo.LBR"_s << u"unencodable"_s
+        << u"el contacto de la fila 2 (R3Ж), columna «Indicativo», contiene el carácter «Ж»"_s;
 }
 
 void TestSaveFaults::unwritableNames()
@@ -339,13 +314,13 @@ void TestSaveFaults::unwritableNames()
     QFETCH(QString, name);
     QFETCH(QString, prepare);
     QFETCH(QString, reason);
-    QFETCH(bool, byPermission);
+    const bool byPermission = prepare == u"closed folder" || prepare == u"read-only file";
     if (byPermission && !permissionsApply())
         QSKIP("Running as root, whom file permissions do not stop: this case cannot fail here.");
 
-    Program f;
+    AppFixture f;
     QVERIFY(writeFile(f.path(u"viejo.LBR"_s), makeLog(20, 1)));
-    f.open(u"viejo.LBR"_s);
+    useFile(f, "nAbrir", u"viejo.LBR"_s);
     QDir folder(f.dir.path());
     if (prepare == u"closed folder") {
         QVERIFY(folder.mkdir(u"cerrada"_s));
@@ -355,19 +330,23 @@ void TestSaveFaults::unwritableNames()
     } else if (prepare == u"read-only file") {
         QVERIFY(writeFile(f.path(name), "0\r\n"));
         QVERIFY(QFile::setPermissions(f.path(name), QFile::ReadOwner));
+    } else if (prepare == u"unencodable") {
+        f.libro().setTextMatrix(2, 1, u"R3Ж"_s);
     }
-    const QString title = f.title();
+    const QString title = f.frame().windowTitle();
     const QList<QStringList> table = f.cells();
     const auto files = snapshot(f.dir.path());
 
-    f.saveAs(name); // an existing file is confirmed: the fake answers OK
+    // Only an existing file is asked about (the fake answers OK): a folder is none.
+    FormWindow *guarda = useFile(f, "mGuardar_como", name);
     const auto &asked = f.fakes.messages.asked;
-    QVERIFY(!asked.isEmpty());
+    QCOMPARE(asked.size(), prepare == u"read-only file" ? 2 : 1);
     const QString said = asked.last().text;
     QVERIFY2(said.startsWith(u"No se pudo guardar el archivo «%1»: "_s.arg(name)), qPrintable(said));
     QVERIFY2(said.contains(reason), qPrintable(said));
     QCOMPARE(asked.last().title, u"Guardar como..."_s);
-    QCOMPARE(f.title(), title);
+    QCOMPARE(f.frame().windowTitle(), title);
+    QVERIFY(guarda->isVisible());
     QVERIFY(f.cells() == table);
     QVERIFY2(snapshot(f.dir.path()) == files, "a file was changed, left behind or created");
 
