@@ -1,5 +1,5 @@
 // Saving under injected faults: a disk that fills up (a file-size limit), the program killed in
-// the middle of a save, and names that cannot be written. Whatever happens, the previous file
+// the middle of a save, and names or values that cannot be written. Whatever happens, the previous file
 // stays whole, the user is told in Spanish, and the log and its title stay as they were.
 #include "FileFaults.h"
 #include "FileWindows.h"
@@ -110,10 +110,9 @@ class TestSaveFaults : public QObject
 private slots:
     void diskFillsUpInAChild_data();
     void diskFillsUpInAChild();
-    void diskFillsUpInTheProgram();
     void killedWhileSaving();
-    void unwritableNames_data();
-    void unwritableNames();
+    void failedSaveChangesNothing_data();
+    void failedSaveChangesNothing();
 };
 
 void TestSaveFaults::diskFillsUpInAChild_data()
@@ -161,13 +160,7 @@ void TestSaveFaults::diskFillsUpInAChild()
 
     const rlim_t limit = rlim_t(qint64(double(newBytes.size()) * fraction) + extra);
     QProcess child;
-    child.setChildProcessModifier([limit] {
-        rlimit fsize{};
-        getrlimit(RLIMIT_FSIZE, &fsize);
-        fsize.rlim_cur = limit;
-        setrlimit(RLIMIT_FSIZE, &fsize);
-        std::signal(SIGXFSZ, SIG_IGN);
-    });
+    child.setChildProcessModifier([limit] { limitFileSize(limit); });
     child.start(QCoreApplication::applicationFilePath(), arguments);
     QVERIFY(child.waitForFinished(120000));
     const QString said = QString::fromUtf8(child.readAllStandardOutput());
@@ -186,45 +179,6 @@ void TestSaveFaults::diskFillsUpInAChild()
         QVERIFY2(said.contains(u"No se pudo guardar el archivo "_s) && said.contains(name), qPrintable(said));
     }
     QCOMPARE(leftovers(dir.path(), expected), QStringList());
-}
-
-void TestSaveFaults::diskFillsUpInTheProgram()
-{
-    AppFixture f;
-    QVERIFY(writeFile(f.path(u"viejo.LBR"_s), makeLog(3000, 1)));
-    useFile(f, "nAbrir", u"viejo.LBR"_s);
-    const QString title = LogbookCommands::titlePrefix() + u"viejo.LBR"_s;
-    QCOMPARE(f.frame().windowTitle(), title);
-    f.libro().setTextMatrix(5, 16, u"cambiado después de abrir"_s);
-    const QList<QStringList> table = f.cells();
-    const auto files = snapshot(f.dir.path());
-    {
-        FileSizeLimit limit(64 * 1024); // the log needs about 400 KB
-        QVERIFY(limit.ok());
-        useFile(f, "mGuardar_como", u"nuevo.LBR"_s);
-        f.action("mGuardar")->trigger(); // with the save-as window still open
-    }
-    QCOMPARE(f.fakes.messages.asked.size(), 2);
-    const QStringList saves{u"nuevo.LBR"_s, u"viejo.LBR"_s};
-    const QStringList titles{u"Guardar como..."_s, u"Guardar"_s};
-    for (int i = 0; i < 2; ++i) {
-        const auto &asked = f.fakes.messages.asked.at(i);
-        QVERIFY2(asked.text.startsWith(u"No se pudo guardar el archivo «%1»: "_s.arg(saves.at(i))), qPrintable(asked.text));
-        QCOMPARE(asked.title, titles.at(i));
-        QVERIFY(asked.icon == MessageSeam::Icon::Critical);
-    }
-    QCOMPARE(f.frame().windowTitle(), title);
-    QVERIFY(f.app->logbook().guardaWindow()->isVisible()); // the name can be tried again
-    QVERIFY2(snapshot(f.dir.path()) == files, "a file was changed, left behind or created");
-    QVERIFY(f.cells() == table);
-
-    // With room again the same log is saved whole.
-    f.action("mGuardar")->trigger();
-    QCOMPARE(f.fakes.messages.asked.size(), 2);
-    LibroRead back = LeerLibro(f.path(u"viejo.LBR"_s));
-    QVERIFY(back.ok);
-    QCOMPARE(qint64(back.rows.rows()), qint64(3000));
-    QCOMPARE(QString::fromUtf8(back.rows.cell(4, 16)), u"cambiado después de abrir"_s);
 }
 
 void TestSaveFaults::killedWhileSaving()
@@ -294,33 +248,41 @@ void TestSaveFaults::killedWhileSaving()
     QVERIFY2(killed > 0, "no save was interrupted");
 }
 
-void TestSaveFaults::unwritableNames_data()
+void TestSaveFaults::failedSaveChangesNothing_data()
 {
+    QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("prepare");
     QTest::addColumn<QString>("reason"); // what the explanation must hold
-    QTest::newRow("folder without write permission") << u"cerrada/libro.LBR"_s << u"closed folder"_s << u"permiso"_s;
-    QTest::newRow("name that is a folder") << u"carpeta.LBR"_s << u"folder"_s << u"carpeta"_s;
-    QTest::newRow("read-only file") << u"solo.LBR"_s << u"read-only file"_s << u"solo lectura"_s;
-    QTest::newRow("path through a missing folder") << u"falta/libro.LBR"_s << QString() << u"no existe"_s;
-    QTest::newRow("path through a file") << u"viejo.LBR/libro.LBR"_s << QString() << u"no es una carpeta"_s;
-    QTest::newRow("a call the code page cannot hold")
-        << u"nuevo.LBR"_s << u"unencodable"_s
-        << u"el contacto de la fila 2 (R3Ж), columna «Indicativo», contiene el carácter «Ж»"_s;
+    const auto saveAs = [](const char *row, const QString &name, const QString &prepare, const QString &reason) {
+        QTest::newRow(row) << u"mGuardar_como"_s << name << prepare << reason;
+    };
+    saveAs("folder without write permission", u"cerrada/libro.LBR"_s, u"closed folder"_s, u"permiso"_s);
+    saveAs("name that is a folder", u"carpeta.LBR"_s, u"folder"_s, u"carpeta"_s);
+    saveAs("read-only file", u"solo.LBR"_s, u"read-only file"_s, u"solo lectura"_s);
+    saveAs("path through a missing folder", u"falta/libro.LBR"_s, QString(), u"no existe"_s);
+    saveAs("path through a file", u"viejo.LBR/libro.LBR"_s, QString(), u"no es una carpeta"_s);
+    saveAs("a call the code page cannot hold", u"nuevo.LBR"_s, u"unencodable"_s,
+           u"el contacto de la fila 2 (R3Ж), columna «Indicativo», contiene el carácter «Ж»"_s);
+    saveAs("disk full", u"nuevo.LBR"_s, u"disk full"_s, QString());
+    QTest::newRow("disk full, Guardar") << u"mGuardar"_s << u"viejo.LBR"_s << u"disk full"_s << QString();
 }
 
-void TestSaveFaults::unwritableNames()
+// The user is told, and the log, its title and every file stay as they were; the save-as
+// window stays open so that the name can be tried again.
+void TestSaveFaults::failedSaveChangesNothing()
 {
+    QFETCH(QString, command);
     QFETCH(QString, name);
     QFETCH(QString, prepare);
     QFETCH(QString, reason);
-    const bool byPermission = prepare == u"closed folder" || prepare == u"read-only file";
-    if (byPermission && !permissionsApply())
+    if ((prepare == u"closed folder" || prepare == u"read-only file") && !permissionsApply())
         QSKIP("Running as root, whom file permissions do not stop: this case cannot fail here.");
 
     AppFixture f;
-    QVERIFY(writeFile(f.path(u"viejo.LBR"_s), makeLog(20, 1)));
+    QVERIFY(writeFile(f.path(u"viejo.LBR"_s), makeLog(3000, 1)));
     useFile(f, "nAbrir", u"viejo.LBR"_s);
+    f.libro().setTextMatrix(5, 16, u"cambiado después de abrir"_s);
     QDir folder(f.dir.path());
     if (prepare == u"closed folder") {
         QVERIFY(folder.mkdir(u"cerrada"_s));
@@ -337,20 +299,35 @@ void TestSaveFaults::unwritableNames()
     const QList<QStringList> table = f.cells();
     const auto files = snapshot(f.dir.path());
 
-    // Only an existing file is asked about (the fake answers OK): a folder is none.
-    FormWindow *guarda = useFile(f, "mGuardar_como", name);
+    FormWindow *guarda = fileWindow(f, "mGuardar_como");
+    if (prepare == u"disk full")
+        QVERIFY(limitFileSize(64 * 1024)); // the log needs about 400 KB
+    if (command == u"mGuardar")
+        f.action("mGuardar")->trigger();
+    else
+        pressGo(guarda, name); // an existing file is confirmed (the fake answers OK); a folder is none
+    QVERIFY(limitFileSize(RLIM_INFINITY));
     const auto &asked = f.fakes.messages.asked;
     QCOMPARE(asked.size(), prepare == u"read-only file" ? 2 : 1);
     const QString said = asked.last().text;
     QVERIFY2(said.startsWith(u"No se pudo guardar el archivo «%1»: "_s.arg(name)), qPrintable(said));
     QVERIFY2(said.contains(reason), qPrintable(said));
-    QCOMPARE(asked.last().title, u"Guardar como..."_s);
+    QCOMPARE(asked.last().title, command == u"mGuardar" ? u"Guardar"_s : u"Guardar como..."_s);
+    QVERIFY(asked.last().icon == MessageSeam::Icon::Critical);
     QCOMPARE(f.frame().windowTitle(), title);
     QVERIFY(guarda->isVisible());
     QVERIFY(f.cells() == table);
     QVERIFY2(snapshot(f.dir.path()) == files, "a file was changed, left behind or created");
-
     QFile::setPermissions(f.path(u"cerrada"_s), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    if (prepare == u"disk full") { // with room again the same log is saved whole
+        f.action("mGuardar")->trigger();
+        QCOMPARE(asked.size(), 1);
+        LibroRead back = LeerLibro(f.path(u"viejo.LBR"_s));
+        QVERIFY(back.ok);
+        QCOMPARE(qint64(back.rows.rows()), qint64(3000));
+        QCOMPARE(QString::fromUtf8(back.rows.cell(4, 16)), u"cambiado después de abrir"_s);
+    }
 }
 
 int main(int argc, char **argv)
