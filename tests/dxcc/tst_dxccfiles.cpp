@@ -190,11 +190,13 @@ void TestDxccFiles::resolvesShippedCalls_data()
     // At sea or in the air: no entity.
     none("/MM", u"W1AW/MM"_s);
     none("/AM", u"DL1ABC/AM"_s);
+    none("prefix, call and /MM", u"EA8/DL1ABC/MM"_s);
     // Prefix and call in either order: the shorter part.
     row("EA8/DL1ABC", u"EA8/DL1ABC"_s, u"EA8"_s, 33, 36, u"AF"_s);
     row("DL1ABC/EA8", u"DL1ABC/EA8"_s, u"EA8"_s, 33, 36, u"AF"_s);
     row("F/G3ABC", u"F/G3ABC"_s, u"F"_s, 14, 27, u"EU"_s);
     row("three parts, /P", u"EA8/DL1ABC/P"_s, u"EA8"_s, 33, 36, u"AF"_s);
+    row("three parts, /QRP last", u"DL1ABC/EA8/QRP"_s, u"EA8"_s, 33, 36, u"AF"_s);
     row("equal lengths: the whole prefix", u"VP2M/W1AW"_s, u"VP2M"_s, 8, 11, u"NA"_s);
     row("equal lengths, other order", u"W1AW/VP2M"_s, u"VP2M"_s, 8, 11, u"NA"_s);
     row("a bare call area part", u"VE3ABC/W4"_s, u"K"_s, 5, 8, u"NA"_s);
@@ -202,6 +204,8 @@ void TestDxccFiles::resolvesShippedCalls_data()
     // Letter case and blanks.
     row("lower case", u"ea8/dl1abc"_s, u"EA8"_s, 33, 36, u"AF"_s);
     row("blanks around", u"  ea4abc\t"_s, u"EA"_s, 14, 37, u"EU"_s);
+    row("lower case /p", u"kh6abc/p"_s, u"KH6"_s, 31, 61, u"OC"_s);
+    row("lower case whole call", u"4u1itu"_s, u"4U1I"_s, 14, 28, u"EU"_s);
     // Nothing to find.
     none("empty", QString());
     none("blanks only", u"   "_s);
