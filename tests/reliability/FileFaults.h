@@ -1,6 +1,7 @@
 #pragma once
 // Shared by the reliability tests: log files made quickly in bulk, and snapshots of a folder to
 // prove that a failed command left every file as it was.
+#include "FileHelpers.h"
 #include <QByteArray>
 #include <QCryptographicHash>
 #include <QDir>
@@ -11,22 +12,11 @@
 #include <QString>
 
 #include <sys/resource.h>
+#include <algorithm>
 #include <csignal>
 #include <unistd.h>
 
 namespace faults {
-
-inline QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-inline bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
 
 // Size and SHA-1 of a file, read in pieces: logs here run to a hundred megabytes.
 inline QByteArray fingerprint(const QString &path)
@@ -90,32 +80,16 @@ inline bool permissionsApply()
     return geteuid() != 0;
 }
 
-// While it lives, files this process writes may grow to `bytes` only; a write beyond fails
-// with EFBIG instead of the signal that would end the process.
-class FileSizeLimit
+// Files this process (or a child about to start) writes may grow to `bytes` only, RLIM_INFINITY
+// for as far as the hard limit allows; a write beyond fails with EFBIG instead of the signal
+// that would end the process.
+inline bool limitFileSize(rlim_t bytes)
 {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        m_ok = setrlimit(RLIMIT_FSIZE, &limit) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    bool ok() const { return m_ok; }
-    FileSizeLimit(const FileSizeLimit &) = delete;
-    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = SIG_DFL;
-    bool m_ok = false;
-};
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = std::min(bytes, limit.rlim_max);
+    return setrlimit(RLIMIT_FSIZE, &limit) == 0;
+}
 
 } // namespace faults

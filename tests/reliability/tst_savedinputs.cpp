@@ -14,29 +14,19 @@ class TestSavedInputs : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase();
     void input_data();
     void input();
-
-private:
-    QString m_fuzz;
 };
-
-void TestSavedInputs::initTestCase()
-{
-    const QString source = qEnvironmentVariable("ORVANEL_SOURCE_DIR", QStringLiteral(ORVANEL_SOURCE_DIR));
-    m_fuzz = QDir(source).filePath(u"fuzz"_s);
-    QVERIFY2(QDir(m_fuzz).exists(u"corpus"_s), qPrintable(m_fuzz));
-}
 
 void TestSavedInputs::input_data()
 {
     QTest::addColumn<QString>("harness");
     QTest::addColumn<QString>("path");
+    const QDir fuzz(QDir(qEnvironmentVariable("ORVANEL_SOURCE_DIR", QStringLiteral(ORVANEL_SOURCE_DIR))).filePath(u"fuzz"_s));
     int found = 0;
     // fuzz/<corpus|regressions>/<harness>/<input>
     for (const QString &kind : {u"corpus"_s, u"regressions"_s}) {
-        QDirIterator it(QDir(m_fuzz).filePath(kind), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        QDirIterator it(fuzz.filePath(kind), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
         while (it.hasNext()) {
             const QString path = it.next();
             const QString harness = it.fileInfo().dir().dirName();
@@ -45,7 +35,7 @@ void TestSavedInputs::input_data()
         }
     }
     // The seeds alone are dozens of files; finding none means the folder moved.
-    QVERIFY2(found >= 20, "the saved fuzz inputs were not found");
+    QVERIFY2(found >= 20, qPrintable(u"the saved fuzz inputs were not found in "_s + fuzz.path()));
 }
 
 void TestSavedInputs::input()
@@ -56,10 +46,9 @@ void TestSavedInputs::input()
     QVERIFY2(check, qPrintable(u"no check for the folder «%1»"_s.arg(harness)));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    const QString fault = check(CheckFiles(dir.path()), bytes);
+    const QString fault = check(CheckFiles(dir.path()), file.readAll());
     QVERIFY2(fault.isEmpty(), qPrintable(fault));
 }
 

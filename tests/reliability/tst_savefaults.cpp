@@ -1,19 +1,15 @@
 // Saving under injected faults: a disk that fills up (a file-size limit), the program killed in
-// the middle of a save, and names that cannot be written. Whatever happens, the previous file
+// the middle of a save, and names or values that cannot be written. Whatever happens, the previous file
 // stays whole, the user is told in Spanish, and the log and its title stay as they were.
-#include "AppFixture.h"
 #include "FileFaults.h"
+#include "FileWindows.h"
 #include "common/GridModel.h"
 #include "logbook/LibroFile.h"
-#include "logbook/LogbookCommands.h"
 #include "station/UserConfigFile.h"
-#include "ui/FormWindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QLineEdit>
 #include <QProcess>
-#include <QPushButton>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QThread>
@@ -35,14 +31,7 @@ const QString kUserChild = u"--guardar-usuario"_s;
 constexpr int kChildFailed = 3;
 
 const QStringList kStation{u"Argentina"_s, u"-3"_s, u"Santa Fe"_s, u"Rosario"_s, u"Calle 1"_s, u"2000"_s, QString()};
-
-QByteArray stationBytes()
-{
-    QByteArray bytes;
-    for (const QString &value : kStation)
-        bytes += '"' + value.toLatin1() + "\"\r\n";
-    return bytes;
-}
+const QByteArray kStationBytes("\"Argentina\"\r\n\"-3\"\r\n\"Santa Fe\"\r\n\"Rosario\"\r\n\"Calle 1\"\r\n\"2000\"\r\n\"\"\r\n");
 
 int refused(const QString &error)
 {
@@ -88,45 +77,6 @@ QStringList leftovers(const QString &folder, const QStringList &expected)
     return extra;
 }
 
-// How many contacts the killed saves write. A million in an optimised build; fewer under the
-// sanitizers, which slow every byte, so the test stays within about a minute on two cores.
-qint64 killContacts()
-{
-    bool ok = false;
-    const qint64 fromEnv = qEnvironmentVariableIntValue("ORVANEL_KILL_CONTACTS", &ok);
-    if (ok && fromEnv > 0)
-        return fromEnv;
-#if defined(__SANITIZE_ADDRESS__)
-    return 150000;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-    return 150000;
-#endif
-#endif
-    return 1000000;
-}
-
-struct Program : AppFixture
-{
-    LogbookCommands &commands() { return app->logbook(); }
-    QString title() { return frame().windowTitle(); }
-    static void press(FormWindow *window, const QString &name, const QString &button)
-    {
-        window->lineEdit(u"Archivo"_s)->setText(name);
-        window->button(button)->click();
-    }
-    void open(const QString &name)
-    {
-        action("nAbrir")->trigger();
-        press(commands().abreWindow(), name, u"Command1"_s);
-    }
-    void saveAs(const QString &name)
-    {
-        action("mGuardar_como")->trigger();
-        press(commands().guardaWindow(), name, u"Command1"_s);
-    }
-};
-
 } // namespace
 
 class TestSaveFaults : public QObject
@@ -135,10 +85,9 @@ class TestSaveFaults : public QObject
 private slots:
     void diskFillsUpInAChild_data();
     void diskFillsUpInAChild();
-    void diskFillsUpInTheProgram();
     void killedWhileSaving();
-    void unwritableNames_data();
-    void unwritableNames();
+    void failedSaveChangesNothing_data();
+    void failedSaveChangesNothing();
 };
 
 void TestSaveFaults::diskFillsUpInAChild_data()
@@ -174,7 +123,7 @@ void TestSaveFaults::diskFillsUpInAChild()
     const QString source = dir.filePath(u"nuevo.fuente"_s);
     const QByteArray oldBytes = station ? QByteArray("\"Chile\"\r\n\"-4\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n")
                                         : makeLog(300, 1);
-    const QByteArray newBytes = station ? stationBytes() : makeLog(contacts, 2);
+    const QByteArray newBytes = station ? kStationBytes : makeLog(contacts, 2);
     QVERIFY(writeFile(target, oldBytes));
     QStringList arguments{kUserChild, target};
     QStringList expected{name};
@@ -186,13 +135,7 @@ void TestSaveFaults::diskFillsUpInAChild()
 
     const rlim_t limit = rlim_t(qint64(double(newBytes.size()) * fraction) + extra);
     QProcess child;
-    child.setChildProcessModifier([limit] {
-        rlimit fsize{};
-        getrlimit(RLIMIT_FSIZE, &fsize);
-        fsize.rlim_cur = limit;
-        setrlimit(RLIMIT_FSIZE, &fsize);
-        std::signal(SIGXFSZ, SIG_IGN);
-    });
+    child.setChildProcessModifier([limit] { limitFileSize(limit); });
     child.start(QCoreApplication::applicationFilePath(), arguments);
     QVERIFY(child.waitForFinished(120000));
     const QString said = QString::fromUtf8(child.readAllStandardOutput());
@@ -213,48 +156,9 @@ void TestSaveFaults::diskFillsUpInAChild()
     QCOMPARE(leftovers(dir.path(), expected), QStringList());
 }
 
-void TestSaveFaults::diskFillsUpInTheProgram()
-{
-    Program f;
-    QVERIFY(writeFile(f.path(u"viejo.LBR"_s), makeLog(3000, 1)));
-    f.open(u"viejo.LBR"_s);
-    const QString title = LogbookCommands::titlePrefix() + u"viejo.LBR"_s;
-    QCOMPARE(f.title(), title);
-    f.libro().setTextMatrix(5, 16, u"cambiado después de abrir"_s);
-    const QList<QStringList> table = f.cells();
-    const auto files = snapshot(f.dir.path());
-    {
-        FileSizeLimit limit(64 * 1024); // the log needs about 400 KB
-        QVERIFY(limit.ok());
-        f.action("mGuardar")->trigger();
-        f.saveAs(u"nuevo.LBR"_s);
-    }
-    QCOMPARE(f.fakes.messages.asked.size(), 2);
-    const QStringList saves{u"viejo.LBR"_s, u"nuevo.LBR"_s};
-    const QStringList titles{u"Guardar"_s, u"Guardar como..."_s};
-    for (int i = 0; i < 2; ++i) {
-        const auto &asked = f.fakes.messages.asked.at(i);
-        QVERIFY2(asked.text.startsWith(u"No se pudo guardar el archivo «%1»: "_s.arg(saves.at(i))), qPrintable(asked.text));
-        QCOMPARE(asked.title, titles.at(i));
-        QVERIFY(asked.icon == MessageSeam::Icon::Critical);
-    }
-    QCOMPARE(f.title(), title);
-    QVERIFY(f.commands().guardaWindow()->isVisible()); // the name can be tried again
-    QVERIFY2(snapshot(f.dir.path()) == files, "a file was changed, left behind or created");
-    QVERIFY(f.cells() == table);
-
-    // With room again the same log is saved whole.
-    f.action("mGuardar")->trigger();
-    QCOMPARE(f.fakes.messages.asked.size(), 2);
-    LibroRead back = LeerLibro(f.path(u"viejo.LBR"_s));
-    QVERIFY(back.ok);
-    QCOMPARE(qint64(back.rows.rows()), qint64(3000));
-    QCOMPARE(QString::fromUtf8(back.rows.cell(4, 16)), u"cambiado después de abrir"_s);
-}
-
 void TestSaveFaults::killedWhileSaving()
 {
-    const qint64 contacts = killContacts();
+    const qint64 contacts = ORVANEL_KILL_CONTACTS;
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString target = dir.filePath(u"libro.LBR"_s);
@@ -319,33 +223,41 @@ void TestSaveFaults::killedWhileSaving()
     QVERIFY2(killed > 0, "no save was interrupted");
 }
 
-void TestSaveFaults::unwritableNames_data()
+void TestSaveFaults::failedSaveChangesNothing_data()
 {
+    QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("prepare");
-    QTest::addColumn<QString>("reason");   // a word the explanation must hold
-    QTest::addColumn<bool>("byPermission");
-    QTest::newRow("folder without write permission") << u"cerrada/libro.LBR"_s << u"closed folder"_s
-                                                    << u"permiso"_s << true;
-    QTest::newRow("name that is a folder") << u"carpeta.LBR"_s << u"folder"_s << u"carpeta"_s << false;
-    QTest::newRow("read-only file") << u"solo.LBR"_s << u"read-only file"_s << u"solo lectura"_s << true;
-    QTest::newRow("path through a missing folder") << u"falta/libro.LBR"_s << QString() << u"no existe"_s << false;
-    QTest::newRow("path through a file") << u"viejo.LBR/libro.LBR"_s << QString() << u"no es una carpeta"_s
-                                         << false;
+    QTest::addColumn<QString>("reason"); // what the explanation must hold
+    const auto saveAs = [](const char *row, const QString &name, const QString &prepare, const QString &reason) {
+        QTest::newRow(row) << u"mGuardar_como"_s << name << prepare << reason;
+    };
+    saveAs("folder without write permission", u"cerrada/libro.LBR"_s, u"closed folder"_s, u"permiso"_s);
+    saveAs("name that is a folder", u"carpeta.LBR"_s, u"folder"_s, u"una carpeta"_s);
+    saveAs("read-only file", u"solo.LBR"_s, u"read-only file"_s, u"solo lectura"_s);
+    saveAs("path through a missing folder", u"falta/libro.LBR"_s, QString(), u"no existe"_s);
+    saveAs("path through a file", u"viejo.LBR/libro.LBR"_s, QString(), u"no es una carpeta"_s);
+    saveAs("a call the code page cannot hold", u"nuevo.LBR"_s, u"unencodable"_s,
+           u"el contacto de la fila 2 (R3Ж), columna «Indicativo», contiene el carácter «Ж»"_s);
+    saveAs("disk full", u"nuevo.LBR"_s, u"disk full"_s, QString());
+    QTest::newRow("disk full, Guardar") << u"mGuardar"_s << u"viejo.LBR"_s << u"disk full"_s << QString();
 }
 
-void TestSaveFaults::unwritableNames()
+// The user is told, and the log, its title and every file stay as they were; the save-as
+// window stays open so that the name can be tried again.
+void TestSaveFaults::failedSaveChangesNothing()
 {
+    QFETCH(QString, command);
     QFETCH(QString, name);
     QFETCH(QString, prepare);
     QFETCH(QString, reason);
-    QFETCH(bool, byPermission);
-    if (byPermission && !permissionsApply())
+    if ((prepare == u"closed folder" || prepare == u"read-only file") && !permissionsApply())
         QSKIP("Running as root, whom file permissions do not stop: this case cannot fail here.");
 
-    Program f;
-    QVERIFY(writeFile(f.path(u"viejo.LBR"_s), makeLog(20, 1)));
-    f.open(u"viejo.LBR"_s);
+    AppFixture f;
+    QVERIFY(writeFile(f.path(u"viejo.LBR"_s), makeLog(3000, 1)));
+    useFile(f, "nAbrir", u"viejo.LBR"_s);
+    f.libro().setTextMatrix(5, 16, u"cambiado después de abrir"_s);
     QDir folder(f.dir.path());
     if (prepare == u"closed folder") {
         QVERIFY(folder.mkdir(u"cerrada"_s));
@@ -355,23 +267,42 @@ void TestSaveFaults::unwritableNames()
     } else if (prepare == u"read-only file") {
         QVERIFY(writeFile(f.path(name), "0\r\n"));
         QVERIFY(QFile::setPermissions(f.path(name), QFile::ReadOwner));
+    } else if (prepare == u"unencodable") {
+        f.libro().setTextMatrix(2, 1, u"R3Ж"_s);
     }
-    const QString title = f.title();
+    const QString title = f.frame().windowTitle();
     const QList<QStringList> table = f.cells();
     const auto files = snapshot(f.dir.path());
 
-    f.saveAs(name); // an existing file is confirmed: the fake answers OK
+    FormWindow *guarda = fileWindow(f, "mGuardar_como");
+    if (prepare == u"disk full")
+        QVERIFY(limitFileSize(64 * 1024)); // the log needs about 400 KB
+    if (command == u"mGuardar")
+        f.action("mGuardar")->trigger();
+    else
+        pressGo(guarda, name); // an existing file is confirmed (the fake answers OK); a folder is none
+    QVERIFY(limitFileSize(RLIM_INFINITY));
     const auto &asked = f.fakes.messages.asked;
-    QVERIFY(!asked.isEmpty());
+    QCOMPARE(asked.size(), prepare == u"read-only file" ? 2 : 1);
     const QString said = asked.last().text;
     QVERIFY2(said.startsWith(u"No se pudo guardar el archivo «%1»: "_s.arg(name)), qPrintable(said));
     QVERIFY2(said.contains(reason), qPrintable(said));
-    QCOMPARE(asked.last().title, u"Guardar como..."_s);
-    QCOMPARE(f.title(), title);
+    QCOMPARE(asked.last().title, command == u"mGuardar" ? u"Guardar"_s : u"Guardar como..."_s);
+    QVERIFY(asked.last().icon == MessageSeam::Icon::Critical);
+    QCOMPARE(f.frame().windowTitle(), title);
+    QVERIFY(guarda->isVisible());
     QVERIFY(f.cells() == table);
     QVERIFY2(snapshot(f.dir.path()) == files, "a file was changed, left behind or created");
-
     QFile::setPermissions(f.path(u"cerrada"_s), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    if (prepare == u"disk full") { // with room again the same log is saved whole
+        f.action("mGuardar")->trigger();
+        QCOMPARE(asked.size(), 1);
+        LibroRead back = LeerLibro(f.path(u"viejo.LBR"_s));
+        QVERIFY(back.ok);
+        QCOMPARE(qint64(back.rows.rows()), qint64(3000));
+        QCOMPARE(QString::fromUtf8(back.rows.cell(4, 16)), u"cambiado después de abrir"_s);
+    }
 }
 
 int main(int argc, char **argv)
