@@ -84,7 +84,6 @@ inline QStringList column(const GridModel &m, int col)
     return out;
 }
 
-// "number call" of every contact row.
 inline QStringList contactsOf(const GridModel &m)
 {
     QStringList out;
@@ -93,7 +92,6 @@ inline QStringList contactsOf(const GridModel &m)
     return out;
 }
 
-// Row, Col, RowSel and ColSel.
 inline QList<int> corners(const GridModel &m) { return {m.Row(), m.Col(), m.RowSel(), m.ColSel()}; }
 
 
