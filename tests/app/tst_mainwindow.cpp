@@ -40,7 +40,7 @@ class TestMainWindow : public QObject
     }
 
 private slots:
-    void startsWithEmptyTableMenusAndFocusOrder()
+    void startsWithEmptyTableMenusFocusOrderAndWindows()
     {
         AppFixture f;
         const QStringList headings{u"Nº"_s, u"Indicativo"_s, u"Nombre"_s, u"QTH"_s, u"Provincia"_s, u"Ciudad"_s,
@@ -113,6 +113,27 @@ private slots:
         QTest::keyClick(call, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(call->text(), u"EA4"_s);
         QCOMPARE(f.libro().Rows(), 2);
+        // Every window built from its table: caption, client size and the texts it starts with.
+        const struct { WindowLayout layout; QSize size; QString caption; } windows[] = {
+            {layouts::configUsr(), {312, 160}, u"Configuración de Usuario"_s},
+            {layouts::abre(), {233, 62}, u"Abrir"_s},
+            {layouts::guarda(), {231, 60}, u"Guardar como..."_s},
+            {layouts::importar(), {233, 62}, u"Importar"_s},
+            {layouts::buscar(), {384, 40}, u"Buscar"_s},
+            {layouts::fComentario(), {193, 143}, u"Comentario"_s},
+        };
+        for (const auto &w : windows) {
+            FormWindow window(w.layout, nullptr);
+            QCOMPARE(window.windowTitle(), w.caption);
+            QCOMPARE(window.size(), w.size);
+            QCOMPARE(window.minimumSize() == window.maximumSize(), w.layout.kind != WindowKind::Sizable);
+        }
+        FormWindow config(layouts::configUsr(), nullptr);
+        QCOMPARE(config.control<ClassicCombo>(u"Pais"_s)->count(), 17);
+        QCOMPARE(config.control<ClassicCombo>(u"Pais"_s)->itemText(7), u"España"_s);
+        QCOMPARE(config.geometry().topLeft(), QPoint(263, 136));
+        QCOMPARE(FormWindow(layouts::abre(), nullptr).lineEdit(u"Archivo"_s)->text(), u"Principal.LBR"_s);
+        QCOMPARE(FormWindow(layouts::fComentario(), nullptr).button(u"Aceptar"_s)->text(), u"&Aceptar"_s);
     }
 
     // "Directorios" sets where typed file names go, kept for the next start; bad folders are refused.
@@ -146,31 +167,6 @@ private slots:
         f.start(); // the next run
         f.action("mDirectorios")->trigger();
         QCOMPARE(QDir::fromNativeSeparators(f.app->folders().window()->lineEdit(u"Carpeta"_s)->text()), libros);
-    }
-
-    void windowKindsSizesAndTexts()
-    {
-        // Every window built from its table: caption, client size and the texts it starts with.
-        const struct { WindowLayout layout; QSize size; QString caption; } windows[] = {
-            {layouts::configUsr(), {312, 160}, u"Configuración de Usuario"_s},
-            {layouts::abre(), {233, 62}, u"Abrir"_s},
-            {layouts::guarda(), {231, 60}, u"Guardar como..."_s},
-            {layouts::importar(), {233, 62}, u"Importar"_s},
-            {layouts::buscar(), {384, 40}, u"Buscar"_s},
-            {layouts::fComentario(), {193, 143}, u"Comentario"_s},
-        };
-        for (const auto &w : windows) {
-            FormWindow window(w.layout, nullptr);
-            QCOMPARE(window.windowTitle(), w.caption);
-            QCOMPARE(window.size(), w.size);
-            QCOMPARE(window.minimumSize() == window.maximumSize(), w.layout.kind != WindowKind::Sizable);
-        }
-        FormWindow config(layouts::configUsr(), nullptr);
-        QCOMPARE(config.control<ClassicCombo>(u"Pais"_s)->count(), 17);
-        QCOMPARE(config.control<ClassicCombo>(u"Pais"_s)->itemText(7), u"España"_s);
-        QCOMPARE(config.geometry().topLeft(), QPoint(263, 136));
-        QCOMPARE(FormWindow(layouts::abre(), nullptr).lineEdit(u"Archivo"_s)->text(), u"Principal.LBR"_s);
-        QCOMPARE(FormWindow(layouts::fComentario(), nullptr).button(u"Aceptar"_s)->text(), u"&Aceptar"_s);
     }
 
     // Without USUARIO.CFG: shown again, not made twice; "Cancelar" saves nothing; a failed save keeps it.
