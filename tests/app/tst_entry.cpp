@@ -25,10 +25,7 @@ class TestEntry : public QObject
     }
     static QWidget *focused() { return QApplication::focusWidget(); }
     static void enter() { QTest::keyClick(focused(), Qt::Key_Return); }
-    static QPlainTextEdit *editorText(CommentEditor &editor)
-    {
-        return editor.window()->control<QPlainTextEdit>(u"coment"_s);
-    }
+    static QPlainTextEdit *editorText(CommentEditor &e) { return e.window()->control<QPlainTextEdit>(u"coment"_s); }
     static void addWithComment(AppFixture &f, const QString &call, const QString &comment)
     {
         f.app->entry().dato(0)->setText(call);

@@ -27,10 +27,7 @@ using namespace Qt::StringLiterals;
 class TestMainWindow : public QObject
 {
     Q_OBJECT
-    static QLineEdit *userBox(AppFixture &f, int i)
-    {
-        return f.app->userConfig().window()->lineEdit(u"Usuario(%1)"_s.arg(i));
-    }
+    static QLineEdit *userBox(AppFixture &f, int i) { return f.app->userConfig().window()->lineEdit(u"Usuario(%1)"_s.arg(i)); }
     static QString clockText(AppFixture &f, const QString &label) { return f.frame().control<QLabel>(label)->text(); }
     static void saveAs(AppFixture &f, const QString &name)
     {

@@ -36,7 +36,6 @@ private slots:
         QTest::newRow("blank, sign, word") << u" +3 word"_s << true << 3;
         QTest::newRow("stops at letter") << u"3x4"_s << true << 3;
         QTest::newRow("double sign") << u"--3"_s << true << 0;
-        QTest::newRow("blank between digits") << u"1 0"_s << true << 10;
         QTest::newRow("tab and line feed") << u"\t-\n1 2"_s << true << -12;
         QTest::newRow("2.5 to even") << u"2.5"_s << true << 2;
         QTest::newRow("3.5 to even") << u"3.5"_s << true << 4;
