@@ -174,8 +174,8 @@ private slots:
         QCOMPARE(libro.Rows(), 11);
     }
 
-    // Only a comment with more than blanks opens the editor; a deleted contact closes it.
-    void commentEditorOpensOnlyOnComments()
+    // Only a comment with more than blanks opens the editor; it stays bound to its contact.
+    void commentEditorOpensOnlyOnCommentsAndFollowsItsContact()
     {
         AppFixture f;
         CommentEditor &editor = f.app->comments();
@@ -218,28 +218,23 @@ private slots:
         editor.Aceptar_Click();
         QCOMPARE(f.libro().Rows(), 2);
         QCOMPARE(f.libro().TextMatrix(1, 16), u"   "_s);
-    }
 
-    // The editor writes to the contact it opened on, wherever a sort moved it.
-    void commentEditorFollowsItsContact()
-    {
-        AppFixture f;
+        // It writes to the contact it opened on, wherever a sort moved it.
         for (const QString &call : {u"C"_s, u"B"_s, u"A"_s, u"D"_s, u"E"_s})
-            addWithComment(f, call, u"nota "_s + call);
-        CommentEditor &editor = f.app->comments();
-        f.libro().setRow(2);
+            addWithComment(f, call, u"nota "_s + call); // rows 2 to 6
+        f.libro().setRow(3);
         editor.Comentario_Click();
+        QCOMPARE(editor.editorRow(), 3);
+        f.libro().sortRows(2, 6, 1, 1);
+        QCOMPARE(f.libro().TextMatrix(3, 1), u"B"_s); // A B C D E
+        f.libro().sortRows(2, 6, 1, 1);
+        f.libro().setTextMatrix(2, 1, u"Z"_s);
+        f.libro().sortRows(2, 6, 1, 1); // B C D E Z
         QCOMPARE(editor.editorRow(), 2);
-        f.libro().sortRows(1, 5, 1, 1);
-        QCOMPARE(f.libro().TextMatrix(2, 1), u"B"_s); // A B C D E
-        f.libro().sortRows(1, 5, 1, 1);
-        f.libro().setTextMatrix(1, 1, u"Z"_s);
-        f.libro().sortRows(1, 5, 1, 1); // B C D E Z
-        QCOMPARE(editor.editorRow(), 1);
         editorText(editor)->setPlainText(u"sigue a B"_s);
         editor.Aceptar_Click();
-        QCOMPARE(f.libro().TextMatrix(1, 1), u"B"_s);
-        QCOMPARE(f.libro().TextMatrix(1, 16), u"sigue a B"_s);
+        QCOMPARE(f.libro().TextMatrix(2, 1), u"B"_s);
+        QCOMPARE(f.libro().TextMatrix(2, 16), u"sigue a B"_s);
     }
 
     void commentBoxesKeepEveryCharacter_data()
