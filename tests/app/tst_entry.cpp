@@ -115,7 +115,6 @@ private slots:
         const QString date = entry.dato(8)->text(), time = entry.dato(9)->text();
         entry.Guardar_Click(); // the form as after start-up
         QCOMPARE(f.cells().value(1), (QStringList{u"1"_s} + QStringList(8) + QStringList{date, time, {}, u"SSB"_s, u"BURO"_s, u"NO"_s, u"NO"_s, {}}));
-        QCOMPARE(libro.Rows(), 2);
         QVERIFY(f.action("mGuardar")->isEnabled());
         QVERIFY(f.action("mGuardar_como")->isEnabled());
 
