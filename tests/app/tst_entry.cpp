@@ -251,8 +251,7 @@ private slots:
         AppFixture f;
         addWithComment(f, u"EA1"_s, comment);
         QCOMPARE(f.libro().TextMatrix(1, 16), comment);
-        f.libro().appendRow({u"2"_s, u"EA2"_s, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {},
-                             u"l1\r\nl2\rl3\u00A0"_s});
+        f.libro().appendRow({u"2"_s, u"EA2"_s, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, u"l1\r\nl2\rl3\u00A0"_s});
         CommentEditor &editor = f.app->comments();
         for (int row : {1, 2}) {
             const QString stored = f.libro().TextMatrix(row, 16);

@@ -40,9 +40,8 @@ private slots:
     void startsWithEmptyTableMenusFocusOrderAndWindows()
     {
         AppFixture f;
-        const QStringList headings{u"Nº"_s, u"Indicativo"_s, u"Nombre"_s, u"QTH"_s, u"Provincia"_s, u"Ciudad"_s,
-                                   u"Código Postal"_s, u"Casilla de Correo"_s, u"RST"_s, u"Fecha"_s, u"Hora"_s,
-                                   u"Frecuencia"_s, u"Modo"_s, u"Vía"_s, u"Enviada"_s, u"Recibida"_s, u"Comentario"_s};
+        const QStringList headings{u"Nº"_s, u"Indicativo"_s, u"Nombre"_s, u"QTH"_s, u"Provincia"_s, u"Ciudad"_s, u"Código Postal"_s, u"Casilla de Correo"_s,
+                                   u"RST"_s, u"Fecha"_s, u"Hora"_s, u"Frecuencia"_s, u"Modo"_s, u"Vía"_s, u"Enviada"_s, u"Recibida"_s, u"Comentario"_s};
         QCOMPARE(f.cells(), QList<QStringList>{headings}); // the heading row alone
         GridView *view = f.frame().libroView(); // widths in pixels, the headings as its header
         QCOMPARE(view->horizontalHeader()->sectionSize(5), 100);
@@ -80,15 +79,12 @@ private slots:
         QTRY_COMPARE(view->geometry(), table);
         QStringList visited; // the focus order
 
-        for (int i = 0; i < 17; ++i) {
+        for (int i = 0; i < 16; ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             visited << QApplication::focusWidget()->objectName();
         }
-        QStringList expected;
-        for (int i = 0; i <= 10; ++i)
-            expected << u"dato_%1"_s.arg(i);
-        expected << u"Datos_0"_s << u"Datos_1"_s << u"dato_12"_s << u"Guardar"_s << u"Borrar"_s;
-        QCOMPARE(visited.mid(0, expected.size()), expected);
+        QCOMPARE(visited, (QStringList{u"dato_0"_s, u"dato_1"_s, u"dato_2"_s, u"dato_3"_s, u"dato_4"_s, u"dato_5"_s, u"dato_6"_s, u"dato_7"_s, u"dato_8"_s,
+                                      u"dato_9"_s, u"dato_10"_s, u"Datos_0"_s, u"Datos_1"_s, u"dato_12"_s, u"Guardar"_s, u"Borrar"_s}));
         // The manager box joins the order once it is enabled.
         f.frame().control(u"dato(11)"_s)->setEnabled(true);
         f.frame().control(u"Datos(1)"_s)->setFocus();

@@ -57,8 +57,7 @@ private slots:
         f.action("mPegar")->trigger();
         QCOMPARE(libro.TextMatrix(4, 3), u"nuevo"_s);
         QCOMPARE(libro.TextMatrix(2, 1), u"CALL2"_s);
-        // The buffer outlives the log. With the heading row alone nothing happens, and the
-        // first contact row is out of reach: row 2 is the first one they act on.
+        // The buffer outlives the log; the heading row and row 1 are out of reach, row 2 is not.
         f.action("mNuevo")->trigger();
         QCOMPARE(libro.Rows(), 1);
         f.action("mPegar")->trigger();

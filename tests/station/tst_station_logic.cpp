@@ -148,8 +148,7 @@ private slots:
         QTest::newRow("into a missing folder") << QStringList(7) << false << QByteArray() << QString();
     }
 
-    // An older, longer file is replaced whole; when refused, it stays as it was (or no file is
-    // made) and the message names the file.
+    // An older, longer file is replaced whole; a refused one stays, and the message names it.
     void write()
     {
         QFETCH(QStringList, values);
