@@ -78,7 +78,7 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QStringList>("items");
-        QTest::addColumn<QString>("problem"); // none; a part of it; or all of it, ending in a full stop
+        QTest::addColumn<QString>("problem"); // none; some of its text; or all of it, ending in a full stop
         QTest::newRow("seven values") << kSevenLines << kSevenValues << QString();
         QTest::newRow("LF only") << QByteArray(kSevenLines).replace("\r\n", "\n") << kSevenValues << QString();
         QTest::newRow("CR only") << QByteArray(kSevenLines).replace("\r\n", "\r") << kSevenValues << QString();
