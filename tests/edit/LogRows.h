@@ -3,8 +3,6 @@
 #include "CurrentCell.h"
 #include "common/GridModel.h"
 #include <QStringList>
-#include <initializer_list>
-#include <utility>
 
 // One contact: columns 1, 2, ... in order (the rest stay empty); "Nº" is its row index.
 inline void addContact(GridModel &grid, const QStringList &cells)
@@ -12,17 +10,7 @@ inline void addContact(GridModel &grid, const QStringList &cells)
     grid.appendRow(QStringList{QString::number(grid.Rows())} + cells);
 }
 
-// One contact with only the given (column, text) cells filled.
-inline void addSparse(GridModel &grid, std::initializer_list<std::pair<int, QString>> cells)
-{
-    QStringList row(grid.Cols());
-    row[0] = QString::number(grid.Rows());
-    for (const auto &[col, text] : cells)
-        row[col] = text;
-    grid.appendRow(row);
-}
-
-// The same from a table row: "5=X|16=Y" fills column 5 with "X" and column 16 with "Y".
+// One contact with only some cells filled: "5=X|16=Y" fills column 5 with "X" and 16 with "Y".
 inline void addSparse(GridModel &grid, const QString &cells)
 {
     QStringList row(grid.Cols());
