@@ -1,6 +1,7 @@
 // The .LBR reader and writer: exact bytes, values kept as typed, UTF-8 files, and every refused
 // file or value. Random tables and every byte are in tst_roundtrip; failed writes in tst_savefaults.
 #include "FileHelpers.h"
+#include "common/Cp1252.h"
 #include "common/GridModel.h"
 #include "logbook/LibroFile.h"
 #include <QTemporaryDir>
@@ -51,154 +52,117 @@ class TestLibroFile : public QObject
 {
     Q_OBJECT
 private slots:
-    void exampleAndEmptyLogByteForByte();
-    void valuesKeptAsTyped_data();
-    void valuesKeptAsTyped();
-    void utf8WithByteOrderMark();
-    void malformedFilesAreRefused_data();
-    void malformedFilesAreRefused();
-    void unencodableTextIsRefused_data();
-    void unencodableTextIsRefused();
+    void exampleByteForByte() // the empty log is the first table of tst_roundtrip
+    {
+        const QByteArray example = "1\r\n\"LU1ABC\"\r\n\"Juan\"\r\n\"Rosario\"\r\n\"Santa Fe\"\r\n\"Rosario\"\r\n\"2000\"\r\n"
+                                   "\"\"\r\n\"59\"\r\n\"12/02/2001\"\r\n\"22:52:30\"\r\n\"7.050\"\r\n\"SSB\"\r\n\"BURO\"\r\n"
+                                   "\"NO\"\r\n\"NO\"\r\n\"\"\r\n";
+        auto libro = table({kExample});
+        QVERIFY(EscribirLibro(*libro, path(u"ejemplo.LBR"_s)).ok);
+        QCOMPARE(readAll(path(u"ejemplo.LBR"_s)), example);
+        QCOMPARE(readBack(path(u"ejemplo.LBR"_s)), QList<QStringList>{QStringList{u"1"_s} + kExample});
+
+    }
+    void valuesKeptAsTyped_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QByteArray>("line"); // reading it back gives the text between its quotes
+        QTest::newRow("quotes inside") << u"Juan \"el Gaucho\" \""_s << QByteArray("\"Juan \"el Gaucho\" \"\"");
+        QTest::newRow("blanks at both ends") << u"  Rosario "_s << QByteArray("\"  Rosario \"");
+        QTest::newRow("accents") << u"Vía Peñón"_s << QByteArray("\"V\xED" "a Pe\xF1\xF3n\"");
+        QTest::newRow("euro and typographic quotes") << u"€ “x” –"_s << QByteArray("\"\x80 \x93x\x94 \x96\"");
+        QTest::newRow("undefined code points") << u"\u0081\u008D\u008F\u0090\u009D"_s << QByteArray("\"\x81\x8D\x8F\x90\x9D\"");
+        QTest::newRow("only a quote") << u"\""_s << QByteArray("\"\"\"");
+        // A CR LF would end the line: it becomes a lone LF, and so do CRs just before it. Lone CRs
+        // and LFs stay, and the file keeps 1 + 16 lines.
+        QTest::newRow("line breaks") << u"uno\ndos\r\ntres\rcuatro\r\r\ncinco\r"_s << QByteArray("\"uno\ndos\ntres\rcuatro\ncinco\r\"");
+    }
+    void valuesKeptAsTyped()
+    {
+        QFETCH(QString, value);
+        QFETCH(QByteArray, line);
+        QStringList row(16);
+        row[1] = value;
+        auto libro = table({row});
+        QVERIFY(EscribirLibro(*libro, path(u"valor.LBR"_s)).ok);
+        QCOMPARE(readAll(path(u"valor.LBR"_s)), "1\r\n\"\"\r\n" + line + "\r\n" + QByteArray("\"\"\r\n").repeated(14));
+        const QByteArray inside = line.mid(1, line.size() - 2);
+        QCOMPARE(readBack(path(u"valor.LBR"_s)).value(0).value(2), cp1252::toUnicode(std::string_view(inside.constData(), size_t(inside.size()))));
+    }
+
+    // Saved by an editor as UTF-8 with the mark: read as UTF-8, saved back as a log book.
+    void utf8WithByteOrderMark()
+    {
+        const QByteArray rest = QByteArray("\"\"\r\n").repeated(14);
+        QVERIFY(writeFile(path(u"utf8.LBR"_s),
+                          "\xEF\xBB\xBF" "1\r\n\"EA4\xC3\x91\"\r\n\"Pe\xC3\xB1\xC3\xB3n \xE2\x82\xAC\"\r\n" + rest));
+        const QList<QStringList> rows = readBack(path(u"utf8.LBR"_s));
+        QCOMPARE(rows.value(0).mid(1, 2), (QStringList{u"EA4Ñ"_s, u"Peñón €"_s}));
+        auto libro = table({rows.value(0).mid(1)});
+        QVERIFY(EscribirLibro(*libro, path(u"copia.LBR"_s)).ok);
+        QCOMPARE(readAll(path(u"copia.LBR"_s)), "1\r\n\"EA4\xD1\"\r\n\"Pe\xF1\xF3n \x80\"\r\n" + rest);
+    }
+    void malformedFilesAreRefused_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<qint64>("line");
+        QTest::addColumn<QString>("what");
+        const QByteArray record = QByteArray("\"v\"\r\n").repeated(16);
+        QTest::newRow("empty file") << QByteArray() << qint64(1) << u"vacío"_s;
+        QTest::newRow("count with a fraction") << ("1.5\r\n" + record) << qint64(1) << u"número de contactos"_s;
+        QTest::newRow("byte-order mark, then not UTF-8") << ("\xEF\xBB\xBF" "1\r\n\"\xF1\"\r\n" + record.mid(5)) << qint64(1) << u"«ï»¿1»"_s;
+        QTest::newRow("negative count") << ("-2\r\n" + record) << qint64(1) << u"negativo"_s;
+        QTest::newRow("count beyond the file") << ("3\r\n" + record) << qint64(1) << u"más de los que caben"_s;
+        QTest::newRow("count beyond any number") << ("99999999999999999999999\r\n" + record) << qint64(1) << u"más de los que caben"_s;
+        QTest::newRow("fewer lines than announced") << ("2\r\n" + record + record.left(10 * 5)) << qint64(28) << u"termina en la línea"_s;
+        QTest::newRow("value of one character") << ("1\r\n" + record.left(3 * 5) + "\"\r\n" + record.left(12 * 5)) << qint64(5) << u"menos de dos caracteres"_s;
+        QTest::newRow("empty last value line") << ("1\r\n" + record.left(15 * 5) + "\r\n") << qint64(17) << u"menos de dos caracteres"_s;
+        QTest::newRow("NUL byte") << ("1\r\n" + record.left(5 * 5) + QByteArray("\"a\0b\"\r\n", 7) + record.left(10 * 5)) << qint64(7) << u"byte nulo"_s;
+    }
+    void malformedFilesAreRefused()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(qint64, line);
+        QFETCH(QString, what);
+        const QString file = path(u"roto.LBR"_s);
+        QVERIFY(writeFile(file, bytes));
+        const LibroRead read = LeerLibro(file, u"roto %1 %2.LBR"_s);
+        QVERIFY(!read.ok);
+        QCOMPARE(read.line, line);
+        QCOMPARE(read.rows.rows(), 0);
+        QVERIFY2(read.error.contains(u"«roto %1 %2.LBR»"_s), qPrintable(read.error));
+        QVERIFY2(read.error.contains(what), qPrintable(read.error));
+        QVERIFY2(read.error.contains(u"Línea %1"_s.arg(line)) || line == 1, qPrintable(read.error));
+    }
+    void unencodableTextIsRefused_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("cyrillic") << u"Иван"_s << u"«И»"_s;
+        QTest::newRow("emoji after accents") << u"José 📻"_s << u"«📻»"_s;
+        QTest::newRow("C1 control") << u"ñ\u0080"_s << u"U+0080"_s;
+        QTest::newRow("NUL after a euro sign") << u"€\u0000b"_s << u"U+0000"_s;
+    }
+    void unencodableTextIsRefused()
+    {
+        QFETCH(QString, value);
+        QFETCH(QString, shown);
+        const QString file = path(u"previo.LBR"_s);
+        QVERIFY(writeFile(file, "0\r\n"));
+        QStringList second = kExample;
+        second[1] = value;
+        auto libro = table({kExample, second});
+        const LibroWrite written = EscribirLibro(*libro, file, u"previo.LBR"_s);
+        QVERIFY(!written.ok);
+        for (const QString &part : {u"«previo.LBR»"_s, u"fila 2 (LU1ABC)"_s, u"«Nombre»"_s, shown})
+            QVERIFY2(written.error.contains(part), qPrintable(written.error));
+        QCOMPARE(readAll(file), QByteArray("0\r\n"));
+    }
 
 private:
     QTemporaryDir m_dir;
     QString path(const QString &name) const { return m_dir.filePath(name); }
 };
-
-void TestLibroFile::exampleAndEmptyLogByteForByte()
-{
-    const QByteArray example = "1\r\n\"LU1ABC\"\r\n\"Juan\"\r\n\"Rosario\"\r\n\"Santa Fe\"\r\n\"Rosario\"\r\n\"2000\"\r\n"
-                               "\"\"\r\n\"59\"\r\n\"12/02/2001\"\r\n\"22:52:30\"\r\n\"7.050\"\r\n\"SSB\"\r\n\"BURO\"\r\n"
-                               "\"NO\"\r\n\"NO\"\r\n\"\"\r\n";
-    QCOMPARE(example.size(), 139);
-    auto libro = table({kExample});
-    QVERIFY(EscribirLibro(*libro, path(u"ejemplo.LBR"_s)).ok);
-    QCOMPARE(readAll(path(u"ejemplo.LBR"_s)), example);
-    QCOMPARE(readBack(path(u"ejemplo.LBR"_s)), QList<QStringList>{QStringList{u"1"_s} + kExample});
-
-    auto empty = table({});
-    QVERIFY(EscribirLibro(*empty, path(u"vacio.LBR"_s)).ok);
-    QCOMPARE(readAll(path(u"vacio.LBR"_s)), QByteArray("0\r\n"));
-    LibroRead read = LeerLibro(path(u"vacio.LBR"_s));
-    QVERIFY(read.ok);
-    QCOMPARE(read.rows.rows(), 0);
-}
-
-void TestLibroFile::valuesKeptAsTyped_data()
-{
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<QByteArray>("line");
-    QTest::addColumn<QString>("back"); // what reading the file gives
-    const auto row = [](const char *name, const QString &value, const QByteArray &line, const QString &back) {
-        QTest::newRow(name) << value << line << back;
-    };
-    row("quotes inside", u"Juan \"el Gaucho\" \""_s, "\"Juan \"el Gaucho\" \"\"", u"Juan \"el Gaucho\" \""_s);
-    row("blanks at both ends", u"  Rosario "_s, "\"  Rosario \"", u"  Rosario "_s);
-    row("accents", u"Vía Peñón"_s, "\"V\xED" "a Pe\xF1\xF3n\"", u"Vía Peñón"_s);
-    row("euro and typographic quotes", u"€ “x” –"_s, "\"\x80 \x93x\x94 \x96\"", u"€ “x” –"_s);
-    row("undefined code points", u"\u0081\u008D\u008F\u0090\u009D"_s, "\"\x81\x8D\x8F\x90\x9D\"",
-        u"\u0081\u008D\u008F\u0090\u009D"_s);
-    row("only a quote", u"\""_s, "\"\"\"", u"\""_s);
-    // A CR LF would end the line: it becomes a lone LF, and so do CRs just before it. Lone CRs
-    // and LFs stay, and the file keeps 1 + 16 lines.
-    row("line breaks", u"uno\ndos\r\ntres\rcuatro\r\r\ncinco\r"_s, "\"uno\ndos\ntres\rcuatro\ncinco\r\"",
-        u"uno\ndos\ntres\rcuatro\ncinco\r"_s);
-}
-
-void TestLibroFile::valuesKeptAsTyped()
-{
-    QFETCH(QString, value);
-    QFETCH(QByteArray, line);
-    QFETCH(QString, back);
-    QStringList row(16);
-    row[1] = value;
-    auto libro = table({row});
-    QVERIFY(EscribirLibro(*libro, path(u"valor.LBR"_s)).ok);
-    QCOMPARE(readAll(path(u"valor.LBR"_s)), "1\r\n\"\"\r\n" + line + "\r\n" + QByteArray("\"\"\r\n").repeated(14));
-    QCOMPARE(readBack(path(u"valor.LBR"_s)).value(0).value(2), back);
-}
-
-// Saved by an editor as UTF-8 with the mark: read as UTF-8, saved back as a log book.
-void TestLibroFile::utf8WithByteOrderMark()
-{
-    const QByteArray rest = QByteArray("\"\"\r\n").repeated(14);
-    QVERIFY(writeFile(path(u"utf8.LBR"_s),
-                      "\xEF\xBB\xBF" "1\r\n\"EA4\xC3\x91\"\r\n\"Pe\xC3\xB1\xC3\xB3n \xE2\x82\xAC\"\r\n" + rest));
-    const QList<QStringList> rows = readBack(path(u"utf8.LBR"_s));
-    QCOMPARE(rows.value(0).mid(1, 2), (QStringList{u"EA4Ñ"_s, u"Peñón €"_s}));
-    auto libro = table({rows.value(0).mid(1)});
-    QVERIFY(EscribirLibro(*libro, path(u"copia.LBR"_s)).ok);
-    QCOMPARE(readAll(path(u"copia.LBR"_s)), "1\r\n\"EA4\xD1\"\r\n\"Pe\xF1\xF3n \x80\"\r\n" + rest);
-}
-
-void TestLibroFile::malformedFilesAreRefused_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<qint64>("line");
-    QTest::addColumn<QString>("what");
-    const QByteArray record = QByteArray("\"v\"\r\n").repeated(16);
-    QTest::newRow("empty file") << QByteArray() << qint64(1) << u"vacío"_s;
-    QTest::newRow("count is a word") << ("uno\r\n" + record) << qint64(1) << u"número de contactos"_s;
-    QTest::newRow("count with a fraction") << ("1.5\r\n" + record) << qint64(1) << u"número de contactos"_s;
-    QTest::newRow("quoted count") << ("\"1\"\r\n" + record) << qint64(1) << u"número de contactos"_s;
-    QTest::newRow("byte-order mark, then not UTF-8") << ("\xEF\xBB\xBF" "1\r\n\"\xF1\"\r\n" + record.mid(5))
-                                                     << qint64(1) << u"«ï»¿1»"_s;
-    QTest::newRow("negative count") << ("-2\r\n" + record) << qint64(1) << u"negativo"_s;
-    QTest::newRow("count beyond the file") << ("3\r\n" + record) << qint64(1) << u"más de los que caben"_s;
-    QTest::newRow("count beyond any number") << ("99999999999999999999999\r\n" + record) << qint64(1)
-                                             << u"más de los que caben"_s;
-    QTest::newRow("fewer lines than announced")
-        << ("2\r\n" + record + record.left(10 * 5)) << qint64(28) << u"termina en la línea"_s;
-    QTest::newRow("one line short") << ("1\r\n" + record.left(15 * 5)) << qint64(17) << u"termina en la línea"_s;
-    QTest::newRow("value of one character") << ("1\r\n" + record.left(3 * 5) + "\"\r\n" + record.left(12 * 5))
-                                            << qint64(5) << u"menos de dos caracteres"_s;
-    QTest::newRow("empty last value line") << ("1\r\n" + record.left(15 * 5) + "\r\n") << qint64(17)
-                                           << u"menos de dos caracteres"_s;
-    QTest::newRow("NUL byte") << ("1\r\n" + record.left(5 * 5) + QByteArray("\"a\0b\"\r\n", 7) + record.left(10 * 5))
-                              << qint64(7) << u"byte nulo"_s;
-}
-
-void TestLibroFile::malformedFilesAreRefused()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(qint64, line);
-    QFETCH(QString, what);
-    const QString file = path(u"roto.LBR"_s);
-    QVERIFY(writeFile(file, bytes));
-    const LibroRead read = LeerLibro(file, u"roto %1 %2.LBR"_s);
-    QVERIFY(!read.ok);
-    QCOMPARE(read.line, line);
-    QCOMPARE(read.rows.rows(), 0);
-    QVERIFY2(read.error.contains(u"«roto %1 %2.LBR»"_s), qPrintable(read.error));
-    QVERIFY2(read.error.contains(what), qPrintable(read.error));
-    QVERIFY2(read.error.contains(u"Línea %1"_s.arg(line)) || line == 1, qPrintable(read.error));
-}
-
-void TestLibroFile::unencodableTextIsRefused_data()
-{
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<QString>("shown");
-    QTest::newRow("cyrillic") << u"Иван"_s << u"«И»"_s;
-    QTest::newRow("emoji after accents") << u"José 📻"_s << u"«📻»"_s;
-    QTest::newRow("C1 control") << u"ñ\u0080"_s << u"U+0080"_s;
-    QTest::newRow("NUL after a euro sign") << u"€\u0000b"_s << u"U+0000"_s;
-}
-
-void TestLibroFile::unencodableTextIsRefused()
-{
-    QFETCH(QString, value);
-    QFETCH(QString, shown);
-    const QString file = path(u"previo.LBR"_s);
-    QVERIFY(writeFile(file, "0\r\n"));
-    QStringList second = kExample;
-    second[1] = value;
-    auto libro = table({kExample, second});
-    const LibroWrite written = EscribirLibro(*libro, file, u"previo.LBR"_s);
-    QVERIFY(!written.ok);
-    for (const QString &part : {u"«previo.LBR»"_s, u"fila 2 (LU1ABC)"_s, u"«Nombre»"_s, shown})
-        QVERIFY2(written.error.contains(part), qPrintable(written.error));
-    QCOMPARE(readAll(file), QByteArray("0\r\n"));
-}
 
 QTEST_GUILESS_MAIN(TestLibroFile)
 #include "tst_librofile.moc"

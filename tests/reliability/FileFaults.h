@@ -1,6 +1,6 @@
 #pragma once
-// Shared by the reliability tests: log files made quickly in bulk, and snapshots of a folder to
-// prove that a failed command left every file as it was.
+// Shared by the reliability tests: log files made quickly in bulk, things planted where a file
+// is looked for, and snapshots of a folder to prove that a failed command left every file as it was.
 #include "FileHelpers.h"
 #include <QByteArray>
 #include <QCryptographicHash>
@@ -12,6 +12,7 @@
 #include <QString>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <algorithm>
 #include <csignal>
 #include <unistd.h>
@@ -38,16 +39,35 @@ inline QByteArray makeLog(qint64 contacts, int variant)
     bytes.reserve(qsizetype(contacts) * 150 + 32);
     bytes += QByteArray::number(contacts) + "\r\n";
     const char *const modes[] = {"SSB", "CW", "FM", "RTTY"};
+    const QByteArray v = QByteArray::number(variant);
     for (qint64 r = 0; r < contacts; ++r) {
         const QByteArray n = QByteArray::number(r);
-        const QByteArray v = QByteArray::number(variant);
         bytes += "\"LU" + v + "X" + n + "\"\r\n\"Juan " + n + "\"\r\n\"Rosario\"\r\n\"Santa Fe\"\r\n"
-                 "\"C\xf3rdoba\"\r\n\"2000\"\r\n\"\"\r\n\"59\"\r\n\"12/02/2001\"\r\n\"22:52:30\"\r\n"
-                 "\"7.050\"\r\n\"";
+                 "\"C\xf3rdoba\"\r\n\"2000\"\r\n\"\"\r\n\"59\"\r\n\"12/02/2001\"\r\n\"22:52:30\"\r\n\"7.050\"\r\n\"";
         bytes += modes[(r + variant) % 4];
         bytes += "\"\r\n\"BURO\"\r\n\"NO\"\r\n\"SI\"\r\n\"variante " + v + "\"\r\n";
     }
     return bytes;
+}
+
+// Puts what `kind` names where a file is looked for: "folder", "fifo", "link to nowhere",
+// "link to a folder", "empty", "unreadable" (a log no one may read), or nothing ("missing").
+inline bool plant(const QString &path, const QString &kind)
+{
+    const QDir folder = QFileInfo(path).dir();
+    if (kind == QLatin1String("folder"))
+        return folder.mkdir(QFileInfo(path).fileName());
+    if (kind == QLatin1String("fifo"))
+        return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+    if (kind == QLatin1String("link to nowhere"))
+        return QFile::link(folder.filePath(QStringLiteral("no-existe")), path);
+    if (kind == QLatin1String("link to a folder"))
+        return folder.mkdir(QStringLiteral("otra")) && QFile::link(folder.filePath(QStringLiteral("otra")), path);
+    if (kind == QLatin1String("empty"))
+        return writeFile(path, QByteArray());
+    if (kind == QLatin1String("unreadable"))
+        return writeFile(path, makeLog(3, 2)) && QFile::setPermissions(path, QFileDevice::WriteOwner);
+    return kind == QLatin1String("missing");
 }
 
 // Every file and folder under `folder` with its fingerprint: equal snapshots mean nothing was
@@ -60,15 +80,13 @@ inline QMap<QString, QByteArray> snapshot(const QString &folder)
     while (it.hasNext()) {
         const QString path = it.next();
         const QFileInfo info(path);
-        QByteArray what;
+        QByteArray what = "<special>"; // opening a FIFO to read it would wait for a writer
         if (info.isSymLink())
             what = "<link to " + QFile::encodeName(info.symLinkTarget()) + '>';
         else if (info.isDir())
             what = "<folder>";
         else if (info.isFile())
             what = fingerprint(path);
-        else
-            what = "<special>"; // opening a FIFO to read it would wait for a writer
         files.insert(QDir(folder).relativeFilePath(path), what);
     }
     return files;
