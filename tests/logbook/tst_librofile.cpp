@@ -1,9 +1,11 @@
-// The .LBR reader and writer: exact bytes, values kept as typed, UTF-8 files, and every refused
-// file or value. Random tables and every byte are in tst_roundtrip; failed writes in tst_savefaults.
+// The .LBR reader and writer: exact bytes, values kept as typed, UTF-8 files, every refused file
+// or value, and random tables round-tripped. Failed writes are in tst_filefaults.
 #include "FileHelpers.h"
 #include "common/Cp1252.h"
 #include "common/GridModel.h"
 #include "logbook/LibroFile.h"
+#include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -46,13 +48,49 @@ QList<QStringList> readBack(const QString &path)
     }
     return rows;
 }
+// Any characters of the code page but NUL, which no log holds.
+QString randomText(QRandomGenerator &random, int length)
+{
+    std::string bytes(size_t(length), '\0');
+    for (char &b : bytes)
+        b = char(1 + random.bounded(255));
+    return cp1252::toUnicode(bytes);
+}
+
+// A cell of one of the shapes that can break a line-based file.
+QString randomCell(QRandomGenerator &random, int longCellsPerMille)
+{
+    static const QStringList pieces{u"\""_s, u"\"\""_s, u" "_s, u"\t"_s, u"\r\n"_s, u"\r"_s, u"\n"_s, u"ñ"_s,
+                                    u"Vía"_s, u"€"_s, u"LU1ABC"_s, u"7.050"_s, u"\u0081"_s, u"\u009D"_s, u"ÿ"_s};
+    if (int(random.bounded(1000)) < longCellsPerMille)
+        return randomText(random, 100 * 1024 + int(random.bounded(64)));
+    QString pieced;
+    for (int n = 1 + int(random.bounded(5)); n > 0; --n)
+        pieced += pieces.at(random.bounded(int(pieces.size())));
+    switch (random.bounded(6)) {
+    case 0: return QString();
+    case 1: return randomText(random, int(random.bounded(12)));
+    case 2: return u"  "_s + randomText(random, 1 + int(random.bounded(8))) + u" \t "_s; // blanks at both ends
+    case 3: return pieced;
+    case 4: return u"\""_s + randomText(random, int(random.bounded(4))) + u"\""_s; // quotes where the enclosing ones stand
+    default: return randomText(random, 20 + int(random.bounded(60)));
+    }
+}
+
+// What the file keeps of a value: CRs followed by an LF as that LF, other CRs and LFs as they are.
+QString stored(QString value)
+{
+    static const QRegularExpression crsBeforeLf(u"\r+\n"_s);
+    return value.replace(crsBeforeLf, u"\n"_s);
+}
+
 } // namespace
 
 class TestLibroFile : public QObject
 {
     Q_OBJECT
 private slots:
-    void exampleByteForByte() // the empty log is the first table of tst_roundtrip
+    void exampleByteForByte() // the empty log is the first of the many small random tables
     {
         const QByteArray example = "1\r\n\"LU1ABC\"\r\n\"Juan\"\r\n\"Rosario\"\r\n\"Santa Fe\"\r\n\"Rosario\"\r\n\"2000\"\r\n"
                                    "\"\"\r\n\"59\"\r\n\"12/02/2001\"\r\n\"22:52:30\"\r\n\"7.050\"\r\n\"SSB\"\r\n\"BURO\"\r\n"
@@ -157,6 +195,53 @@ private slots:
         for (const QString &part : {u"«previo.LBR»"_s, u"fila 2 (LU1ABC)"_s, u"«Nombre»"_s, shown})
             QVERIFY2(written.error.contains(part), qPrintable(written.error));
         QCOMPARE(readAll(file), QByteArray("0\r\n"));
+    }
+
+    // Random tables: any text Windows-1252 can hold comes back as it was (a CR LF inside a value
+    // as a lone LF), the file has exactly 1 + 16 N lines, each ended by CR LF, and a table read
+    // back is written again byte for byte the same.
+    void randomTables_data()
+    {
+        QTest::addColumn<quint32>("seed");
+        QTest::addColumn<int>("tables");
+        QTest::addColumn<int>("maxRows");
+        QTest::addColumn<int>("longCellsPerMille");
+        QTest::newRow("many small tables") << 1u << 300 << 12 << 0;
+        QTest::newRow("tens of thousands of rows") << 2u << 1 << 40000 << 0;
+        QTest::newRow("100 KB cells") << 3u << 4 << 60 << 20;
+        QTest::newRow("thousands of rows, some long cells") << 4u << 1 << 6000 << 1;
+    }
+    void randomTables()
+    {
+        QFETCH(quint32, seed);
+        QFETCH(int, tables);
+        QFETCH(int, maxRows);
+        QFETCH(int, longCellsPerMille);
+        QRandomGenerator random(seed);
+        for (int t = 0; t < tables; ++t) {
+            // The first small table is empty: "0" and nothing else.
+            const int rows = tables == 1 ? maxRows : int(random.bounded(maxRows + 1)) * (t > 0);
+            QList<QStringList> typed, expected;
+            for (int r = 1; r <= rows; ++r) {
+                typed << QStringList();
+                expected << QStringList{QString::number(r)};
+                for (int c = 1; c < kLibroCols; ++c) {
+                    typed.last() << randomCell(random, longCellsPerMille);
+                    expected.last() << stored(typed.last().last());
+                }
+            }
+            QVERIFY(EscribirLibro(*table(typed), path(u"azar.LBR"_s)).ok);
+            const QByteArray bytes = readAll(path(u"azar.LBR"_s));
+            QCOMPARE(bytes.count("\r\n"), qsizetype(1 + 16 * rows));
+            QVERIFY2(bytes.endsWith("\r\n"), "the last line is not ended by CR LF");
+            QVERIFY(bytes.startsWith(QByteArray::number(rows) + "\r\n"));
+            QList<QStringList> back = readBack(path(u"azar.LBR"_s));
+            QVERIFY2(back == expected, qPrintable(u"table %1 reads back otherwise"_s.arg(t)));
+            for (QStringList &row : back) // what was read is saved as the same bytes
+                row.removeFirst();
+            QVERIFY(EscribirLibro(*table(back), path(u"otra vez.LBR"_s)).ok);
+            QVERIFY2(readAll(path(u"otra vez.LBR"_s)) == bytes, "the table read back is saved differently");
+        }
     }
 
 private:

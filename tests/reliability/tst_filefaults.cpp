@@ -1,0 +1,604 @@
+// Files under injected faults. Saving: a disk that fills up (a file-size limit), the program
+// killed while saving, names or values that cannot be written; the previous file always stays
+// whole, the user is told in Spanish, and the log and its title stay as they were. Reading: files
+// that vanish or change between the look that finds them and the read, files replaced or
+// rewritten while read, names that cannot be read, a damaged or unusable USUARIO.CFG at start-up;
+// never a crash or a hang, always a reason, and nothing lost.
+#include "FileHelpers.h"
+#include "FileWindows.h"
+#include "common/GridModel.h"
+#include "dxcc/CallResolver.h"
+#include "dxcc/DxccFile.h"
+#include "logbook/LibroFile.h"
+#include "station/UserConfig.h"
+#include "station/UserConfigFile.h"
+#include <QApplication>
+#include <QCryptographicHash>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QThread>
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <future>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+// Size and SHA-1 of a file, read in pieces: logs here run to a hundred megabytes.
+QByteArray fingerprint(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray("<missing>");
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    if (!hash.addData(&f))
+        return QByteArray("<unreadable>");
+    return QByteArray::number(f.size()) + ':' + hash.result().toHex();
+}
+
+// A log file as the program writes it: `contacts` records whose texts depend on `variant`,
+// so two variants of the same size still differ. Built directly, about 140 bytes a contact.
+QByteArray makeLog(qint64 contacts, int variant)
+{
+    QByteArray bytes;
+    bytes.reserve(qsizetype(contacts) * 150 + 32);
+    bytes += QByteArray::number(contacts) + "\r\n";
+    const char *const modes[] = {"SSB", "CW", "FM", "RTTY"};
+    const QByteArray v = QByteArray::number(variant);
+    for (qint64 r = 0; r < contacts; ++r) {
+        const QByteArray n = QByteArray::number(r);
+        bytes += "\"LU" + v + "X" + n + "\"\r\n\"Juan " + n + "\"\r\n\"Rosario\"\r\n\"Santa Fe\"\r\n"
+                 "\"C\xf3rdoba\"\r\n\"2000\"\r\n\"\"\r\n\"59\"\r\n\"12/02/2001\"\r\n\"22:52:30\"\r\n\"7.050\"\r\n\"";
+        bytes += modes[(r + variant) % 4];
+        bytes += "\"\r\n\"BURO\"\r\n\"NO\"\r\n\"SI\"\r\n\"variante " + v + "\"\r\n";
+    }
+    return bytes;
+}
+
+// Puts what `kind` names where a file is looked for: "folder", "fifo", "link to nowhere",
+// "link to a folder", "empty", "unreadable" (a log no one may read), or nothing ("missing").
+bool plant(const QString &path, const QString &kind)
+{
+    const QDir folder = QFileInfo(path).dir();
+    if (kind == u"folder")
+        return folder.mkdir(QFileInfo(path).fileName());
+    if (kind == u"fifo")
+        return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+    if (kind == u"link to nowhere")
+        return QFile::link(folder.filePath(u"no-existe"_s), path);
+    if (kind == u"link to a folder")
+        return folder.mkdir(u"otra"_s) && QFile::link(folder.filePath(u"otra"_s), path);
+    if (kind == u"empty")
+        return writeFile(path, QByteArray());
+    if (kind == u"unreadable")
+        return writeFile(path, makeLog(3, 2)) && QFile::setPermissions(path, QFileDevice::WriteOwner);
+    return kind == u"missing";
+}
+
+// Every file and folder under `folder` with its fingerprint: equal snapshots mean nothing was
+// created, removed or changed.
+QMap<QString, QByteArray> snapshot(const QString &folder)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QFileInfo info(path);
+        QByteArray what = "<special>"; // opening a FIFO to read it would wait for a writer
+        if (info.isSymLink())
+            what = "<link to " + QFile::encodeName(info.symLinkTarget()) + '>';
+        else if (info.isDir())
+            what = "<folder>";
+        else if (info.isFile())
+            what = fingerprint(path);
+        files.insert(QDir(folder).relativeFilePath(path), what);
+    }
+    return files;
+}
+
+// Permissions stop nobody running as root: the cases that rely on them are skipped there.
+bool permissionsApply() { return geteuid() != 0; }
+
+// Files this process (or a child about to start) writes may grow to `bytes` only, RLIM_INFINITY
+// for as far as the hard limit allows; a write beyond fails with EFBIG instead of the signal
+// that would end the process.
+bool limitFileSize(rlim_t bytes)
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = std::min(bytes, limit.rlim_max);
+    return setrlimit(RLIMIT_FSIZE, &limit) == 0;
+}
+
+// The test program runs itself as the process that saves, the way the program does:
+// "--guardar-copia FROM TO" reads the log FROM and saves it as TO, printing "escribiendo" as
+// the save begins.
+const QString kCopyChild = u"--guardar-copia"_s;
+
+const QStringList kStation{u"Argentina"_s, u"-3"_s, u"Santa Fe"_s, u"Rosario"_s, u"Calle 1"_s, u"2000"_s, QString()};
+const QByteArray kStationBytes("\"Argentina\"\r\n\"-3\"\r\n\"Santa Fe\"\r\n\"Rosario\"\r\n\"Calle 1\"\r\n\"2000\"\r\n\"\"\r\n");
+
+bool readLog(const QString &from, GridModel &libro)
+{
+    LibroRead read = LeerLibro(from);
+    libro.appendRows(std::move(read.rows));
+    return read.ok;
+}
+
+int copyLog(const QString &from, const QString &to)
+{
+    GridModel libro(kLibroCols, 1);
+    if (!readLog(from, libro))
+        return 4;
+    std::fputs("escribiendo\n", stdout);
+    std::fflush(stdout);
+    return EscribirLibro(libro, to).ok ? 0 : 3;
+}
+
+// A killed save leaves the temporary file it was writing; nothing else may appear.
+QStringList leftovers(const QString &folder, const QStringList &expected)
+{
+    QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+    names.removeIf([&](const QString &name) { return expected.contains(name); });
+    return names;
+}
+
+
+const QString kNotFound = u"El archivo no se encuentra. Asegúrese de haberlo escrito correctamente."_s;
+
+// What one of the readers made of a file.
+struct Outcome { bool ok = false; QString error; qint64 rows = 0; };
+
+Outcome readWith(const QString &reader, const QString &path)
+{
+    if (reader == u"libro") {
+        const LibroRead r = LeerLibro(path, QFileInfo(path).fileName());
+        return {r.ok, r.error, r.rows.rows()};
+    }
+    if (reader == u"usuario") {
+        const ConfigRead r = readUserConfig(path);
+        return {!r.damaged, r.problem, r.items.size()};
+    }
+    if (reader == u"cty") {
+        const CountryFileRead r = CallResolver::read(path);
+        return {r.ok, r.error, r.resolver ? qint64(r.resolver->entities().size()) : 0};
+    }
+    const DxccRead r = readDxccFile(path);
+    return {r.ok, r.error, r.entries.rows()};
+}
+
+QByteArray validFile(const QString &reader)
+{
+    if (reader == u"libro")
+        return makeLog(5, 1);
+    if (reader == u"usuario")
+        return "\"Chile\"\r\n\"-4\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n";
+    if (reader == u"cty")
+        return "EA,Spain,281,EU,14,37,40.32,3.43,-1.0,EA;\n";
+    return "1\r\n\"EA\"\r\n\"14 - Spain\"\r\n\"EU\"\r\n";
+}
+
+// Reads without waiting forever: a reader that opens a FIFO blocks until a writer comes, so
+// after a while one comes, the read ends, and the test fails instead of hanging.
+bool readWithin(const QString &reader, const QString &path, Outcome &outcome)
+{
+    auto reading = std::async(std::launch::async, [&] { return readWith(reader, path); });
+    if (reading.wait_for(std::chrono::seconds(10)) == std::future_status::ready) {
+        outcome = reading.get();
+        return true;
+    }
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK);
+    if (fd >= 0)
+        ::close(fd);
+    reading.wait();
+    return false;
+}
+
+// Keeps changing a file from another thread until destroyed.
+struct Meddler
+{
+    std::atomic<bool> stop{false};
+    std::thread thread;
+    template <typename Change>
+    explicit Meddler(Change change) : thread([this, change] { for (int i = 0; !stop; ++i) change(i); }) {}
+    ~Meddler() { stop = true; thread.join(); }
+};
+
+} // namespace
+
+class TestFileFaults : public QObject
+{
+    Q_OBJECT
+private slots:
+    void diskFillsUp_data()
+    {
+        QTest::addColumn<int>("contacts");     // the log saved; 0 for USUARIO.CFG
+        QTest::addColumn<double>("fraction");  // of the new file's size the disk has room for
+        QTest::addColumn<qint64>("extra");     // bytes added to that
+        QTest::addColumn<bool>("fits");
+        // 20,000 contacts take several write pieces; one contact fits in any buffer.
+        QTest::newRow("log, no room at all") << 20000 << 0.0 << qint64(0) << false;
+        QTest::newRow("log, room for a few kilobytes") << 20000 << 0.0 << qint64(4096) << false;
+        QTest::newRow("log, room for half") << 20000 << 0.5 << qint64(0) << false;
+        QTest::newRow("log, one byte short") << 20000 << 1.0 << qint64(-1) << false;
+        QTest::newRow("log, just enough") << 20000 << 1.0 << qint64(0) << true;
+        QTest::newRow("small log, one byte short") << 1 << 1.0 << qint64(-1) << false;
+        QTest::newRow("USUARIO.CFG, one byte short") << 0 << 1.0 << qint64(-1) << false;
+        QTest::newRow("USUARIO.CFG, just enough") << 0 << 1.0 << qint64(0) << true;
+    }
+    void diskFillsUp()
+    {
+        QFETCH(int, contacts);
+        QFETCH(double, fraction);
+        QFETCH(qint64, extra);
+        QFETCH(bool, fits);
+        QTemporaryDir dir;
+        const bool station = contacts == 0;
+        const QString name = station ? u"USUARIO.CFG"_s : u"libro.LBR"_s;
+        const QString target = dir.filePath(name);
+        const QByteArray oldBytes = station ? QByteArray("\"Chile\"\r\n\"-4\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n") : makeLog(300, 1);
+        const QByteArray newBytes = station ? kStationBytes : makeLog(contacts, 2);
+        QVERIFY(writeFile(target, oldBytes) && writeFile(dir.filePath(u"nuevo.fuente"_s), newBytes));
+        GridModel libro(kLibroCols, 1);
+        QVERIFY(station || readLog(dir.filePath(u"nuevo.fuente"_s), libro));
+
+        QVERIFY(limitFileSize(rlim_t(qint64(double(newBytes.size()) * fraction) + extra)));
+        const auto result = [](const auto &written) { return std::pair(written.ok, written.error); };
+        const auto [ok, said] = station ? result(writeUserConfig(target, kStation)) : result(EscribirLibro(libro, target));
+        QVERIFY(limitFileSize(RLIM_INFINITY));
+
+        const QByteArray now = readAll(target);
+        // The bytes before the result: a save that claims success over a damaged file is the
+        // worst outcome, and the sizes tell which it was.
+        QVERIFY2(now == (fits ? newBytes : oldBytes), qPrintable(u"%1 of the %2 bytes saved are in the file (%3)"_s
+                                                                    .arg(now.size()).arg(newBytes.size()).arg(said)));
+        QCOMPARE(ok, fits);
+        QVERIFY2(fits || (said.contains(u"No se pudo guardar el archivo "_s) && said.contains(name)), qPrintable(said));
+        QCOMPARE(leftovers(dir.path(), {name, u"nuevo.fuente"_s}), QStringList());
+    }
+
+    void killedWhileSaving()
+    {
+        const qint64 contacts = ORVANEL_KILL_CONTACTS;
+        QTemporaryDir dir;
+        const QString target = dir.filePath(u"libro.LBR"_s);
+        const QString source = dir.filePath(u"nuevo.fuente"_s);
+        const QString keep = dir.filePath(u"viejo.copia"_s);
+        // The old log is the longer one: a save cut short could not pass for it by its size.
+        QVERIFY(writeFile(keep, makeLog(contacts + contacts / 20, 1)) && writeFile(source, makeLog(contacts, 2)));
+        const QByteArray oldPrint = fingerprint(keep), newPrint = fingerprint(source);
+        QRandomGenerator random(20010212);
+        qint64 writeMs = 0;
+        int killed = 0;
+        // The first save runs to the end: how long writing takes sets the range of the moments
+        // to kill the others at.
+        for (int run = -1; run < 20; ++run) {
+            QFile::remove(target);
+            QVERIFY(QFile::copy(keep, target));
+            QProcess child;
+            child.start(QCoreApplication::applicationFilePath(), {kCopyChild, source, target});
+            while (!child.canReadLine())
+                QVERIFY(child.waitForReadyRead(120000));
+            QCOMPARE(child.readLine(), QByteArray("escribiendo\n"));
+            QElapsedTimer writing;
+            writing.start();
+            if (run >= 0) {
+                QThread::msleep(random.bounded(quint32(writeMs + writeMs / 4 + 1)));
+                child.kill();
+            }
+            QVERIFY(child.waitForFinished(300000));
+            if (run < 0) {
+                writeMs = writing.elapsed();
+                QCOMPARE(child.exitCode(), 0);
+                QCOMPARE(fingerprint(target), newPrint);
+            }
+            killed += child.exitStatus() == QProcess::CrashExit;
+            const QByteArray now = fingerprint(target);
+            QVERIFY2(now == oldPrint || now == newPrint,
+                     qPrintable(u"run %1: the log is neither the old nor the new one (%2)"_s.arg(run).arg(QString::fromLatin1(now))));
+            for (const QString &name : leftovers(dir.path(), {u"libro.LBR"_s, u"nuevo.fuente"_s, u"viejo.copia"_s}))
+                QFile::remove(dir.filePath(name));
+        }
+        qInfo("%lld contacts, %lld ms to write; %d of 20 saves killed", contacts, writeMs, killed);
+        QVERIFY2(killed > 0, "no save was interrupted");
+    }
+    void failedSaveChangesNothing_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("prepare");
+        QTest::addColumn<QString>("reason"); // what the explanation must hold
+        const auto saveAs = [](const char *row, const QString &name, const QString &prepare, const QString &reason) {
+            QTest::newRow(row) << u"mGuardar_como"_s << name << prepare << reason;
+        };
+        saveAs("folder without write permission", u"cerrada/libro.LBR"_s, u"closed folder"_s, u"permiso"_s);
+        saveAs("name that is a folder", u"carpeta.LBR"_s, u"folder"_s, u"una carpeta"_s);
+        saveAs("read-only file", u"solo.LBR"_s, u"read-only file"_s, u"solo lectura"_s);
+        saveAs("path through a missing folder", u"falta/libro.LBR"_s, QString(), u"no existe"_s);
+        saveAs("path through a file", u"viejo.LBR/libro.LBR"_s, QString(), u"no es una carpeta"_s);
+        saveAs("a call the code page cannot hold", u"nuevo.LBR"_s, u"unencodable"_s, u"el contacto de la fila 2 (R3Ж), columna «Indicativo», contiene el carácter «Ж»"_s);
+        saveAs("disk full", u"nuevo.LBR"_s, u"disk full"_s, QString());
+        QTest::newRow("disk full, Guardar") << u"mGuardar"_s << u"viejo.LBR"_s << u"disk full"_s << QString();
+    }
+    // The user is told, and the log, its title and every file stay as they were; the save-as
+    // window stays open so that the name can be tried again.
+    void failedSaveChangesNothing()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, name);
+        QFETCH(QString, prepare);
+        QFETCH(QString, reason);
+        if ((prepare == u"closed folder" || prepare == u"read-only file") && !permissionsApply())
+            QSKIP("Running as root, whom file permissions do not stop: this case cannot fail here.");
+
+        AppFixture f;
+        QVERIFY(writeFile(f.path(u"viejo.LBR"_s), makeLog(3000, 1)));
+        useFile(f, "nAbrir", u"viejo.LBR"_s);
+        f.libro().setTextMatrix(5, 16, u"cambiado después de abrir"_s);
+        QDir folder(f.dir.path());
+        if (prepare == u"closed folder")
+            QVERIFY(folder.mkdir(u"cerrada"_s) && QFile::setPermissions(f.path(u"cerrada"_s), QFile::ReadOwner | QFile::ExeOwner));
+        else if (prepare == u"folder")
+            QVERIFY(plant(f.path(name), prepare));
+        else if (prepare == u"read-only file")
+            QVERIFY(writeFile(f.path(name), "0\r\n") && QFile::setPermissions(f.path(name), QFile::ReadOwner));
+        else if (prepare == u"unencodable")
+            f.libro().setTextMatrix(2, 1, u"R3Ж"_s);
+        const QString title = f.frame().windowTitle();
+        const QList<QStringList> table = f.cells();
+        const auto files = snapshot(f.dir.path());
+
+        FormWindow *guarda = fileWindow(f, "mGuardar_como");
+        if (prepare == u"disk full")
+            QVERIFY(limitFileSize(64 * 1024)); // the log needs about 400 KB
+        if (command == u"mGuardar")
+            f.action("mGuardar")->trigger();
+        else
+            pressGo(guarda, name); // an existing file is confirmed (the fake answers OK); a folder is none
+        QVERIFY(limitFileSize(RLIM_INFINITY));
+        const auto &asked = f.fakes.messages.asked;
+        QCOMPARE(asked.size(), prepare == u"read-only file" ? 2 : 1);
+        const QString said = asked.last().text;
+        QVERIFY2(said.startsWith(u"No se pudo guardar el archivo «%1»: "_s.arg(name)), qPrintable(said));
+        QVERIFY2(said.contains(reason), qPrintable(said));
+        QCOMPARE(asked.last().title, command == u"mGuardar" ? u"Guardar"_s : u"Guardar como..."_s);
+        QVERIFY(asked.last().icon == MessageSeam::Icon::Critical);
+        QCOMPARE(f.frame().windowTitle(), title);
+        QVERIFY(guarda->isVisible());
+        QVERIFY(f.cells() == table);
+        QVERIFY2(snapshot(f.dir.path()) == files, "a file was changed, left behind or created");
+        QFile::setPermissions(f.path(u"cerrada"_s), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+        if (prepare == u"disk full") { // with room again the same log is saved whole
+            f.action("mGuardar")->trigger();
+            QCOMPARE(asked.size(), 1);
+            LibroRead back = LeerLibro(f.path(u"viejo.LBR"_s));
+            QVERIFY(back.ok);
+            QCOMPARE(qint64(back.rows.rows()), qint64(3000));
+            QCOMPARE(QString::fromUtf8(back.rows.cell(4, 16)), u"cambiado después de abrir"_s);
+        }
+    }
+
+    void changedAfterBeingFound_data()
+    {
+        QTest::addColumn<QString>("reader");
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("reason"); // what the explanation must hold, %1 for the path; empty: Qt's text
+        const struct { const char16_t *change, *lbr, *cfg, *dxcc, *cty; } changes[] = {
+            {u"missing", u"no existe", u"no existe", u"No se pudo leer el archivo archivo.dat: no existe.", u"No se pudo leer el archivo «%1»: no existe."},
+            {u"folder", u"carpeta", u"carpeta", u"", u"carpeta"},
+            {u"fifo", u"no es un archivo común", u"no es un archivo común", u"", u"no es un archivo común"},
+            {u"link to nowhere", u"no existe", u"no existe", u"", u"no existe"},
+            {u"link to a folder", u"carpeta", u"carpeta", u"", u"carpeta"},
+            {u"empty", u"vacío", u"vacío", u"vacío", u"ninguna entidad"},
+        };
+        for (const auto &c : changes) {
+            const std::pair<const char *, const char16_t *> readers[] = {{"libro", c.lbr}, {"usuario", c.cfg}, {"dxcc", c.dxcc}, {"cty", c.cty}};
+            for (const auto &[reader, reason] : readers)
+                QTest::addRow("%s, %s", reader, qPrintable(QString::fromUtf16(c.change))) << QString::fromLatin1(reader)
+                                                                                        << QString::fromUtf16(c.change) << QString::fromUtf16(reason);
+        }
+    }
+    // The file was there when the program looked (the commands test that a name is a file before
+    // reading it), and is something else when the reader opens it.
+    void changedAfterBeingFound()
+    {
+        QFETCH(QString, reader);
+        QFETCH(QString, change);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = dir.filePath(u"archivo.dat"_s);
+        QVERIFY(writeFile(path, validFile(reader)));
+        Outcome before;
+        QVERIFY(readWithin(reader, path, before) && before.ok);
+
+        QVERIFY(QFile::remove(path) && plant(path, change));
+        Outcome outcome;
+        QVERIFY2(readWithin(reader, path, outcome), "the reader waited for a writer on a FIFO");
+        QVERIFY(!outcome.ok);
+        QVERIFY2(outcome.error.contains(u"archivo.dat"_s), qPrintable(outcome.error));
+        QVERIFY2(outcome.error.contains(QString(reason).replace(u"%1"_s, path)), qPrintable(outcome.error));
+        if (reader != u"usuario")
+            QCOMPARE(outcome.rows, qint64(0)); // a refused file gives nothing
+    }
+    void changedWhileBeingRead_data()
+    {
+        QTest::addColumn<bool>("inPlace");
+        // Another copy of the program saves the same log again and again, as saves are done: a
+        // whole new file renamed into place. Every read sees one complete version, never a mixture.
+        QTest::newRow("renamed into place") << false;
+        // A careless writer cuts the file and writes it again in place, or deletes it. A read may
+        // see any mixture; it must still end cleanly: a table or a reason, never both.
+        QTest::newRow("rewritten in place") << true;
+    }
+    void changedWhileBeingRead()
+    {
+        QFETCH(bool, inPlace);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = dir.filePath(u"libro.LBR"_s);
+        const QByteArray versions[2] = {makeLog(4000, 1), makeLog(2500, 2)};
+        QVERIFY(writeFile(path, versions[0]));
+        Meddler writer([&](int i) {
+            const QByteArray &bytes = versions[(i + 1) % 2];
+            if (!inPlace) {
+                const QString next = dir.filePath(u"nuevo.tmp"_s);
+                if (writeFile(next, bytes))
+                    ::rename(QFile::encodeName(next).constData(), QFile::encodeName(path).constData());
+                return;
+            }
+            QFile file(path);
+            if (i % 5 == 4)
+                file.remove();
+            else if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+                for (qsizetype at = 0; at < bytes.size(); at += 8192)
+                    file.write(bytes.constData() + at, std::min<qsizetype>(8192, bytes.size() - at));
+        });
+        int refused = 0;
+        for (int i = 0; i < 100; ++i) {
+            const LibroRead read = LeerLibro(path);
+            QVERIFY(read.ok == read.error.isEmpty());
+            QVERIFY2(read.ok || inPlace, qPrintable(read.error));
+            if (!read.ok) {
+                QCOMPARE(qint64(read.rows.rows()), qint64(0));
+                ++refused;
+            } else if (!inPlace) {
+                const int64_t n = read.rows.rows();
+                QVERIFY2(n == 4000 || n == 2500, qPrintable(QString::number(n)));
+                const QString variant = n == 4000 ? u"1"_s : u"2"_s;
+                QCOMPARE(QString::fromUtf8(read.rows.cell(0, 1)), u"LU%1X0"_s.arg(variant));
+                QCOMPARE(QString::fromUtf8(read.rows.cell(n - 1, 16)), u"variante "_s + variant);
+            }
+        }
+        qInfo("%d of 100 reads refused the file as it changed", refused);
+    }
+    void namesThatCannotBeOpened_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("said"); // the whole message, or words it must hold ('|' between them)
+        for (const char *command : {"nAbrir", "mImportar"}) {
+            const QString c = QString::fromLatin1(command);
+            QTest::addRow("%s a folder", command) << c << u"folder"_s << kNotFound;
+            QTest::addRow("%s a FIFO", command) << c << u"fifo"_s << kNotFound;
+            QTest::addRow("%s a missing file", command) << c << u"missing"_s << kNotFound;
+            QTest::addRow("%s an unreadable file", command) << c << u"unreadable"_s << u"permiso"_s;
+            QTest::addRow("%s a damaged file", command) << c << u"damaged"_s << u"«malo.LBR»|Línea 29"_s;
+        }
+    }
+    // Whatever the name holds, a refused file leaves the log, its numbers, the title, the save
+    // items and the files as they were, and the window open with the name for another try.
+    void namesThatCannotBeOpened()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, kind);
+        QFETCH(QString, said);
+        if (kind == u"unreadable" && !permissionsApply())
+            QSKIP("Running as root, whom file permissions do not stop: this case cannot fail here.");
+
+        AppFixture f;
+        QVERIFY(writeFile(f.path(u"viejo.LBR"_s), makeLog(12, 1)));
+        useFile(f, "nAbrir", u"viejo.LBR"_s);
+        f.libro().setTextMatrix(2, 0, u"9"_s);
+        const QString name = u"malo.LBR"_s;
+        const QString path = f.path(name);
+        if (kind != u"damaged") {
+            QVERIFY(plant(path, kind));
+        } else { // its last five lines missing: line 29 is the first one short
+            QByteArray bytes = makeLog(2, 2).chopped(2);
+            for (int i = 0; i < 5; ++i)
+                bytes.truncate(bytes.lastIndexOf("\r\n"));
+            QVERIFY(writeFile(path, bytes + "\r\n"));
+        }
+        const QString title = f.frame().windowTitle();
+        const QList<QStringList> table = f.cells();
+        const auto files = snapshot(f.dir.path());
+
+        FormWindow *window = useFile(f, qPrintable(command), name);
+        QCOMPARE(f.fakes.messages.asked.size(), 1);
+        const auto &asked = f.fakes.messages.asked.first();
+        if (said == kNotFound) {
+            QCOMPARE(asked.text, said);
+            QCOMPARE(asked.title, u"Abrir"_s); // from either command
+            QVERIFY(asked.buttons == MessageSeam::Buttons::Ok && asked.icon == MessageSeam::Icon::None);
+        } else {
+            for (const QString &part : said.split(u'|'))
+                QVERIFY2(asked.text.contains(part), qPrintable(asked.text));
+            QCOMPARE(asked.title, command == u"nAbrir" ? u"Abrir"_s : u"Importar"_s);
+        }
+        QVERIFY(window->isVisible());
+        QCOMPARE(window->lineEdit(u"Archivo"_s)->text(), name);
+        QCOMPARE(f.frame().windowTitle(), title);
+        QVERIFY(f.action("mGuardar")->isEnabled() && f.action("mGuardar_como")->isEnabled());
+        QVERIFY(f.cells() == table); // not even renumbered
+        QVERIFY(snapshot(f.dir.path()) == files);
+    }
+    void badUserConfigAtStart_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("used"); // the values the window shows from the file
+        QTest::addColumn<int>("difUtc");
+        QTest::addColumn<QString>("said");     // a word the message must hold
+        const QByteArray nul = QByteArray("\"Chile\"\r\n\"-4\"\r\n\"Val") + '\0' + QByteArray("pa\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n");
+        QTest::newRow("truncated in the third value") << u"file"_s << QByteArray("\"Chile\"\r\n\"-4\"\r\n\"Valpa") << QStringList{u"Chile"_s, u"-4"_s, u"Valpa"_s} << -4 << u"dañado"_s;
+        QTest::newRow("truncated in the first value") << u"file"_s << QByteArray("\"Chi") << QStringList{u"Chi"_s} << 0 << u"dañado"_s;
+        QTest::newRow("NUL bytes") << u"file"_s << nul << QStringList{u"Chile"_s, u"-4"_s, u"Valpa"_s, {}, {}, {}, {}} << -4 << u"nulos"_s;
+        QTest::newRow("empty") << u"file"_s << QByteArray() << QStringList() << 0 << u"vacío"_s;
+        QTest::newRow("unreadable") << u"unreadable"_s << QByteArray() << QStringList() << 0 << u"permiso"_s;
+        QTest::newRow("a folder") << u"folder"_s << QByteArray() << QStringList() << 0 << u"carpeta"_s;
+    }
+    void badUserConfigAtStart()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, used);
+        QFETCH(int, difUtc);
+        QFETCH(QString, said);
+        if (kind == u"unreadable" && !permissionsApply())
+            QSKIP("Running as root, whom file permissions do not stop: this case cannot fail here.");
+
+        AppFixture f(false);
+        const QString path = f.path(u"USUARIO.CFG"_s);
+        QVERIFY(kind == u"file" ? writeFile(path, bytes) : plant(path, kind));
+        f.start();
+
+        QCOMPARE(f.fakes.messages.asked.size(), 1);
+        const auto &asked = f.fakes.messages.asked.first();
+        QVERIFY2(asked.text.contains(u"USUARIO.CFG"_s) && asked.text.contains(said), qPrintable(asked.text));
+        QCOMPARE(asked.title, u"Configuración de Usuario"_s);
+        QCOMPARE(f.app->userConfig().values().mid(0, used.size()), used);
+        QCOMPARE(f.app->userConfig().difUtc(), qint16(difUtc));
+        QCOMPARE(f.libro().Rows(), 1); // start-up went on
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
+};
+
+int main(int argc, char **argv)
+{
+    if (argc == 4 && QString::fromLocal8Bit(argv[1]) == kCopyChild) {
+        const int status = copyLog(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
+        std::fflush(nullptr);
+        std::_Exit(status); // a million rows need no tidying before the process ends
+    }
+    QApplication app(argc, argv);
+    TestFileFaults test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+
+#include "tst_filefaults.moc"
