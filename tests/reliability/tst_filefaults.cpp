@@ -66,8 +66,8 @@ QByteArray makeLog(qint64 contacts, int variant)
     return bytes;
 }
 
-// Puts what `kind` names where a file is looked for: "folder", "fifo", "link to nowhere",
-// "link to a folder", "empty", "unreadable" (a log no one may read), or nothing ("missing").
+// Puts what `kind` names where a file is looked for: "folder", "fifo", "empty", "unreadable"
+// (a log no one may read), or nothing ("missing").
 bool plant(const QString &path, const QString &kind)
 {
     const QDir folder = QFileInfo(path).dir();
@@ -75,10 +75,6 @@ bool plant(const QString &path, const QString &kind)
         return folder.mkdir(QFileInfo(path).fileName());
     if (kind == u"fifo")
         return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
-    if (kind == u"link to nowhere")
-        return QFile::link(folder.filePath(u"no-existe"_s), path);
-    if (kind == u"link to a folder")
-        return folder.mkdir(u"otra"_s) && QFile::link(folder.filePath(u"otra"_s), path);
     if (kind == u"empty")
         return writeFile(path, QByteArray());
     if (kind == u"unreadable")
@@ -97,9 +93,7 @@ QMap<QString, QByteArray> snapshot(const QString &folder)
         const QString path = it.next();
         const QFileInfo info(path);
         QByteArray what = "<special>"; // opening a FIFO to read it would wait for a writer
-        if (info.isSymLink())
-            what = "<link to " + QFile::encodeName(info.symLinkTarget()) + '>';
-        else if (info.isDir())
+        if (info.isDir())
             what = "<folder>";
         else if (info.isFile())
             what = fingerprint(path);
@@ -232,7 +226,6 @@ private slots:
         // 20,000 contacts take several write pieces; one contact fits in any buffer.
         QTest::newRow("log, no room at all") << 20000 << 0.0 << qint64(0) << false;
         QTest::newRow("log, room for a few kilobytes") << 20000 << 0.0 << qint64(4096) << false;
-        QTest::newRow("log, room for half") << 20000 << 0.5 << qint64(0) << false;
         QTest::newRow("log, one byte short") << 20000 << 1.0 << qint64(-1) << false;
         QTest::newRow("log, just enough") << 20000 << 1.0 << qint64(0) << true;
         QTest::newRow("small log, one byte short") << 1 << 1.0 << qint64(-1) << false;
@@ -315,14 +308,14 @@ private slots:
         qInfo("%lld contacts, %lld ms to write; %d of 20 saves killed", contacts, writeMs, killed);
         QVERIFY2(killed > 0, "no save was interrupted");
     }
-    void failedSaveChangesNothing_data()
+    void refusedCommandChangesNothing_data()
     {
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("prepare");
-        QTest::addColumn<QString>("reason"); // what the explanation must hold
-        const auto saveAs = [](const char *row, const QString &name, const QString &prepare, const QString &reason) {
-            QTest::newRow(row) << u"mGuardar_como"_s << name << prepare << reason;
+        QTest::addColumn<QString>("said"); // the whole message, or words it must hold ('|' between them)
+        const auto saveAs = [](const char *row, const QString &name, const QString &prepare, const QString &said) {
+            QTest::newRow(row) << u"mGuardar_como"_s << name << prepare << said;
         };
         saveAs("folder without write permission", u"cerrada/libro.LBR"_s, u"closed folder"_s, u"permiso"_s);
         saveAs("name that is a folder", u"carpeta.LBR"_s, u"folder"_s, u"una carpeta"_s);
@@ -332,52 +325,81 @@ private slots:
         saveAs("a call the code page cannot hold", u"nuevo.LBR"_s, u"unencodable"_s, u"el contacto de la fila 2 (R3Ж), columna «Indicativo», contiene el carácter «Ж»"_s);
         saveAs("disk full", u"nuevo.LBR"_s, u"disk full"_s, QString());
         QTest::newRow("disk full, Guardar") << u"mGuardar"_s << u"viejo.LBR"_s << u"disk full"_s << QString();
+        for (const char *command : {"nAbrir", "mImportar"}) {
+            const QString c = QString::fromLatin1(command);
+            QTest::addRow("%s a folder", command) << c << u"malo.LBR"_s << u"folder"_s << kNotFound;
+            QTest::addRow("%s a FIFO", command) << c << u"malo.LBR"_s << u"fifo"_s << kNotFound;
+            QTest::addRow("%s a missing file", command) << c << u"malo.LBR"_s << u"missing"_s << kNotFound;
+            QTest::addRow("%s an unreadable file", command) << c << u"malo.LBR"_s << u"unreadable"_s << u"permiso"_s;
+            QTest::addRow("%s a damaged file", command) << c << u"malo.LBR"_s << u"damaged"_s << u"«malo.LBR»|Línea 29"_s;
+        }
     }
-    // The user is told, and the log, its title and every file stay as they were; the save-as
-    // window stays open so that the name can be tried again.
-    void failedSaveChangesNothing()
+    // The user is told, and the log, its numbers, its title, the save items and every file stay
+    // as they were; the file window stays open with the name, so that it can be tried again.
+    void refusedCommandChangesNothing()
     {
         QFETCH(QString, command);
         QFETCH(QString, name);
         QFETCH(QString, prepare);
-        QFETCH(QString, reason);
-        if ((prepare == u"closed folder" || prepare == u"read-only file") && !permissionsApply())
+        QFETCH(QString, said);
+        if ((prepare == u"closed folder" || prepare == u"read-only file" || prepare == u"unreadable") && !permissionsApply())
             QSKIP("Running as root, whom file permissions do not stop: this case cannot fail here.");
+        const bool saving = command.startsWith(u"mGuardar");
 
         AppFixture f;
         QVERIFY(writeFile(f.path(u"viejo.LBR"_s), makeLog(3000, 1)));
         useFile(f, "nAbrir", u"viejo.LBR"_s);
         f.libro().setTextMatrix(5, 16, u"cambiado después de abrir"_s);
-        QDir folder(f.dir.path());
-        if (prepare == u"closed folder")
-            QVERIFY(folder.mkdir(u"cerrada"_s) && QFile::setPermissions(f.path(u"cerrada"_s), QFile::ReadOwner | QFile::ExeOwner));
-        else if (prepare == u"folder")
-            QVERIFY(plant(f.path(name), prepare));
-        else if (prepare == u"read-only file")
-            QVERIFY(writeFile(f.path(name), "0\r\n") && QFile::setPermissions(f.path(name), QFile::ReadOwner));
-        else if (prepare == u"unencodable")
+        if (!saving)
+            f.libro().setTextMatrix(2, 0, u"9"_s); // not even renumbered
+        const QString path = f.path(name);
+        if (prepare == u"closed folder") {
+            QVERIFY(QDir(f.dir.path()).mkdir(u"cerrada"_s));
+            QVERIFY(QFile::setPermissions(f.path(u"cerrada"_s), QFile::ReadOwner | QFile::ExeOwner));
+        } else if (prepare == u"read-only file") {
+            QVERIFY(writeFile(path, "0\r\n") && QFile::setPermissions(path, QFile::ReadOwner));
+        } else if (prepare == u"unencodable") {
             f.libro().setTextMatrix(2, 1, u"R3Ж"_s);
+        } else if (prepare == u"damaged") { // its last five lines missing: line 29 is the first one short
+            QByteArray bytes = makeLog(2, 2).chopped(2);
+            for (int i = 0; i < 5; ++i)
+                bytes.truncate(bytes.lastIndexOf("\r\n"));
+            QVERIFY(writeFile(path, bytes + "\r\n"));
+        } else if (!prepare.isEmpty() && prepare != u"disk full") {
+            QVERIFY(plant(path, prepare));
+        }
         const QString title = f.frame().windowTitle();
         const QList<QStringList> table = f.cells();
         const auto files = snapshot(f.dir.path());
 
-        FormWindow *guarda = fileWindow(f, "mGuardar_como");
+        FormWindow *window = fileWindow(f, saving ? "mGuardar_como" : qPrintable(command));
         if (prepare == u"disk full")
             QVERIFY(limitFileSize(64 * 1024)); // the log needs about 400 KB
         if (command == u"mGuardar")
             f.action("mGuardar")->trigger();
         else
-            pressGo(guarda, name); // an existing file is confirmed (the fake answers OK); a folder is none
+            pressGo(window, name); // an existing file is confirmed (the fake answers OK); a folder is none
         QVERIFY(limitFileSize(RLIM_INFINITY));
         const auto &asked = f.fakes.messages.asked;
         QCOMPARE(asked.size(), prepare == u"read-only file" ? 2 : 1);
-        const QString said = asked.last().text;
-        QVERIFY2(said.startsWith(u"No se pudo guardar el archivo «%1»: "_s.arg(name)), qPrintable(said));
-        QVERIFY2(said.contains(reason), qPrintable(said));
-        QCOMPARE(asked.last().title, command == u"mGuardar" ? u"Guardar"_s : u"Guardar como..."_s);
-        QVERIFY(asked.last().icon == MessageSeam::Icon::Critical);
+        const auto &last = asked.last();
+        if (saving) {
+            QVERIFY2(last.text.startsWith(u"No se pudo guardar el archivo «%1»: "_s.arg(name)) && last.text.contains(said), qPrintable(last.text));
+            QCOMPARE(last.title, command == u"mGuardar" ? u"Guardar"_s : u"Guardar como..."_s);
+            QVERIFY(last.icon == MessageSeam::Icon::Critical);
+        } else if (said == kNotFound) {
+            QCOMPARE(last.text, said);
+            QCOMPARE(last.title, u"Abrir"_s); // from either command
+            QVERIFY(last.buttons == MessageSeam::Buttons::Ok && last.icon == MessageSeam::Icon::None);
+        } else {
+            for (const QString &part : said.split(u'|'))
+                QVERIFY2(last.text.contains(part), qPrintable(last.text));
+            QCOMPARE(last.title, command == u"nAbrir" ? u"Abrir"_s : u"Importar"_s);
+        }
+        QVERIFY(window->isVisible());
+        QVERIFY(command == u"mGuardar" || window->lineEdit(u"Archivo"_s)->text() == name);
         QCOMPARE(f.frame().windowTitle(), title);
-        QVERIFY(guarda->isVisible());
+        QVERIFY(f.action("mGuardar")->isEnabled() && f.action("mGuardar_como")->isEnabled());
         QVERIFY(f.cells() == table);
         QVERIFY2(snapshot(f.dir.path()) == files, "a file was changed, left behind or created");
         QFile::setPermissions(f.path(u"cerrada"_s), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -401,8 +423,6 @@ private slots:
             {u"missing", u"no existe", u"no existe", u"No se pudo leer el archivo archivo.dat: no existe.", u"No se pudo leer el archivo «%1»: no existe."},
             {u"folder", u"carpeta", u"carpeta", u"", u"carpeta"},
             {u"fifo", u"no es un archivo común", u"no es un archivo común", u"", u"no es un archivo común"},
-            {u"link to nowhere", u"no existe", u"no existe", u"", u"no existe"},
-            {u"link to a folder", u"carpeta", u"carpeta", u"", u"carpeta"},
             {u"empty", u"vacío", u"vacío", u"vacío", u"ninguna entidad"},
         };
         for (const auto &c : changes) {
@@ -486,67 +506,6 @@ private slots:
         }
         qInfo("%d of 100 reads refused the file as it changed", refused);
     }
-    void namesThatCannotBeOpened_data()
-    {
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("said"); // the whole message, or words it must hold ('|' between them)
-        for (const char *command : {"nAbrir", "mImportar"}) {
-            const QString c = QString::fromLatin1(command);
-            QTest::addRow("%s a folder", command) << c << u"folder"_s << kNotFound;
-            QTest::addRow("%s a FIFO", command) << c << u"fifo"_s << kNotFound;
-            QTest::addRow("%s a missing file", command) << c << u"missing"_s << kNotFound;
-            QTest::addRow("%s an unreadable file", command) << c << u"unreadable"_s << u"permiso"_s;
-            QTest::addRow("%s a damaged file", command) << c << u"damaged"_s << u"«malo.LBR»|Línea 29"_s;
-        }
-    }
-    // Whatever the name holds, a refused file leaves the log, its numbers, the title, the save
-    // items and the files as they were, and the window open with the name for another try.
-    void namesThatCannotBeOpened()
-    {
-        QFETCH(QString, command);
-        QFETCH(QString, kind);
-        QFETCH(QString, said);
-        if (kind == u"unreadable" && !permissionsApply())
-            QSKIP("Running as root, whom file permissions do not stop: this case cannot fail here.");
-
-        AppFixture f;
-        QVERIFY(writeFile(f.path(u"viejo.LBR"_s), makeLog(12, 1)));
-        useFile(f, "nAbrir", u"viejo.LBR"_s);
-        f.libro().setTextMatrix(2, 0, u"9"_s);
-        const QString name = u"malo.LBR"_s;
-        const QString path = f.path(name);
-        if (kind != u"damaged") {
-            QVERIFY(plant(path, kind));
-        } else { // its last five lines missing: line 29 is the first one short
-            QByteArray bytes = makeLog(2, 2).chopped(2);
-            for (int i = 0; i < 5; ++i)
-                bytes.truncate(bytes.lastIndexOf("\r\n"));
-            QVERIFY(writeFile(path, bytes + "\r\n"));
-        }
-        const QString title = f.frame().windowTitle();
-        const QList<QStringList> table = f.cells();
-        const auto files = snapshot(f.dir.path());
-
-        FormWindow *window = useFile(f, qPrintable(command), name);
-        QCOMPARE(f.fakes.messages.asked.size(), 1);
-        const auto &asked = f.fakes.messages.asked.first();
-        if (said == kNotFound) {
-            QCOMPARE(asked.text, said);
-            QCOMPARE(asked.title, u"Abrir"_s); // from either command
-            QVERIFY(asked.buttons == MessageSeam::Buttons::Ok && asked.icon == MessageSeam::Icon::None);
-        } else {
-            for (const QString &part : said.split(u'|'))
-                QVERIFY2(asked.text.contains(part), qPrintable(asked.text));
-            QCOMPARE(asked.title, command == u"nAbrir" ? u"Abrir"_s : u"Importar"_s);
-        }
-        QVERIFY(window->isVisible());
-        QCOMPARE(window->lineEdit(u"Archivo"_s)->text(), name);
-        QCOMPARE(f.frame().windowTitle(), title);
-        QVERIFY(f.action("mGuardar")->isEnabled() && f.action("mGuardar_como")->isEnabled());
-        QVERIFY(f.cells() == table); // not even renumbered
-        QVERIFY(snapshot(f.dir.path()) == files);
-    }
     void badUserConfigAtStart_data()
     {
         QTest::addColumn<QString>("kind");
@@ -556,7 +515,6 @@ private slots:
         QTest::addColumn<QString>("said");     // a word the message must hold
         const QByteArray nul = QByteArray("\"Chile\"\r\n\"-4\"\r\n\"Val") + '\0' + QByteArray("pa\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n");
         QTest::newRow("truncated in the third value") << u"file"_s << QByteArray("\"Chile\"\r\n\"-4\"\r\n\"Valpa") << QStringList{u"Chile"_s, u"-4"_s, u"Valpa"_s} << -4 << u"dañado"_s;
-        QTest::newRow("truncated in the first value") << u"file"_s << QByteArray("\"Chi") << QStringList{u"Chi"_s} << 0 << u"dañado"_s;
         QTest::newRow("NUL bytes") << u"file"_s << nul << QStringList{u"Chile"_s, u"-4"_s, u"Valpa"_s, {}, {}, {}, {}} << -4 << u"nulos"_s;
         QTest::newRow("empty") << u"file"_s << QByteArray() << QStringList() << 0 << u"vacío"_s;
         QTest::newRow("unreadable") << u"unreadable"_s << QByteArray() << QStringList() << 0 << u"permiso"_s;
