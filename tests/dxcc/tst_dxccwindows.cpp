@@ -38,13 +38,6 @@ QStringList entries(const GridModel &model)
     return lines;
 }
 
-void triggerInWindow(DxccCommands &dxcc, const char *name)
-{
-    QAction *action = dxcc.window()->findChild<QAction *>(QString::fromLatin1(name));
-    QVERIFY(action);
-    action->trigger();
-}
-
 // The program started with the shipped country file in its folder.
 struct Worked : AppFixture
 {
@@ -157,7 +150,9 @@ private slots:
         const struct { const char *item; int col; QStringList order; } sorts[] = {
             {"mZona", 1, {a9, fr, ea, ea8}}, {"mPrefijo", 0, {a9, ea, ea8, fr}}, {"mContinente", 2, {ea8, a9, ea, fr}}};
         for (const auto &sort : sorts) {
-            triggerInWindow(dxcc, sort.item);
+            QAction *action = window->findChild<QAction *>(QString::fromLatin1(sort.item));
+            QVERIFY(action);
+            action->trigger();
             QCOMPARE(entries(list), sort.order);
             QCOMPARE(list.Col(), sort.col);
         }
@@ -227,11 +222,14 @@ private slots:
             QCOMPARE(f.app->dxcc().list()->Rows(), 5);
     }
 
+    // What the status says of the call being typed, and that it stays right through every kind
+    // of change to the log.
     void statusLine()
     {
         Worked f;
         f.add(u"EA4ABC"_s, u"14/02/2001"_s, u"7.050"_s, u"SSB"_s);
         f.add(u"EA4ABC"_s, u"15/03/2001"_s, u"14.200"_s, u"CW"_s);
+        f.add(u"LU1ABC"_s, u"16/03/2001"_s, u"7.050"_s, u"FT8"_s);
         const QString spain = u"Spain (EA), zona CQ 14, EU — "_s;
         QCOMPARE(f.status(u" ea4abc"_s), spain + u"Trabajado 2 veces; último 15/03/2001, 20 m, CW"_s);
         QCOMPARE(f.status(u"EA5ZZZ"_s, u"21.000"_s), spain + u"No trabajado — Banda nueva para esta entidad"_s);
@@ -239,15 +237,7 @@ private slots:
         QCOMPARE(f.status(u"K1ABC"_s), u"United States (K), zona CQ 5, NA — No trabajado — Entidad nueva"_s);
         QCOMPARE(f.status(u"EA4ABC/MM"_s), u"Móvil marítimo o aeronáutico: sin entidad — No trabajado"_s);
         QCOMPARE(f.status(QString()), QString());
-    }
 
-    // The status stays right through every kind of change to the log.
-    void statusFollowsEveryChange()
-    {
-        Worked f;
-        f.add(u"EA4ABC"_s, u"14/02/2001"_s, u"7.050"_s, u"SSB"_s);
-        f.add(u"EA4ABC"_s, u"15/03/2001"_s, u"14.200"_s, u"CW"_s);
-        f.add(u"LU1ABC"_s, u"16/03/2001"_s, u"7.050"_s, u"FT8"_s);
         const auto at = [&f](int row, int col, const char *action) {
             f.libro().setCol(col);
             f.libro().setRow(row);

@@ -67,12 +67,15 @@ class TestLogbook : public QObject
 {
     Q_OBJECT
 private slots:
-    void saveAsWritesTheTableAndNamesIt()
+    void saveAsGuardarAndNuevo()
     {
         Log f;
         f.add(u"LU1ABC"_s);
-        FormWindow *guarda = fileWindow(f, "mGuardar_como");
+        // No name yet: Guardar asks for one instead of writing a nameless file.
+        f.action("mGuardar")->trigger();
+        FormWindow *guarda = f.commands().guardaWindow();
         QVERIFY(guarda && guarda->isVisible());
+        QVERIFY(QDir(f.dir.path()).entryList(QDir::Files).isEmpty());
         QCOMPARE(guarda->lineEdit(u"Archivo"_s)->text(), u"Sin Título.LBR"_s);
         guarda->button(u"Command1"_s)->click();
         const QByteArray bytes = readAll(f.path(u"Sin Título.LBR"_s));
@@ -89,49 +92,38 @@ private slots:
         QCOMPARE(f.commands().currentFileName(), u" sin extension "_s);
 
         // An existing file is asked about: Cancel keeps it, its name and the window; OK writes.
-        f.add(u"EA4XYZ"_s);
+        f.add(u"CX2AQ"_s);
         const QByteArray old = "0\r\n\"viejo\"\r\n";
-        QVERIFY(writeFile(f.path(u"Principal.LBR"_s), old));
+        QVERIFY(writeFile(f.path(u"log.LBR"_s), old));
         f.fakes.messages.answers = {MessageSeam::Answer::Cancel};
-        useFile(f, "mGuardar_como", u"Principal.LBR"_s);
+        useFile(f, "mGuardar_como", u"log.LBR"_s);
         QCOMPARE(f.fakes.messages.asked.size(), 1);
         const auto asked = f.fakes.messages.asked.at(0);
         QCOMPARE(asked.text, u"El archivo ya existe. ¿Desea sobreescribirlo?"_s);
         QCOMPARE(asked.title, u"Orvanel"_s);
         QVERIFY(asked.buttons == MessageSeam::Buttons::OkCancel && asked.icon == MessageSeam::Icon::None);
-        QCOMPARE(readAll(f.path(u"Principal.LBR"_s)), old);
+        QCOMPARE(readAll(f.path(u"log.LBR"_s)), old);
         QCOMPARE(f.frame().windowTitle(), kPrefix + u" sin extension "_s);
         QVERIFY(guarda->isVisible());
-        QCOMPARE(guarda->lineEdit(u"Archivo"_s)->text(), u"Principal.LBR"_s);
+        QCOMPARE(guarda->lineEdit(u"Archivo"_s)->text(), u"log.LBR"_s);
         guarda->button(u"Command1"_s)->click(); // answered OK
         QCOMPARE(f.fakes.messages.asked.size(), 2);
-        QVERIFY(readAll(f.path(u"Principal.LBR"_s)).startsWith("2\r\n\"LU1ABC\"\r\n"));
-        QCOMPARE(f.frame().windowTitle(), kPrefix + u"Principal.LBR"_s);
-        QVERIFY(!guarda->isVisible());
-    }
-
-    void guardarAndNuevo()
-    {
-        Log f;
-        f.add(u"LU1ABC"_s);
-        // No name yet: Guardar asks for one instead of writing a nameless file.
-        f.action("mGuardar")->trigger();
-        QVERIFY(f.commands().guardaWindow() && f.commands().guardaWindow()->isVisible());
-        QVERIFY(QDir(f.dir.path()).entryList(QDir::Files).isEmpty());
-        pressGo(f.commands().guardaWindow(), u"log.LBR"_s);
+        QVERIFY(readAll(f.path(u"log.LBR"_s)).startsWith("2\r\n\"LU1ABC\"\r\n"));
         QCOMPARE(f.frame().windowTitle(), kPrefix + u"log.LBR"_s);
-        f.add(u"CX2AQ"_s);
+        QVERIFY(!guarda->isVisible());
+
+        // Guardar while the save-as window is open: no question, the title's name, window hidden;
+        // the table, its numbers and the current cell are left alone.
+        f.add(u"EA1AA"_s);
         f.libro().setRow(1);
         f.libro().setCol(5);
-        // Guardar while the save-as window is open: no question, same name, window hidden.
         fileWindow(f, "mGuardar_como")->lineEdit(u"Archivo"_s)->setText(u"otro.LBR"_s);
         f.action("mGuardar")->trigger();
-        QVERIFY(readAll(f.path(u"log.LBR"_s)).startsWith("2\r\n\"LU1ABC\"\r\n"));
+        QVERIFY(readAll(f.path(u"log.LBR"_s)).startsWith("3\r\n\"LU1ABC\"\r\n"));
         QVERIFY(!QFile::exists(f.path(u"otro.LBR"_s)));
-        QVERIFY(!f.commands().guardaWindow()->isVisible());
-        QVERIFY(f.fakes.messages.asked.isEmpty());
-        // Saving leaves the table, its numbers and the current cell alone.
-        QCOMPARE(f.column(0), (QStringList{u"1"_s, u"2"_s}));
+        QVERIFY(!guarda->isVisible());
+        QCOMPARE(f.fakes.messages.asked.size(), 2);
+        QCOMPARE(f.column(0), (QStringList{u"1"_s, u"2"_s, u"3"_s}));
         QCOMPARE(f.libro().Row(), 1);
         QCOMPARE(f.libro().Col(), 5);
 
@@ -144,7 +136,7 @@ private slots:
         QCOMPARE(f.saveItems(), u"off"_s);
         QCOMPARE(f.frame().windowTitle(), kPrefix + u"log.LBR"_s);
         QCOMPARE(f.app->entry().dato(1)->text(), u"Juan"_s);
-        QVERIFY(f.commands().guardaWindow()->isVisible());
+        QVERIFY(guarda->isVisible());
         // The next contact is 1 again, and Guardar then writes the new log over the old file.
         f.add(u"EA4XYZ"_s);
         QCOMPARE(f.libro().TextMatrix(1, 0), u"1"_s);
