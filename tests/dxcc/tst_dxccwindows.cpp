@@ -268,27 +268,10 @@ private slots:
         QVERIFY(says(u"No trabajado"_s, u"1 vez"_s));
     }
 
-    // A hand-made log of several entities, bands and modes, and contacts of no entity or band.
-    void workedTable_data()
-    {
-        QTest::addColumn<int>("mode"); // Todos, Fonía, CW, Digitales
-        QTest::addColumn<bool>("confirmed");
-        QTest::addColumn<QString>("lines"); // as shown() gives them, ';' between
-        QTest::addColumn<int>("worked");
-        QTest::addColumn<int>("confirmations");
-        const QString ea = u"EA|Spain|EU|40 m=C"_s, k = u"K|United States|NA|Sin banda=C"_s, lu = u"LU|Argentina|SA|40 m=T"_s;
-        QTest::newRow("all") << 0 << false << ea + u",20 m=T;"_s + k + u';' + lu + u";|Sin entidad||40 m=T,Sin banda=T"_s << 3 << 2;
-        QTest::newRow("phone") << 1 << false << ea + u';' + k << 2 << 2;
-        QTest::newRow("digital") << 3 << false << lu + u";|Sin entidad||40 m=T"_s << 1 << 0;
-        QTest::newRow("confirmed only") << 0 << true << ea + u';' + k << 2 << 2;
-    }
+    // A hand-made log of several entities, bands and modes, and contacts of no entity or band,
+    // seen through each filter in turn.
     void workedTable()
     {
-        QFETCH(int, mode);
-        QFETCH(bool, confirmed);
-        QFETCH(QString, lines);
-        QFETCH(int, worked);
-        QFETCH(int, confirmations);
         Worked f;
         f.add(u"EA4ABC"_s, u"14/02/2001"_s, u"7.050"_s, u"SSB"_s, u"SI"_s);
         f.add(u"EA4XYZ"_s, u"15/02/2001"_s, u"14.020"_s, u"CW"_s);
@@ -299,11 +282,20 @@ private slots:
         f.action("mTrabajados")->trigger();
         FormWindow *window = f.app->worked().window();
         QCOMPARE(window->windowTitle(), u"Países trabajados"_s);
-        window->control<ClassicCombo>(u"Modo"_s)->setCurrentIndex(mode);
-        window->control<QCheckBox>(u"Check1"_s)->setChecked(confirmed);
-        QCOMPARE(shown(f.app->worked().table()), lines.split(u';'));
-        QCOMPARE(window->control<QLabel>(u"Totales"_s)->text(),
-                 u"Entidades trabajadas: %1 — confirmadas: %2"_s.arg(worked).arg(confirmations));
+        const QString ea = u"EA|Spain|EU|40 m=C"_s, k = u"K|United States|NA|Sin banda=C"_s, lu = u"LU|Argentina|SA|40 m=T"_s;
+        const struct { int mode; bool confirmed; QStringList lines; int worked, confirmations; } views[] = {
+            {0, false, {ea + u",20 m=T"_s, k, lu, u"|Sin entidad||40 m=T,Sin banda=T"_s}, 3, 2}, // Todos
+            {1, false, {ea, k}, 2, 2},                                                            // Fonía
+            {3, false, {lu, u"|Sin entidad||40 m=T"_s}, 1, 0},                                     // Digitales
+            {0, true, {ea, k}, 2, 2},                                                             // confirmed only
+        };
+        for (const auto &view : views) {
+            window->control<ClassicCombo>(u"Modo"_s)->setCurrentIndex(view.mode);
+            window->control<QCheckBox>(u"Check1"_s)->setChecked(view.confirmed);
+            QCOMPARE(shown(f.app->worked().table()), view.lines);
+            QCOMPARE(window->control<QLabel>(u"Totales"_s)->text(),
+                     u"Entidades trabajadas: %1 — confirmadas: %2"_s.arg(view.worked).arg(view.confirmations));
+        }
     }
 
     void windowFollowsTheLogAndLeadsBack()
