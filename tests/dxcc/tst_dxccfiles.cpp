@@ -218,7 +218,6 @@ private slots:
         QTest::newRow("position with one number") << good + head + "EA<40.3>;\n" << 2;
         QTest::newRow("UTC offset override a word") << good + head + "EA~one~;\n" << 2;
         QTest::newRow("a character after an entry") << good + head + "EA# EB;\n" << 2;
-        QTest::newRow("two lists on one line") << good + head + "EA; EB;\n" << 2;
         QTest::newRow("whole call too long") << good + head + "=" + QByteArray(33, 'A') + ";\n" << 2;
         QTest::newRow("blank and skipped lines counted") << "\n" + good + "\r\n*X,Y,0,EU,1,1,0,0,0,X;\n" + head + "E!;\n" << 5;
         QTest::newRow("last line without its end") << good + head + "EA" << 2;

@@ -29,7 +29,6 @@ QByteArray lbr(const QStringList &calls)
 
 struct Log : AppFixture
 {
-    LogbookCommands &commands() { return app->logbook(); }
     void add(const QString &call)
     {
         app->entry().dato(0)->setText(call);
@@ -73,7 +72,7 @@ private slots:
         f.add(u"LU1ABC"_s);
         // No name yet: Guardar asks for one instead of writing a nameless file.
         f.action("mGuardar")->trigger();
-        FormWindow *guarda = f.commands().guardaWindow();
+        FormWindow *guarda = f.app->logbook().guardaWindow();
         QVERIFY(guarda && guarda->isVisible());
         QVERIFY(QDir(f.dir.path()).entryList(QDir::Files).isEmpty());
         QCOMPARE(guarda->lineEdit(u"Archivo"_s)->text(), u"Sin Título.LBR"_s);
@@ -89,7 +88,7 @@ private slots:
         // Names are taken as typed: no extension added, blanks kept.
         useFile(f, "mGuardar_como", u" sin extension "_s);
         QCOMPARE(readAll(f.path(u" sin extension "_s)), bytes);
-        QCOMPARE(f.commands().currentFileName(), u" sin extension "_s);
+        QCOMPARE(f.app->logbook().currentFileName(), u" sin extension "_s);
 
         // An existing file is asked about: Cancel keeps it, its name and the window; OK writes.
         f.add(u"CX2AQ"_s);
