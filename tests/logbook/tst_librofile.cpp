@@ -95,8 +95,7 @@ private slots:
         const QByteArray example = "1\r\n\"LU1ABC\"\r\n\"Juan\"\r\n\"Rosario\"\r\n\"Santa Fe\"\r\n\"Rosario\"\r\n\"2000\"\r\n"
                                    "\"\"\r\n\"59\"\r\n\"12/02/2001\"\r\n\"22:52:30\"\r\n\"7.050\"\r\n\"SSB\"\r\n\"BURO\"\r\n"
                                    "\"NO\"\r\n\"NO\"\r\n\"\"\r\n";
-        auto libro = table({kExample});
-        QVERIFY(EscribirLibro(*libro, path(u"ejemplo.LBR"_s)).ok);
+        QVERIFY(EscribirLibro(*table({kExample}), path(u"ejemplo.LBR"_s)).ok);
         QCOMPARE(readAll(path(u"ejemplo.LBR"_s)), example);
         QCOMPARE(readBack(path(u"ejemplo.LBR"_s)), QList<QStringList>{QStringList{u"1"_s} + kExample});
 
@@ -121,8 +120,7 @@ private slots:
         QFETCH(QByteArray, line);
         QStringList row(16);
         row[1] = value;
-        auto libro = table({row});
-        QVERIFY(EscribirLibro(*libro, path(u"valor.LBR"_s)).ok);
+        QVERIFY(EscribirLibro(*table({row}), path(u"valor.LBR"_s)).ok);
         QCOMPARE(readAll(path(u"valor.LBR"_s)), "1\r\n\"\"\r\n" + line + "\r\n" + QByteArray("\"\"\r\n").repeated(14));
         const QByteArray inside = line.mid(1, line.size() - 2);
         QCOMPARE(readBack(path(u"valor.LBR"_s)).value(0).value(2), cp1252::toUnicode(std::string_view(inside.constData(), size_t(inside.size()))));
@@ -136,8 +134,7 @@ private slots:
                           "\xEF\xBB\xBF" "1\r\n\"EA4\xC3\x91\"\r\n\"Pe\xC3\xB1\xC3\xB3n \xE2\x82\xAC\"\r\n" + rest));
         const QList<QStringList> rows = readBack(path(u"utf8.LBR"_s));
         QCOMPARE(rows.value(0).mid(1, 2), (QStringList{u"EA4Ñ"_s, u"Peñón €"_s}));
-        auto libro = table({rows.value(0).mid(1)});
-        QVERIFY(EscribirLibro(*libro, path(u"copia.LBR"_s)).ok);
+        QVERIFY(EscribirLibro(*table({rows.value(0).mid(1)}), path(u"copia.LBR"_s)).ok);
         QCOMPARE(readAll(path(u"copia.LBR"_s)), "1\r\n\"EA4\xD1\"\r\n\"Pe\xF1\xF3n \x80\"\r\n" + rest);
     }
     void malformedFilesAreRefused_data()
@@ -189,8 +186,7 @@ private slots:
         QVERIFY(writeFile(file, "0\r\n"));
         QStringList second = kExample;
         second[1] = value;
-        auto libro = table({kExample, second});
-        const LibroWrite written = EscribirLibro(*libro, file, u"previo.LBR"_s);
+        const LibroWrite written = EscribirLibro(*table({kExample, second}), file, u"previo.LBR"_s);
         QVERIFY(!written.ok);
         for (const QString &part : {u"«previo.LBR»"_s, u"fila 2 (LU1ABC)"_s, u"«Nombre»"_s, shown})
             QVERIFY2(written.error.contains(part), qPrintable(written.error));
