@@ -1,7 +1,5 @@
-// The DXCC window: opened from the main menu, its headings and layout, the three sorts, one
-// window at a time, and what a missing or damaged dxcc.dat does. The DXer's view: the status
-// bar's line for the call sign being typed, which stays right through every kind of change to
-// the log, and "Países trabajados" with its marks, filters, totals and the way back to a contact.
+// The DXCC list window, and the DXer's view: the status line for the call being typed, and
+// "Países trabajados" with its marks, filters, totals and the way back to a contact.
 #include "AppFixture.h"
 #include "FileHelpers.h"
 #include "FileWindows.h"

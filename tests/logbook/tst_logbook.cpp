@@ -1,6 +1,5 @@
-// The file commands as the user drives them: their windows, messages, title and menu states;
-// ADIF out through "Exportar" and in through "Importar". Refused and failed commands are in
-// the reliability tests.
+// The file commands as the user drives them: windows, messages, title and menu states, and ADIF
+// out and in. Refused and failed commands are in tst_filefaults.
 #include "AppFixture.h"
 #include "FileHelpers.h"
 #include "FileWindows.h"
@@ -13,7 +12,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 const QString kPrefix = u"Kavento versión 9.0 - "_s;
-const QString kUntitled = u"Orvanel versión 9.0"_s;
 
 // A log book file of contacts whose call signs are given; the other values are fixed.
 QByteArray lbr(const QStringList &calls)
@@ -53,8 +51,7 @@ struct Log : AppFixture
             texts << libro().TextMatrix(r, col);
         return texts;
     }
-    // The two save items go together: "on", "off", or "mixed" when they do not.
-    QString saveItems()
+    QString saveItems() // the two save items go together: "on", "off", or "mixed" when they do not
     {
         const bool guardar = action("mGuardar")->isEnabled(), como = action("mGuardar_como")->isEnabled();
         return guardar != como ? u"mixed"_s : guardar ? u"on"_s : u"off"_s;
@@ -155,7 +152,7 @@ private slots:
         QCOMPARE(f.column(1), (QStringList{u"E1"_s, u"E2"_s, u"E3"_s, u"E4"_s, u"E5"_s, u"A1"_s, u"B2"_s, u"C3"_s}));
         QCOMPARE(f.column(0), (QStringList{u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s, u"6"_s, u"7"_s, u"8"_s}));
         QVERIFY(!importar->isVisible());
-        QCOMPARE(f.frame().windowTitle(), kUntitled);
+        QCOMPARE(f.frame().windowTitle(), u"Orvanel versión 9.0"_s);
         // A count of 0 adds nothing but renumbers; a second import adds the contacts again.
         f.libro().setTextMatrix(8, 0, u"99"_s);
         useFile(f, "mImportar", u"cero.LBR"_s);

@@ -1,9 +1,6 @@
-// Files under injected faults. Saving: a disk that fills up (a file-size limit), the program
-// killed while saving, names or values that cannot be written; the previous file always stays
-// whole, the user is told in Spanish, and the log and its title stay as they were. Reading: files
-// that vanish or change between the look that finds them and the read, files replaced or
-// rewritten while read, names that cannot be read, a damaged or unusable USUARIO.CFG at start-up;
-// never a crash or a hang, always a reason, and nothing lost.
+// Files under injected faults: a full disk, a save killed, names and files that cannot be used,
+// files that change between the look that finds them and the read, or while they are read. The
+// previous file always stays whole, the user is told why, and nothing is lost or left behind.
 #include "FileHelpers.h"
 #include "FileWindows.h"
 #include "common/GridModel.h"
@@ -40,8 +37,7 @@ QByteArray fingerprint(const QString &path)
     return QCryptographicHash::hash(readAll(path), QCryptographicHash::Sha1).toHex();
 }
 
-// A log file as the program writes it: `contacts` records whose texts depend on `variant`,
-// so two variants of the same size still differ. Built directly, about 140 bytes a contact.
+// A log as the program writes it, about 140 bytes a contact; `variant` tells same-sized logs apart.
 QByteArray makeLog(qint64 contacts, int variant)
 {
     QByteArray bytes;
@@ -75,8 +71,7 @@ bool plant(const QString &path, const QString &kind)
     return kind == u"missing";
 }
 
-// Every file and folder under `folder` with its fingerprint: equal snapshots mean nothing was
-// created, removed or changed.
+// Every file and folder under `folder`: equal snapshots mean nothing was created, removed or changed.
 QMap<QString, QByteArray> snapshot(const QString &folder)
 {
     QMap<QString, QByteArray> files;
@@ -98,9 +93,8 @@ QMap<QString, QByteArray> snapshot(const QString &folder)
 // Permissions stop nobody running as root: the cases that rely on them are skipped there.
 bool permissionsApply() { return geteuid() != 0; }
 
-// Files this process (or a child about to start) writes may grow to `bytes` only, RLIM_INFINITY
-// for as far as the hard limit allows; a write beyond fails with EFBIG instead of the signal
-// that would end the process.
+// Files this process writes may grow to `bytes` only (RLIM_INFINITY: as far as the hard limit
+// allows); a write beyond fails with EFBIG instead of the signal that would end the process.
 bool limitFileSize(rlim_t bytes)
 {
     std::signal(SIGXFSZ, SIG_IGN);
@@ -110,9 +104,8 @@ bool limitFileSize(rlim_t bytes)
     return setrlimit(RLIMIT_FSIZE, &limit) == 0;
 }
 
-// The test program runs itself as the process that saves, the way the program does:
-// "--guardar-copia FROM TO" reads the log FROM and saves it as TO, printing "escribiendo" as
-// the save begins.
+// The test program runs itself as the process that saves: "--guardar-copia FROM TO" reads the
+// log FROM and saves it as TO, printing "escribiendo" as the save begins.
 const QString kCopyChild = u"--guardar-copia"_s;
 
 const QStringList kStation{u"Argentina"_s, u"-3"_s, u"Santa Fe"_s, u"Rosario"_s, u"Calle 1"_s, u"2000"_s, QString()};
@@ -247,8 +240,7 @@ private slots:
         QVERIFY(limitFileSize(RLIM_INFINITY));
 
         const QByteArray now = readAll(target);
-        // The bytes before the result: a save that claims success over a damaged file is the
-        // worst outcome, and the sizes tell which it was.
+        // The bytes first: a save that claims success over a damaged file is the worst outcome.
         QVERIFY2(now == (fits ? newBytes : oldBytes), qPrintable(u"%1 of the %2 bytes saved are in the file (%3)"_s
                                                                     .arg(now.size()).arg(newBytes.size()).arg(said)));
         QCOMPARE(ok, fits);
@@ -269,8 +261,7 @@ private slots:
         QRandomGenerator random(20010212);
         qint64 writeMs = 0;
         int killed = 0;
-        // The first save runs to the end: how long writing takes sets the range of the moments
-        // to kill the others at.
+        // The first save runs to the end: how long it writes sets when the others are killed.
         for (int run = -1; run < 20; ++run) {
             QFile::remove(target);
             QVERIFY(QFile::copy(keep, target));
@@ -307,16 +298,14 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("prepare");
         QTest::addColumn<QString>("said"); // the whole message, or words it must hold ('|' between them)
-        const auto saveAs = [](const char *row, const QString &name, const QString &prepare, const QString &said) {
-            QTest::newRow(row) << u"mGuardar_como"_s << name << prepare << said;
-        };
-        saveAs("folder without write permission", u"cerrada/libro.LBR"_s, u"closed folder"_s, u"permiso"_s);
-        saveAs("name that is a folder", u"carpeta.LBR"_s, u"folder"_s, u"una carpeta"_s);
-        saveAs("read-only file", u"solo.LBR"_s, u"read-only file"_s, u"solo lectura"_s);
-        saveAs("path through a missing folder", u"falta/libro.LBR"_s, QString(), u"no existe"_s);
-        saveAs("path through a file", u"viejo.LBR/libro.LBR"_s, QString(), u"no es una carpeta"_s);
-        saveAs("a call the code page cannot hold", u"nuevo.LBR"_s, u"unencodable"_s, u"el contacto de la fila 2 (R3Ж), columna «Indicativo», contiene el carácter «Ж»"_s);
-        saveAs("disk full", u"nuevo.LBR"_s, u"disk full"_s, QString());
+        const QString saveAs = u"mGuardar_como"_s;
+        QTest::newRow("folder without write permission") << saveAs << u"cerrada/libro.LBR"_s << u"closed folder"_s << u"permiso"_s;
+        QTest::newRow("name that is a folder") << saveAs << u"carpeta.LBR"_s << u"folder"_s << u"una carpeta"_s;
+        QTest::newRow("read-only file") << saveAs << u"solo.LBR"_s << u"read-only file"_s << u"solo lectura"_s;
+        QTest::newRow("path through a missing folder") << saveAs << u"falta/libro.LBR"_s << QString() << u"no existe"_s;
+        QTest::newRow("path through a file") << saveAs << u"viejo.LBR/libro.LBR"_s << QString() << u"no es una carpeta"_s;
+        QTest::newRow("a call the code page cannot hold") << saveAs << u"nuevo.LBR"_s << u"unencodable"_s << u"el contacto de la fila 2 (R3Ж), columna «Indicativo», contiene el carácter «Ж»"_s;
+        QTest::newRow("disk full") << saveAs << u"nuevo.LBR"_s << u"disk full"_s << QString();
         QTest::newRow("disk full, Guardar") << u"mGuardar"_s << u"viejo.LBR"_s << u"disk full"_s << QString();
         for (const char *command : {"nAbrir", "mImportar"}) {
             const QString c = QString::fromLatin1(command);
@@ -347,8 +336,7 @@ private slots:
             f.libro().setTextMatrix(2, 0, u"9"_s); // not even renumbered
         const QString path = f.path(name);
         if (prepare == u"closed folder") {
-            QVERIFY(QDir(f.dir.path()).mkdir(u"cerrada"_s));
-            QVERIFY(QFile::setPermissions(f.path(u"cerrada"_s), QFile::ReadOwner | QFile::ExeOwner));
+            QVERIFY(plant(f.path(u"cerrada"_s), u"folder"_s) && QFile::setPermissions(f.path(u"cerrada"_s), QFile::ReadOwner | QFile::ExeOwner));
         } else if (prepare == u"read-only file") {
             QVERIFY(writeFile(path, "0\r\n") && QFile::setPermissions(path, QFile::ReadOwner));
         } else if (prepare == u"unencodable") {
@@ -432,7 +420,6 @@ private slots:
         QFETCH(QString, change);
         QFETCH(QString, reason);
         QTemporaryDir dir;
-        QVERIFY(dir.isValid());
         const QString path = dir.filePath(u"archivo.dat"_s);
         QVERIFY(writeFile(path, validFile(reader)));
         Outcome before;
@@ -442,8 +429,7 @@ private slots:
         Outcome outcome;
         QVERIFY2(readWithin(reader, path, outcome), "the reader waited for a writer on a FIFO");
         QVERIFY(!outcome.ok);
-        QVERIFY2(outcome.error.contains(u"archivo.dat"_s), qPrintable(outcome.error));
-        QVERIFY2(outcome.error.contains(QString(reason).replace(u"%1"_s, path)), qPrintable(outcome.error));
+        QVERIFY2(outcome.error.contains(u"archivo.dat"_s) && outcome.error.contains(QString(reason).replace(u"%1"_s, path)), qPrintable(outcome.error));
         if (reader != u"usuario")
             QCOMPARE(outcome.rows, qint64(0)); // a refused file gives nothing
     }
@@ -455,7 +441,6 @@ private slots:
     {
         for (const bool inPlace : {false, true}) {
             QTemporaryDir dir;
-            QVERIFY(dir.isValid());
             const QString path = dir.filePath(u"libro.LBR"_s);
             const QByteArray versions[2] = {makeLog(4000, 1), makeLog(2500, 2)};
             QVERIFY(writeFile(path, versions[0]));
