@@ -3,7 +3,6 @@
 // previous file always stays whole, the user is told why, and nothing is lost or left behind.
 #include "FileHelpers.h"
 #include "FileWindows.h"
-#include "common/GridModel.h"
 #include "dxcc/CallResolver.h"
 #include "dxcc/DxccFile.h"
 #include "logbook/LibroFile.h"
@@ -90,8 +89,7 @@ QMap<QString, QByteArray> snapshot(const QString &folder)
     return files;
 }
 
-// Permissions stop nobody running as root: the cases that rely on them are skipped there.
-bool permissionsApply() { return geteuid() != 0; }
+bool permissionsApply() { return geteuid() != 0; } // they stop nobody running as root
 
 // Files this process writes may grow to `bytes` only (RLIM_INFINITY: as far as the hard limit
 // allows); a write beyond fails with EFBIG instead of the signal that would end the process.
@@ -139,8 +137,7 @@ QStringList leftovers(const QString &folder, const QStringList &expected)
 
 const QString kNotFound = u"El archivo no se encuentra. Asegúrese de haberlo escrito correctamente."_s;
 
-// What one of the readers made of a file.
-struct Outcome { bool ok = false; QString error; qint64 rows = 0; };
+struct Outcome { bool ok = false; QString error; qint64 rows = 0; }; // what a reader made of a file
 
 Outcome readWith(const QString &reader, const QString &path)
 {
@@ -187,8 +184,7 @@ bool readWithin(const QString &reader, const QString &path, Outcome &outcome)
     return false;
 }
 
-// Keeps changing a file from another thread until destroyed.
-struct Meddler
+struct Meddler // keeps changing a file from another thread until destroyed
 {
     std::atomic<bool> stop{false};
     std::thread thread;
@@ -241,8 +237,7 @@ private slots:
 
         const QByteArray now = readAll(target);
         // The bytes first: a save that claims success over a damaged file is the worst outcome.
-        QVERIFY2(now == (fits ? newBytes : oldBytes), qPrintable(u"%1 of the %2 bytes saved are in the file (%3)"_s
-                                                                    .arg(now.size()).arg(newBytes.size()).arg(said)));
+        QVERIFY2(now == (fits ? newBytes : oldBytes), qPrintable(u"%1 of %2 bytes in the file: %3"_s.arg(now.size()).arg(newBytes.size()).arg(said)));
         QCOMPARE(ok, fits);
         QVERIFY2(fits || (said.contains(u"No se pudo guardar el archivo "_s) && said.contains(name)), qPrintable(said));
         QCOMPARE(leftovers(dir.path(), {name, u"nuevo.fuente"_s}), QStringList());
@@ -342,10 +337,7 @@ private slots:
         } else if (prepare == u"unencodable") {
             f.libro().setTextMatrix(2, 1, u"R3Ж"_s);
         } else if (prepare == u"damaged") { // its last five lines missing: line 29 is the first one short
-            QByteArray bytes = makeLog(2, 2).chopped(2);
-            for (int i = 0; i < 5; ++i)
-                bytes.truncate(bytes.lastIndexOf("\r\n"));
-            QVERIFY(writeFile(path, bytes + "\r\n"));
+            QVERIFY(writeFile(path, makeLog(2, 2).split('\n').mid(0, 28).join('\n') + '\n'));
         } else if (!prepare.isEmpty() && prepare != u"disk full") {
             QVERIFY(plant(path, prepare));
         }
@@ -519,11 +511,8 @@ private slots:
 
 int main(int argc, char **argv)
 {
-    if (argc == 4 && QString::fromLocal8Bit(argv[1]) == kCopyChild) {
-        const int status = copyLog(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
-        std::fflush(nullptr);
-        std::_Exit(status); // a million rows need no tidying before the process ends
-    }
+    if (argc == 4 && QString::fromLocal8Bit(argv[1]) == kCopyChild) // a million rows need no tidying at the end
+        std::_Exit(copyLog(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3])));
     QApplication app(argc, argv);
     TestFileFaults test;
     return QTest::qExec(&test, argc, argv);
