@@ -1,8 +1,5 @@
-// The DXCC window: opened from the main menu, its headings and layout, the three sorts, one
-// window at a time, and what a missing or damaged dxcc.dat does. The DXer's view: the status
-// bar's line for the call sign being typed, which stays right through every kind of change to
-// the log, and "Países trabajados" with its marks, filters, totals and the way back to a contact.
-#include "AppFixture.h"
+// The DXCC list window, and the DXer's view: the status line for the call being typed, and
+// "Países trabajados" with its marks, filters, totals and the way back to a contact.
 #include "FileHelpers.h"
 #include "FileWindows.h"
 #include "app/EntryForm.h"
@@ -20,36 +17,24 @@
 #include <QPointer>
 #include <QScrollBar>
 #include <QTableView>
-#include <functional>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 // Zones as text: "10" before "14" before "9"; "france" and "Spain" tell a case-blind sort
 // from a byte sort, and so do "ea8" and "F".
-const QByteArray kFourEntries("4\r\n"
-                              "\"ea8\"\r\n\"9 - Canary Is.\"\r\n\"AF\"\r\n"
-                              "\"EA\"\r\n\"14 - Spain\"\r\n\"EU\"\r\n"
-                              "\"9A\"\r\n\"10 - Croatia\"\r\n\"EU\"\r\n"
-                              "\"F\"\r\n\"14 - france\"\r\n\"EU\"\r\n");
+const QByteArray kFourEntries("4\r\n\"ea8\"\r\n\"9 - Canary Is.\"\r\n\"AF\"\r\n\"EA\"\r\n\"14 - Spain\"\r\n\"EU\"\r\n"
+                              "\"9A\"\r\n\"10 - Croatia\"\r\n\"EU\"\r\n\"F\"\r\n\"14 - france\"\r\n\"EU\"\r\n");
 
-QStringList column(const GridModel &model, int col)
+QStringList entries(const GridModel &model) // "prefix|zone|continent", in the order shown
 {
-    QStringList texts;
+    QStringList lines;
     for (int r = 1; r < model.Rows(); ++r)
-        texts << model.TextMatrix(r, col);
-    return texts;
+        lines << QStringList{model.TextMatrix(r, 0), model.TextMatrix(r, 1), model.TextMatrix(r, 2)}.join(u'|');
+    return lines;
 }
 
-void triggerInWindow(DxccCommands &dxcc, const char *name)
-{
-    QAction *action = dxcc.window()->findChild<QAction *>(QString::fromLatin1(name));
-    QVERIFY(action);
-    action->trigger();
-}
-
-// The program started with the shipped country file in its folder.
-struct Worked : AppFixture
+struct Worked : AppFixture // the program started with the shipped country file in its folder
 {
     Worked() : AppFixture(false)
     {
@@ -78,8 +63,6 @@ struct Worked : AppFixture
         return frame().status()->text();
     }
 };
-
-using Step = std::function<void(Worked &)>;
 
 QByteArray lbr(const QStringList &calls)
 {
@@ -114,301 +97,226 @@ class TestDxccWindows : public QObject
 {
     Q_OBJECT
 private slots:
-    void showsTheListInFileOrder();
-    void sortsFromItsMenu();
-    void verWhileOpenOnlyBringsItForward();
-    void unusableFileOpensNoWindow_data();
-    void unusableFileOpensNoWindow();
-    void statusLine();
-    void statusFollowsEveryChange_data();
-    void statusFollowsEveryChange();
-    void workedTable_data();
-    void workedTable();
-    void windowFollowsTheLogAndLeadsBack();
-};
+    // Shown in file order, sorted from its menu, and one window at a time.
+    void listWindow()
+    {
+        AppFixture f;
+        writeFile(f.path(u"dxcc.dat"_s), kFourEntries);
+        f.action("mVer_DXCC")->trigger();
+        DxccCommands &dxcc = f.app->dxcc();
+        QPointer<FormWindow> window = dxcc.window();
+        QVERIFY(window && window->isVisible());
+        QCOMPARE(window->windowTitle(), u"DXCC"_s);
+        GridModel &list = *dxcc.list();
+        QCOMPARE(list.Cols(), 3);
+        QCOMPARE(list.fixedCols(), 0);
+        const QString ea8 = u"ea8|9 - Canary Is.|AF"_s, ea = u"EA|14 - Spain|EU"_s, a9 = u"9A|10 - Croatia|EU"_s,
+                      fr = u"F|14 - france|EU"_s;
+        QCOMPARE(entries(list), (QStringList{ea8, ea, a9, fr}));
 
-void TestDxccWindows::showsTheListInFileOrder()
-{
-    AppFixture f;
-    writeFile(f.path(u"dxcc.dat"_s), kFourEntries);
-    f.action("mVer_DXCC")->trigger();
-    DxccCommands &dxcc = f.app->dxcc();
-    FormWindow *window = dxcc.window();
-    QVERIFY(window && window->isVisible());
-    QCOMPARE(window->windowTitle(), u"DXCC"_s);
-    QVERIFY(f.fakes.messages.asked.isEmpty());
+        // Headings from the format text, blanks kept; each column as wide as its heading: the
+        // blanks make the middle column the wide one, and all three fit the grid side by side
+        // (room left for the scroll bar of the full list), their titles in full.
+        const int lengths[3] = {9, 43, 10};
+        const QString names[3] = {u"Prefijo"_s, u"Zona"_s, u"Continente"_s};
+        auto *view = window->findChild<GridView *>(u"DXCC"_s);
+        const QHeaderView *header = view->horizontalHeader();
+        int total = 0;
+        for (int c = 0; c < 3; ++c) {
+            QCOMPARE(list.TextMatrix(0, c).size(), lengths[c]);
+            QCOMPARE(list.TextMatrix(0, c).trimmed(), names[c]);
+            QCOMPARE(header->sectionSize(c), twipsToPixels(list.ColWidth(c)));
+            QVERIFY(header->sectionSize(c) > header->fontMetrics().horizontalAdvance(names[c]));
+            total += header->sectionSize(c);
+        }
+        QVERIFY(header->sectionSize(1) > header->sectionSize(0) + header->sectionSize(2));
+        QVERIFY(total + view->verticalScrollBar()->sizeHint().width() + 2 * view->frameWidth() <= view->width());
+        QVERIFY(!view->verticalHeader()->isVisible());
+        QCOMPARE(view->model()->headerData(1, Qt::Horizontal).toString().trimmed(), u"Zona"_s);
+        // The grid fills the area below the menu bar, which adds to the designed height.
+        auto *bar = window->findChild<QMenuBar *>();
+        QVERIFY(bar && bar->height() > 0);
+        QCOMPARE(view->geometry(), QRect(0, bar->height(), 271, 353));
+        QCOMPARE(window->size(), QSize(274, 356 + bar->height()));
 
-    GridModel &list = *dxcc.list();
-    QCOMPARE(list.Rows(), 5);
-    QCOMPARE(list.Cols(), 3);
-    QCOMPARE(list.fixedCols(), 0);
-    QCOMPARE(column(list, 0), (QStringList{u"ea8"_s, u"EA"_s, u"9A"_s, u"F"_s}));
-    QCOMPARE(column(list, 2), (QStringList{u"AF"_s, u"EU"_s, u"EU"_s, u"EU"_s}));
+        // Each sort moves whole rows, leaves ties as the sort before left them, and makes its
+        // column current; a selection over two rows does not narrow it.
+        list.setSelection(1, 0, 2, 2);
+        const struct { const char *item; int col; QStringList order; } sorts[] = {
+            {"mZona", 1, {a9, fr, ea, ea8}}, {"mPrefijo", 0, {a9, ea, ea8, fr}}, {"mContinente", 2, {ea8, a9, ea, fr}}};
+        for (const auto &sort : sorts) {
+            QAction *action = window->findChild<QAction *>(QString::fromLatin1(sort.item));
+            QVERIFY(action);
+            action->trigger();
+            QCOMPARE(entries(list), sort.order);
+            QCOMPARE(list.Col(), sort.col);
+        }
+        // From the keyboard, as a person would: Alt+O opens "Ordenar", Z picks "Zona".
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QTest::keyClick(window, Qt::Key_O, Qt::AltModifier);
+        QTRY_VERIFY(qobject_cast<QMenu *>(QApplication::activePopupWidget()));
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Z);
+        QTRY_COMPARE(entries(list), sorts[0].order);
 
-    // Headings from the format text, blanks kept; each column as wide as its heading: the
-    // blanks make the middle column the wide one, and all three fit the grid side by side
-    // (room left for the scroll bar of the full list), their titles in full.
-    const int lengths[3] = {9, 43, 10};
-    const QString names[3] = {u"Prefijo"_s, u"Zona"_s, u"Continente"_s};
-    auto *view = window->findChild<GridView *>(u"DXCC"_s);
-    const QHeaderView *header = view->horizontalHeader();
-    int total = 0;
-    for (int c = 0; c < 3; ++c) {
-        QCOMPARE(list.TextMatrix(0, c).size(), lengths[c]);
-        QCOMPARE(list.TextMatrix(0, c).trimmed(), names[c]);
-        QCOMPARE(header->sectionSize(c), twipsToPixels(list.ColWidth(c)));
-        QVERIFY(header->sectionSize(c) > header->fontMetrics().horizontalAdvance(names[c]));
-        total += header->sectionSize(c);
+        // The file changes on disk; "Ver" while the window is open brings it forward unread.
+        writeFile(f.path(u"dxcc.dat"_s), "1\r\n\"K\"\r\n\"5 - United States\"\r\n\"NA\"\r\n");
+        window->hide();
+        f.action("mVer_DXCC")->trigger();
+        QCOMPARE(dxcc.window(), window.data());
+        QVERIFY(window->isVisible());
+        QCOMPARE(entries(*dxcc.list()), sorts[0].order);
+        QCOMPARE(f.frame().findChildren<FormWindow *>(u"fDXCC"_s).size(), 1);
+        // Closed through its frame it is gone, and the next "Ver" reads the file afresh.
+        window->close();
+        QTRY_VERIFY(window.isNull());
+        QVERIFY(!dxcc.list());
+        f.action("mVer_DXCC")->trigger();
+        QCOMPARE(entries(*dxcc.list()), QStringList{u"K|5 - United States|NA"_s});
+        QVERIFY(f.fakes.messages.asked.isEmpty());
     }
-    QVERIFY(header->sectionSize(1) > header->sectionSize(0) + header->sectionSize(2));
-    QVERIFY(total + view->verticalScrollBar()->sizeHint().width() + 2 * view->frameWidth() <= view->width());
-    QVERIFY(!view->verticalHeader()->isVisible());
-    QCOMPARE(view->model()->headerData(1, Qt::Horizontal).toString().trimmed(), u"Zona"_s);
 
-    // The grid fills the area below the menu bar, which adds to the designed height.
-    auto *bar = window->findChild<QMenuBar *>();
-    QVERIFY(bar && bar->height() > 0);
-    QCOMPARE(view->geometry(), QRect(0, bar->height(), 271, 353));
-    QCOMPARE(window->size(), QSize(274, 356 + bar->height()));
-}
-
-void TestDxccWindows::sortsFromItsMenu()
-{
-    AppFixture f;
-    writeFile(f.path(u"dxcc.dat"_s), kFourEntries);
-    f.action("mVer_DXCC")->trigger();
-    DxccCommands &dxcc = f.app->dxcc();
-    GridModel &list = *dxcc.list();
-
-    // A selection over two rows does not narrow the sort: choosing a column collapses it.
-    list.setSelection(1, 0, 2, 2);
-    triggerInWindow(dxcc, "mZona");
-    QCOMPARE(column(list, 1),
-             (QStringList{u"10 - Croatia"_s, u"14 - france"_s, u"14 - Spain"_s, u"9 - Canary Is."_s}));
-    QCOMPARE(column(list, 0), (QStringList{u"9A"_s, u"F"_s, u"EA"_s, u"ea8"_s})); // rows move whole
-    QCOMPARE(list.Col(), 1);
-
-    triggerInWindow(dxcc, "mPrefijo");
-    QCOMPARE(column(list, 0), (QStringList{u"9A"_s, u"EA"_s, u"ea8"_s, u"F"_s}));
-    QCOMPARE(column(list, 2), (QStringList{u"EU"_s, u"EU"_s, u"AF"_s, u"EU"_s}));
-
-    triggerInWindow(dxcc, "mContinente");
-    QCOMPARE(column(list, 2), (QStringList{u"AF"_s, u"EU"_s, u"EU"_s, u"EU"_s}));
-    QCOMPARE(column(list, 0), (QStringList{u"ea8"_s, u"9A"_s, u"EA"_s, u"F"_s}));
-
-    // From the keyboard, as a person would: Alt+O opens "Ordenar", Z picks "Zona".
-    FormWindow *window = dxcc.window();
-    window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window));
-    QTest::keyClick(window, Qt::Key_O, Qt::AltModifier);
-    QTRY_VERIFY(qobject_cast<QMenu *>(QApplication::activePopupWidget()));
-    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Z);
-    QTRY_COMPARE(column(list, 1).first(), u"10 - Croatia"_s);
-    QCOMPARE(column(list, 1).last(), u"9 - Canary Is."_s);
-}
-
-void TestDxccWindows::verWhileOpenOnlyBringsItForward()
-{
-    AppFixture f;
-    writeFile(f.path(u"dxcc.dat"_s), kFourEntries);
-    DxccCommands &dxcc = f.app->dxcc();
-    f.action("mVer_DXCC")->trigger();
-    QPointer<FormWindow> first = dxcc.window();
-    triggerInWindow(dxcc, "mZona");
-    const QStringList sorted = column(*dxcc.list(), 0);
-
-    // The file changes on disk; an open window is not read again.
-    writeFile(f.path(u"dxcc.dat"_s), "1\r\n\"K\"\r\n\"5 - United States\"\r\n\"NA\"\r\n");
-    first->hide();
-    f.action("mVer_DXCC")->trigger();
-    QCOMPARE(dxcc.window(), first.data());
-    QVERIFY(first->isVisible());
-    QCOMPARE(column(*dxcc.list(), 0), sorted);
-    QCOMPARE(f.frame().findChildren<FormWindow *>(u"fDXCC"_s).size(), 1);
-
-    // Closed through its frame it is gone, and the next "Ver" reads the file afresh.
-    first->close();
-    QTRY_VERIFY(first.isNull());
-    QVERIFY(!dxcc.list());
-    f.action("mVer_DXCC")->trigger();
-    QCOMPARE(column(*dxcc.list(), 0), QStringList{u"K"_s});
-    QVERIFY(f.fakes.messages.asked.isEmpty());
-}
-
-void TestDxccWindows::unusableFileOpensNoWindow_data()
-{
-    QTest::addColumn<QString>("name"); // of the file on disk; empty for none
-    QTest::addColumn<QString>("said");
-    QTest::addColumn<bool>("again");   // whether the menu can be used again once the file is right
-    QTest::newRow("missing") << QString() << u"Error: No se encuentra el archivo DXCC.DAT"_s << false;
-    QTest::newRow("damaged") << u"Dxcc.Dat"_s << u"línea 7"_s << true;
-}
-
-// A missing file takes the menu away for the rest of the run, even once the file is there; a
-// damaged one can be put right and asked for again.
-void TestDxccWindows::unusableFileOpensNoWindow()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, said);
-    QFETCH(bool, again);
-    AppFixture f;
-    if (!name.isEmpty())
-        QVERIFY(writeFile(f.path(name), "3\r\n\"EA\"\r\n\"14 - Spain\"\r\n\"EU\"\r\n\"F\"\r\n\"14 - France\"\r\n\r\n"));
-    QAction *menu = f.frame().menu(u"mDXCC"_s)->menuAction();
-    QVERIFY(menu->isEnabled());
-    f.action("mVer_DXCC")->trigger();
-    QCOMPARE(f.fakes.messages.asked.size(), 1);
-    const FakeMessages::Asked &asked = f.fakes.messages.asked.first();
-    QCOMPARE(asked.title, u"Error"_s);
-    QCOMPARE(asked.buttons, MessageSeam::Buttons::Ok);
-    if (name.isEmpty()) {
-        QCOMPARE(asked.text, said);
-        QCOMPARE(asked.icon, MessageSeam::Icon::None);
-    } else {
-        QVERIFY2(asked.text.contains(name) && asked.text.contains(said), qPrintable(asked.text));
+    // A missing file takes the menu away for the rest of the run, even once the file is there; a
+    // damaged one can be put right and asked for again.
+    void unusableFileOpensNoWindow_data()
+    {
+        QTest::addColumn<QString>("name"); // of the file on disk; empty for none
+        QTest::addColumn<QString>("said");
+        QTest::addColumn<bool>("again");   // whether the menu can be used again once the file is right
+        QTest::newRow("missing") << QString() << u"Error: No se encuentra el archivo DXCC.DAT"_s << false;
+        QTest::newRow("damaged") << u"Dxcc.Dat"_s << u"línea 7"_s << true;
     }
-    QVERIFY(!f.app->dxcc().windowExists());
-    QCOMPARE(menu->isEnabled(), again);
+    void unusableFileOpensNoWindow()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, said);
+        QFETCH(bool, again);
+        AppFixture f;
+        if (!name.isEmpty())
+            QVERIFY(writeFile(f.path(name), "3\r\n\"EA\"\r\n\"14 - Spain\"\r\n\"EU\"\r\n\"F\"\r\n\"14 - France\"\r\n\r\n"));
+        QAction *menu = f.frame().menu(u"mDXCC"_s)->menuAction();
+        QVERIFY(menu->isEnabled());
+        f.action("mVer_DXCC")->trigger();
+        QCOMPARE(f.fakes.messages.asked.size(), 1);
+        const FakeMessages::Asked &asked = f.fakes.messages.asked.first();
+        QCOMPARE(asked.title, u"Error"_s);
+        QCOMPARE(asked.buttons, MessageSeam::Buttons::Ok);
+        if (name.isEmpty())
+            QVERIFY(asked.text == said && asked.icon == MessageSeam::Icon::None);
+        else
+            QVERIFY2(asked.text.contains(name) && asked.text.contains(said), qPrintable(asked.text));
+        QVERIFY(!f.app->dxcc().windowExists());
+        QCOMPARE(menu->isEnabled(), again);
 
-    QVERIFY(writeFile(f.path(name.isEmpty() ? u"dxcc.dat"_s : name), kFourEntries));
-    f.action("mVer_DXCC")->trigger();
-    QCOMPARE(menu->isEnabled(), again);
-    QCOMPARE(f.app->dxcc().windowExists(), again);
-    QCOMPARE(f.fakes.messages.asked.size(), 1);
-    if (again)
-        QCOMPARE(f.app->dxcc().list()->Rows(), 5);
-}
+        QVERIFY(writeFile(f.path(name.isEmpty() ? u"dxcc.dat"_s : name), kFourEntries));
+        f.action("mVer_DXCC")->trigger();
+        QCOMPARE(menu->isEnabled(), again);
+        QCOMPARE(f.app->dxcc().windowExists(), again);
+        QCOMPARE(f.fakes.messages.asked.size(), 1);
+        if (again)
+            QCOMPARE(f.app->dxcc().list()->Rows(), 5);
+    }
 
-void TestDxccWindows::statusLine()
-{
-    Worked f;
-    f.add(u"EA4ABC"_s, u"14/02/2001"_s, u"7.050"_s, u"SSB"_s);
-    f.add(u"EA4ABC"_s, u"15/03/2001"_s, u"14.200"_s, u"CW"_s);
-    QCOMPARE(f.status(u" ea4abc"_s), u"Spain (EA), zona CQ 14, EU — Trabajado 2 veces; último 15/03/2001, 20 m, CW"_s);
-    QCOMPARE(f.status(u"EA5ZZZ"_s, u"21.000"_s),
-             u"Spain (EA), zona CQ 14, EU — No trabajado — Banda nueva para esta entidad"_s);
-    QCOMPARE(f.status(u"EA5ZZZ"_s, u"7050"_s, u"FT8"_s),
-             u"Spain (EA), zona CQ 14, EU — No trabajado — Modo nuevo para esta entidad"_s);
-    QCOMPARE(f.status(u"K1ABC"_s), u"United States (K), zona CQ 5, NA — No trabajado — Entidad nueva"_s);
-    QCOMPARE(f.status(u"EA4ABC/MM"_s), u"Móvil marítimo o aeronáutico: sin entidad — No trabajado"_s);
-    QCOMPARE(f.status(QString()), QString());
-}
+    // What the status says of the call being typed, and that it stays right through every kind
+    // of change to the log.
+    void statusLine()
+    {
+        Worked f;
+        f.add(u"EA4ABC"_s, u"14/02/2001"_s, u"7.050"_s, u"SSB"_s);
+        f.add(u"EA4ABC"_s, u"15/03/2001"_s, u"14.200"_s, u"CW"_s);
+        f.add(u"LU1ABC"_s, u"16/03/2001"_s, u"7.050"_s, u"FT8"_s);
+        const QString spain = u"Spain (EA), zona CQ 14, EU — "_s;
+        QCOMPARE(f.status(u" ea4abc"_s), spain + u"Trabajado 2 veces; último 15/03/2001, 20 m, CW"_s);
+        QCOMPARE(f.status(u"EA5ZZZ"_s, u"21.000"_s), spain + u"No trabajado — Banda nueva para esta entidad"_s);
+        QCOMPARE(f.status(u"EA5ZZZ"_s, u"7050"_s, u"FT8"_s), spain + u"No trabajado — Modo nuevo para esta entidad"_s);
+        QCOMPARE(f.status(u"K1ABC"_s), u"United States (K), zona CQ 5, NA — No trabajado — Entidad nueva"_s);
+        QCOMPARE(f.status(u"EA4ABC/MM"_s), u"Móvil marítimo o aeronáutico: sin entidad — No trabajado"_s);
+        QCOMPARE(f.status(QString()), QString());
 
-void TestDxccWindows::statusFollowsEveryChange_data()
-{
-    QTest::addColumn<Step>("change");
-    QTest::addColumn<QString>("ea4abc"); // what the status says of EA4ABC afterwards
-    QTest::addColumn<QString>("lu1abc");
-    const auto at = [](Worked &f, int row, int col) {
-        f.libro().setCol(col);
-        f.libro().setRow(row);
-    };
-    QTest::newRow("sort") << Step([at](Worked &f) { at(f, 1, 1); f.action("mOrdenar")->trigger(); })
-                          << u"2 veces"_s << u"1 vez"_s;
-    QTest::newRow("delete") << Step([at](Worked &f) { at(f, 2, 1); f.action("mBorra_linea")->trigger(); })
-                            << u"1 vez"_s << u"1 vez"_s;
-    QTest::newRow("paste over a call") << Step([at](Worked &f) {
-        at(f, 3, 1);
-        f.action("mCopiar")->trigger();
-        at(f, 2, 1);
-        f.action("mPegar")->trigger();
-    }) << u"1 vez"_s << u"2 veces"_s;
-    QTest::newRow("import") << Step([](Worked &f) {
-        writeFile(f.path(u"mas.LBR"_s), lbr({u"EA4ABC"_s, u"ea4abc "_s}));
-        useFile(f, "mImportar", u"mas.LBR"_s);
-    }) << u"4 veces"_s << u"1 vez"_s;
-    QTest::newRow("open") << Step([](Worked &f) {
-        writeFile(f.path(u"otro.LBR"_s), lbr({u"LU1ABC"_s}));
-        useFile(f, "nAbrir", u"otro.LBR"_s);
-    }) << u"No trabajado"_s << u"1 vez"_s;
-    QTest::newRow("new, then undone") << Step([](Worked &f) {
+        const auto at = [&f](int row, int col, const char *action) {
+            f.libro().setCol(col);
+            f.libro().setRow(row);
+            f.action(action)->trigger();
+        };
+        const auto use = [&f](const char *command, const QString &name, const QStringList &calls) {
+            writeFile(f.path(name), lbr(calls));
+            useFile(f, command, name);
+        };
+        const auto says = [&f](const QString &ea4abc, const QString &lu1abc) {
+            return f.status(u"EA4ABC"_s).contains(ea4abc) && f.status(u"LU1ABC"_s).contains(lu1abc);
+        };
+        at(1, 1, "mOrdenar");
+        QVERIFY(says(u"2 veces"_s, u"1 vez"_s));
+        at(3, 1, "mCopiar");
+        at(2, 1, "mPegar"); // LU1ABC over the second EA4ABC
+        QVERIFY(says(u"1 vez"_s, u"2 veces"_s));
+        at(2, 1, "mBorra_linea");
+        QVERIFY(says(u"1 vez"_s, u"1 vez"_s));
+        use("mImportar", u"mas.LBR"_s, {u"EA4ABC"_s, u"ea4abc "_s});
+        QVERIFY(says(u"3 veces"_s, u"1 vez"_s));
+        use("nAbrir", u"otro.LBR"_s, {u"LU1ABC"_s});
+        QVERIFY(says(u"No trabajado"_s, u"1 vez"_s));
         f.action("mNuevo")->trigger();
+        QVERIFY(says(u"No trabajado"_s, u"No trabajado"_s));
         f.action("mDeshacer")->trigger();
-    }) << u"2 veces"_s << u"1 vez"_s;
-}
+        QVERIFY(says(u"No trabajado"_s, u"1 vez"_s));
+    }
 
-void TestDxccWindows::statusFollowsEveryChange()
-{
-    QFETCH(Step, change);
-    QFETCH(QString, ea4abc);
-    QFETCH(QString, lu1abc);
-    Worked f;
-    f.add(u"EA4ABC"_s, u"14/02/2001"_s, u"7.050"_s, u"SSB"_s);
-    f.add(u"EA4ABC"_s, u"15/03/2001"_s, u"14.200"_s, u"CW"_s);
-    f.add(u"LU1ABC"_s, u"16/03/2001"_s, u"7.050"_s, u"FT8"_s);
-    QVERIFY(f.status(u"EA4ABC"_s).contains(u"2 veces"_s)); // the index is built before the change
-    change(f);
-    QVERIFY2(f.status(u"EA4ABC"_s).contains(ea4abc), qPrintable(f.status(u"EA4ABC"_s)));
-    QVERIFY2(f.status(u"LU1ABC"_s).contains(lu1abc), qPrintable(f.status(u"LU1ABC"_s)));
-}
+    // A hand-made log of several entities, bands and modes, and contacts of no entity or band,
+    // seen through each filter in turn.
+    void workedTable()
+    {
+        Worked f;
+        f.add(u"EA4ABC"_s, u"14/02/2001"_s, u"7.050"_s, u"SSB"_s, u"SI"_s);
+        f.add(u"EA4XYZ"_s, u"15/02/2001"_s, u"14.020"_s, u"CW"_s);
+        f.add(u"LU1ABC"_s, u"16/02/2001"_s, u"7050"_s, u"FT8"_s);
+        f.add(u"K1ABC"_s, u"17/02/2001"_s, QString(), u"SSB"_s, u"SI"_s);
+        f.add(u"EA4XX/MM"_s, u"18/02/2001"_s, u"7.040"_s, u"PSK31"_s);
+        f.add(u"QQ1ZZZ"_s, u"19/02/2001"_s, u"algo"_s, u"CW"_s);
+        f.action("mTrabajados")->trigger();
+        FormWindow *window = f.app->worked().window();
+        QCOMPARE(window->windowTitle(), u"Países trabajados"_s);
+        const QString ea = u"EA|Spain|EU|40 m=C"_s, k = u"K|United States|NA|Sin banda=C"_s, lu = u"LU|Argentina|SA|40 m=T"_s;
+        const struct { int mode; bool confirmed; QStringList lines; int worked, confirmations; } views[] = {
+            {0, false, {ea + u",20 m=T"_s, k, lu, u"|Sin entidad||40 m=T,Sin banda=T"_s}, 3, 2}, // Todos
+            {1, false, {ea, k}, 2, 2},                                                            // Fonía
+            {3, false, {lu, u"|Sin entidad||40 m=T"_s}, 1, 0},                                     // Digitales
+            {0, true, {ea, k}, 2, 2},                                                             // confirmed only
+        };
+        for (const auto &view : views) {
+            window->control<ClassicCombo>(u"Modo"_s)->setCurrentIndex(view.mode);
+            window->control<QCheckBox>(u"Check1"_s)->setChecked(view.confirmed);
+            QCOMPARE(shown(f.app->worked().table()), view.lines);
+            QCOMPARE(window->control<QLabel>(u"Totales"_s)->text(),
+                     u"Entidades trabajadas: %1 — confirmadas: %2"_s.arg(view.worked).arg(view.confirmations));
+        }
+    }
 
-void TestDxccWindows::workedTable_data()
-{
-    QTest::addColumn<int>("mode"); // Todos, Fonía, CW, Digitales
-    QTest::addColumn<bool>("confirmed");
-    QTest::addColumn<QStringList>("lines");
-    QTest::addColumn<QString>("totals");
-    QTest::newRow("all") << 0 << false
-                         << QStringList{u"EA|Spain|EU|40 m=C,20 m=T"_s, u"K|United States|NA|Sin banda=C"_s,
-                                        u"LU|Argentina|SA|40 m=T"_s, u"|Sin entidad||40 m=T,Sin banda=T"_s}
-                         << u"Entidades trabajadas: 3 — confirmadas: 2"_s;
-    QTest::newRow("phone") << 1 << false
-                           << QStringList{u"EA|Spain|EU|40 m=C"_s, u"K|United States|NA|Sin banda=C"_s}
-                           << u"Entidades trabajadas: 2 — confirmadas: 2"_s;
-    QTest::newRow("digital") << 3 << false << QStringList{u"LU|Argentina|SA|40 m=T"_s, u"|Sin entidad||40 m=T"_s}
-                             << u"Entidades trabajadas: 1 — confirmadas: 0"_s;
-    QTest::newRow("confirmed only") << 0 << true
-                                    << QStringList{u"EA|Spain|EU|40 m=C"_s, u"K|United States|NA|Sin banda=C"_s}
-                                    << u"Entidades trabajadas: 2 — confirmadas: 2"_s;
-}
-
-// A hand-made log of several entities, bands and modes, and contacts of no entity or band.
-void TestDxccWindows::workedTable()
-{
-    QFETCH(int, mode);
-    QFETCH(bool, confirmed);
-    QFETCH(QStringList, lines);
-    QFETCH(QString, totals);
-    Worked f;
-    f.add(u"EA4ABC"_s, u"14/02/2001"_s, u"7.050"_s, u"SSB"_s, u"SI"_s);
-    f.add(u"EA4XYZ"_s, u"15/02/2001"_s, u"14.020"_s, u"CW"_s);
-    f.add(u"LU1ABC"_s, u"16/02/2001"_s, u"7050"_s, u"FT8"_s);
-    f.add(u"K1ABC"_s, u"17/02/2001"_s, QString(), u"SSB"_s, u"SI"_s);
-    f.add(u"EA4XX/MM"_s, u"18/02/2001"_s, u"7.040"_s, u"PSK31"_s);
-    f.add(u"QQ1ZZZ"_s, u"19/02/2001"_s, u"algo"_s, u"CW"_s);
-    f.action("mTrabajados")->trigger();
-    FormWindow *window = f.app->worked().window();
-    QCOMPARE(window->windowTitle(), u"Países trabajados"_s);
-    window->control<ClassicCombo>(u"Modo"_s)->setCurrentIndex(mode);
-    window->control<QCheckBox>(u"Check1"_s)->setChecked(confirmed);
-    QCOMPARE(shown(f.app->worked().table()), lines);
-    QCOMPARE(window->control<QLabel>(u"Totales"_s)->text(), totals);
-}
-
-void TestDxccWindows::windowFollowsTheLogAndLeadsBack()
-{
-    Worked f;
-    f.add(u"EA4ABC"_s, u"14/02/2001"_s, u"14.010"_s, u"CW"_s);
-    f.add(u"EA5ZZ"_s, u"15/02/2001"_s, u"14.020"_s, u"CW"_s);
-    f.add(u"EA1YY"_s, u"13/02/2001"_s, u"14.030"_s, u"CW"_s);
-    f.action("mTrabajados")->trigger();
-    QTableView *view = f.app->worked().table();
-    QCOMPARE(view->model()->rowCount(), 1);
-    f.add(u"CE3AA"_s, u"16/02/2001"_s, u"7.050"_s, u"SSB"_s);
-    QTRY_COMPARE(view->model()->rowCount(), 2);
-    QVERIFY(shown(view).contains(u"CE|Chile|SA|40 m=T"_s));
-    // Sorted by entity, Spain second; its 20 m mark leads to the latest contact: EA5ZZ.
-    view->sortByColumn(1, Qt::AscendingOrder);
-    const QAbstractItemModel *m = view->model();
-    int twenty = -1;
-    for (int c = 3; c < m->columnCount(); ++c)
-        if (m->headerData(c, Qt::Horizontal).toString().startsWith(u"20 m\n"_s))
-            twenty = c;
-    QCOMPARE(m->headerData(twenty, Qt::Horizontal).toString(), u"20 m\n1/0"_s); // entities worked / confirmed
-    emit view->doubleClicked(m->index(1, twenty));
-    QCOMPARE(f.libro().Row(), 2);
-    QCOMPARE(f.libro().TextMatrix(f.libro().Row(), 1), u"EA5ZZ"_s);
-}
+    void windowFollowsTheLogAndLeadsBack()
+    {
+        Worked f;
+        f.add(u"EA4ABC"_s, u"14/02/2001"_s, u"14.010"_s, u"CW"_s);
+        f.add(u"EA5ZZ"_s, u"15/02/2001"_s, u"14.020"_s, u"CW"_s);
+        f.add(u"EA1YY"_s, u"13/02/2001"_s, u"14.030"_s, u"CW"_s);
+        f.action("mTrabajados")->trigger();
+        QTableView *view = f.app->worked().table();
+        QCOMPARE(view->model()->rowCount(), 1);
+        f.add(u"CE3AA"_s, u"16/02/2001"_s, u"7.050"_s, u"SSB"_s);
+        QTRY_COMPARE(view->model()->rowCount(), 2);
+        QVERIFY(shown(view).contains(u"CE|Chile|SA|40 m=T"_s));
+        // Sorted by entity, Spain second; its 20 m mark leads to the latest contact: EA5ZZ.
+        view->sortByColumn(1, Qt::AscendingOrder);
+        const QAbstractItemModel *m = view->model();
+        int twenty = -1;
+        for (int c = 3; c < m->columnCount(); ++c)
+            if (m->headerData(c, Qt::Horizontal).toString().startsWith(u"20 m\n"_s))
+                twenty = c;
+        QCOMPARE(m->headerData(twenty, Qt::Horizontal).toString(), u"20 m\n1/0"_s); // entities worked / confirmed
+        emit view->doubleClicked(m->index(1, twenty));
+        QCOMPARE(f.libro().Row(), 2);
+        QCOMPARE(f.libro().TextMatrix(f.libro().Row(), 1), u"EA5ZZ"_s);
+    }
+};
 
 QTEST_MAIN(TestDxccWindows)
 #include "tst_dxccwindows.moc"

@@ -1,7 +1,5 @@
-// The file commands as the user drives them: their windows, messages, title and menu states;
-// ADIF out through "Exportar" and in through "Importar". Refused and failed commands are in
-// the reliability tests.
-#include "AppFixture.h"
+// The file commands as the user drives them: windows, messages, title and menu states, and ADIF
+// out and in. Refused and failed commands are in tst_filefaults.
 #include "FileHelpers.h"
 #include "FileWindows.h"
 #include "app/EntryForm.h"
@@ -13,10 +11,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 const QString kPrefix = u"Kavento versión 9.0 - "_s;
-const QString kUntitled = u"Orvanel versión 9.0"_s;
 
-// A log book file of contacts whose call signs are given; the other values are fixed.
-QByteArray lbr(const QStringList &calls)
+QByteArray lbr(const QStringList &calls) // a log of contacts with these calls, the other values fixed
 {
     QByteArray bytes = QByteArray::number(calls.size()) + "\r\n";
     for (const QString &call : calls) {
@@ -29,7 +25,6 @@ QByteArray lbr(const QStringList &calls)
 
 struct Log : AppFixture
 {
-    LogbookCommands &commands() { return app->logbook(); }
     void add(const QString &call)
     {
         app->entry().dato(0)->setText(call);
@@ -54,18 +49,10 @@ struct Log : AppFixture
             texts << libro().TextMatrix(r, col);
         return texts;
     }
-    // The two save items go together: "on", "off", or "mixed" when they do not.
-    QString saveItems()
+    QString saveItems() // the two save items go together: "on", "off", or "mixed" when they do not
     {
         const bool guardar = action("mGuardar")->isEnabled(), como = action("mGuardar_como")->isEnabled();
         return guardar != como ? u"mixed"_s : guardar ? u"on"_s : u"off"_s;
-    }
-    QStringList messages()
-    {
-        QStringList texts;
-        for (const auto &m : std::as_const(fakes.messages.asked))
-            texts << m.title + u": "_s + m.text;
-        return texts;
     }
 };
 } // namespace
@@ -74,267 +61,210 @@ class TestLogbook : public QObject
 {
     Q_OBJECT
 private slots:
-    void saveAsWritesTheTableAndNamesIt();
-    void overwriteQuestionOkAndCancel();
-    void guardarWritesToTheTitleName();
-    void abrirReplacesTheLog();
-    void nuevoEmptiesButKeepsTheTitle();
-    void importarAppendsAndRenumbers();
-    void emptyNamesAreExplained();
-    void typedLogLeavesAndComesBack_data();
-    void typedLogLeavesAndComesBack();
-    void importSaysWhatHadNoColumn();
-    void abrirSendsAdifToImportar();
+    void saveAsGuardarAndNuevo()
+    {
+        Log f;
+        f.add(u"LU1ABC"_s);
+        // No name yet: Guardar asks for one instead of writing a nameless file.
+        f.action("mGuardar")->trigger();
+        FormWindow *guarda = f.app->logbook().guardaWindow();
+        QVERIFY(guarda && guarda->isVisible());
+        QVERIFY(QDir(f.dir.path()).entryList(QDir::Files).isEmpty());
+        QCOMPARE(guarda->lineEdit(u"Archivo"_s)->text(), u"Sin Título.LBR"_s);
+        guarda->button(u"Command1"_s)->click();
+        const QByteArray bytes = readAll(f.path(u"Sin Título.LBR"_s));
+        QVERIFY(bytes.startsWith("1\r\n\"LU1ABC\"\r\n"));
+        QCOMPARE(bytes.count("\r\n"), 17);
+        QCOMPARE(f.frame().windowTitle(), kPrefix + u"Sin Título.LBR"_s);
+        QVERIFY(!guarda->isVisible());
+        QCOMPARE(f.saveItems(), u"on"_s);
+        QVERIFY(f.fakes.messages.asked.isEmpty());
+        // Names are taken as typed: no extension added, blanks kept.
+        useFile(f, "mGuardar_como", u" sin extension "_s);
+        QCOMPARE(readAll(f.path(u" sin extension "_s)), bytes);
+        QCOMPARE(f.app->logbook().currentFileName(), u" sin extension "_s);
+
+        // An existing file is asked about: Cancel keeps it, its name and the window; OK writes.
+        f.add(u"CX2AQ"_s);
+        const QByteArray old = "0\r\n\"viejo\"\r\n";
+        QVERIFY(writeFile(f.path(u"log.LBR"_s), old));
+        f.fakes.messages.answers = {MessageSeam::Answer::Cancel};
+        useFile(f, "mGuardar_como", u"log.LBR"_s);
+        QCOMPARE(f.fakes.messages.asked.size(), 1);
+        const auto asked = f.fakes.messages.asked.at(0);
+        QCOMPARE(asked.text, u"El archivo ya existe. ¿Desea sobreescribirlo?"_s);
+        QCOMPARE(asked.title, u"Orvanel"_s);
+        QVERIFY(asked.buttons == MessageSeam::Buttons::OkCancel && asked.icon == MessageSeam::Icon::None);
+        QCOMPARE(readAll(f.path(u"log.LBR"_s)), old);
+        QCOMPARE(f.frame().windowTitle(), kPrefix + u" sin extension "_s);
+        QVERIFY(guarda->isVisible());
+        QCOMPARE(guarda->lineEdit(u"Archivo"_s)->text(), u"log.LBR"_s);
+        guarda->button(u"Command1"_s)->click(); // answered OK
+        QCOMPARE(f.fakes.messages.asked.size(), 2);
+        QVERIFY(readAll(f.path(u"log.LBR"_s)).startsWith("2\r\n\"LU1ABC\"\r\n"));
+        QCOMPARE(f.frame().windowTitle(), kPrefix + u"log.LBR"_s);
+        QVERIFY(!guarda->isVisible());
+
+        // Guardar while the save-as window is open: no question, the title's name, window hidden;
+        // the table, its numbers and the current cell are left alone.
+        f.add(u"EA1AA"_s);
+        f.libro().setRow(1);
+        f.libro().setCol(5);
+        fileWindow(f, "mGuardar_como")->lineEdit(u"Archivo"_s)->setText(u"otro.LBR"_s);
+        f.action("mGuardar")->trigger();
+        QVERIFY(readAll(f.path(u"log.LBR"_s)).startsWith("3\r\n\"LU1ABC\"\r\n"));
+        QVERIFY(!QFile::exists(f.path(u"otro.LBR"_s)));
+        QVERIFY(!guarda->isVisible());
+        QCOMPARE(f.fakes.messages.asked.size(), 2);
+        QCOMPARE(f.column(0), (QStringList{u"1"_s, u"2"_s, u"3"_s}));
+        QCOMPARE(f.libro().Row(), 1);
+        QCOMPARE(f.libro().Col(), 5);
+
+        // Nuevo empties the table but keeps the title, the form and the open save-as window.
+        f.app->entry().dato(1)->setText(u"Juan"_s);
+        f.action("mGuardar_como")->trigger();
+        f.action("mNuevo")->trigger();
+        QCOMPARE(f.libro().Rows(), 1);
+        QCOMPARE(f.libro().TextMatrix(0, 13), u"Vía"_s);
+        QCOMPARE(f.saveItems(), u"off"_s);
+        QCOMPARE(f.frame().windowTitle(), kPrefix + u"log.LBR"_s);
+        QCOMPARE(f.app->entry().dato(1)->text(), u"Juan"_s);
+        QVERIFY(guarda->isVisible());
+        // The next contact is 1 again, and Guardar then writes the new log over the old file.
+        f.add(u"EA4XYZ"_s);
+        QCOMPARE(f.libro().TextMatrix(1, 0), u"1"_s);
+        f.action("mGuardar")->trigger();
+        QVERIFY(readAll(f.path(u"log.LBR"_s)).startsWith("1\r\n\"EA4XYZ\"\r\n"));
+    }
+
+    void importarAppendsAndAbrirReplaces()
+    {
+        Log f;
+        for (const QString &call : {u"E1"_s, u"E2"_s, u"E3"_s, u"E4"_s, u"E5"_s})
+            f.add(call);
+        f.libro().setTextMatrix(3, 0, u"30"_s);
+        QVERIFY(writeFile(f.path(u"tres.LBR"_s), lbr({u"A1"_s, u"B2"_s, u"C3"_s})));
+        QVERIFY(writeFile(f.path(u"cero.LBR"_s), "0\r\n"));
+        FormWindow *importar = useFile(f, "mImportar", u"tres.LBR"_s);
+        QCOMPARE(f.column(1), (QStringList{u"E1"_s, u"E2"_s, u"E3"_s, u"E4"_s, u"E5"_s, u"A1"_s, u"B2"_s, u"C3"_s}));
+        QCOMPARE(f.column(0), (QStringList{u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s, u"6"_s, u"7"_s, u"8"_s}));
+        QVERIFY(!importar->isVisible());
+        QCOMPARE(f.frame().windowTitle(), u"Orvanel versión 9.0"_s);
+        // A count of 0 adds nothing but renumbers; a second import adds the contacts again.
+        f.libro().setTextMatrix(8, 0, u"99"_s);
+        useFile(f, "mImportar", u"cero.LBR"_s);
+        QCOMPARE(f.libro().Rows(), 9);
+        QCOMPARE(f.libro().TextMatrix(8, 0), u"8"_s);
+        useFile(f, "mImportar", u"tres.LBR"_s);
+        QCOMPARE(f.column(1).mid(8), (QStringList{u"A1"_s, u"B2"_s, u"C3"_s}));
+        QCOMPARE(f.libro().TextMatrix(11, 0), u"11"_s);
+
+        FormWindow *abre = useFile(f, "nAbrir", u"tres.LBR"_s);
+        QCOMPARE(f.column(1), (QStringList{u"A1"_s, u"B2"_s, u"C3"_s}));
+        QCOMPARE(f.column(0), (QStringList{u"1"_s, u"2"_s, u"3"_s}));
+        QCOMPARE(f.libro().TextMatrix(2, 4), u"Córdoba"_s);
+        QCOMPARE(f.frame().windowTitle(), kPrefix + u"tres.LBR"_s);
+        QCOMPARE(f.saveItems(), u"on"_s);
+        QVERIFY(!abre->isVisible());
+        // After Nuevo an import leaves the save items disabled; opening enables them, and a
+        // count of 0 empties the table.
+        f.action("mNuevo")->trigger();
+        useFile(f, "mImportar", u"tres.LBR"_s);
+        QCOMPARE(f.libro().Rows(), 4);
+        QCOMPARE(f.saveItems(), u"off"_s);
+        useFile(f, "nAbrir", u"cero.LBR"_s);
+        QCOMPARE(f.libro().Rows(), 1);
+        QCOMPARE(f.frame().windowTitle(), kPrefix + u"cero.LBR"_s);
+        QCOMPARE(f.saveItems(), u"on"_s);
+        QVERIFY(f.fakes.messages.asked.isEmpty());
+    }
+
+    void emptyNamesAreExplained()
+    {
+        Log f;
+        f.add(u"LU1ABC"_s);
+        FormWindow *windows[] = {useFile(f, "nAbrir", QString()), useFile(f, "mImportar", QString()),
+                                 useFile(f, "mGuardar_como", QString())};
+        const auto &asked = f.fakes.messages.asked;
+        QCOMPARE(asked.size(), 3);
+        const QString titles[] = {u"Abrir"_s, u"Importar"_s, u"Guardar como..."_s};
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(asked.at(i).title, titles[i]);
+            QVERIFY2(asked.at(i).text.contains(u"Escriba en «Archivo» el nombre"_s), qPrintable(asked.at(i).text));
+            QVERIFY(windows[i]->isVisible());
+        }
+        QCOMPARE(f.column(1), QStringList{u"LU1ABC"_s});
+        QVERIFY(QDir(f.dir.path()).entryList(QDir::Files).isEmpty());
+
+        // Cancelled and opened again, a window still holds what was typed.
+        windows[0]->lineEdit(u"Archivo"_s)->setText(u"falta.LBR"_s);
+        windows[0]->button(u"Abre_Facil"_s)->click();
+        QVERIFY(!windows[0]->isVisible());
+        QCOMPARE(fileWindow(f, "nAbrir")->lineEdit(u"Archivo"_s)->text(), u"falta.LBR"_s);
+    }
+    void typedLogLeavesAndComesBack_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("starts");
+        QTest::newRow("ADI") << u"mi libro.adi"_s << QByteArray("Orvanel");
+        QTest::newRow("ADX") << u"mi libro.ADX"_s << QByteArray("<?xml");
+    }
+    // A log typed in the window leaves as ADI or ADX and comes back with every cell.
+    void typedLogLeavesAndComesBack()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, starts);
+        Log f;
+        f.app->variables().difUtc = 3;
+        f.type({u"EA4ÑBC"_s, u"José Núñez"_s, u"Córdoba"_s, u"Madrid"_s, u"Alcalá"_s, u"28801"_s, u"Apdo. 5"_s,
+                u"59"_s, u"31/12/2025"_s, u"23:30:00"_s, u"7,050"_s}, u"USB"_s, 0, u"línea uno\nlínea dos"_s);
+        f.type({u"lu1abc/p"_s, u"Ana"_s, {}, {}, {}, {}, {}, u"599"_s, u"1/2/26"_s, u"8:05"_s, u"14074"_s}, u"FT8"_s, 2,
+               u"€ “QSL”"_s);
+        const QList<QStringList> typed = f.cells();
+        useFile(f, "mGuardar_como", u"mi libro.LBR"_s);
+
+        FormWindow *window = fileWindow(f, "mExportar");
+        QCOMPARE(window->windowTitle(), u"Exportar"_s);
+        QCOMPARE(window->lineEdit(u"Archivo"_s)->text(), u"mi libro.adi"_s);
+        pressGo(window, name);
+        QVERIFY(!window->isVisible());
+        QCOMPARE(f.fakes.messages.asked.last().text, u"Se exportaron 2 contactos a «%1»."_s.arg(name));
+        QVERIFY(readAll(f.path(name)).contains(starts));
+
+        f.action("mNuevo")->trigger();
+        useFile(f, "mImportar", name);
+        QCOMPARE(f.fakes.messages.asked.last().text, u"Se agregaron 2 contactos de «%1»."_s.arg(name));
+        QCOMPARE(f.cells(), typed); // "Nº" included: numbered 1 and 2 again
+    }
+
+    // A file from another program: local time from UTC, the fields without a column counted, and
+    // the whole import one step to undo; "Abrir" sends ADIF files to "Importar".
+    void adifFromAnotherProgram()
+    {
+        Log f;
+        f.app->variables().difUtc = 3; // three hours behind UTC
+        f.app->entry().Guardar_Click();
+        const QList<QStringList> before = f.cells();
+        writeFile(f.path(u"otro.adx"_s), "<?xml version=\"1.0\"?><ADX><RECORDS></RECORDS></ADX>");
+        FormWindow *abre = useFile(f, "nAbrir", u"otro.adx"_s);
+        QCOMPARE(f.cells(), before);
+        QVERIFY(abre->isVisible());
+        QVERIFY(f.fakes.messages.asked.last().text.contains(u"«Archivo > Importar»"_s));
+
+        writeFile(f.path(u"otro.adi"_s), "Otro programa\n<ADIF_VER:5>3.1.4 <EOH>\n"
+                                         "<CALL:5>K1ABC <QSO_DATE:8>20260101 <TIME_ON:4>0130 <GRIDSQUARE:4>FN42 <EOR>\n"
+                                         "<call:5>K2XYZ <qso_date:8>20260102 <time_on:6>120000 <gridsquare:4>FN30 <TX_PWR:3>100 <EOR>\n");
+        useFile(f, "mImportar", u"otro.adi"_s);
+        QCOMPARE(f.libro().Rows(), 4);
+        QCOMPARE(f.libro().TextMatrix(2, 1), u"K1ABC"_s);
+        QVERIFY(f.libro().TextMatrix(2, 10).startsWith(u"22:30"_s)); // the evening before, local time
+        QCOMPARE(f.fakes.messages.asked.last().text,
+                 u"Se agregaron 2 contactos de «otro.adi». Estos datos no tienen columna en el libro y quedaron fuera: "
+                 u"GRIDSQUARE (2), TX_PWR (1)."_s);
+        f.action("mDeshacer")->trigger();
+        QCOMPARE(f.cells(), before);
+    }
 };
-
-void TestLogbook::saveAsWritesTheTableAndNamesIt()
-{
-    Log f;
-    f.add(u"LU1ABC"_s);
-    FormWindow *guarda = fileWindow(f, "mGuardar_como");
-    QVERIFY(guarda && guarda->isVisible());
-    QCOMPARE(guarda->lineEdit(u"Archivo"_s)->text(), u"Sin Título.LBR"_s);
-    guarda->button(u"Command1"_s)->click();
-    const QByteArray bytes = readAll(f.path(u"Sin Título.LBR"_s));
-    QVERIFY(bytes.startsWith("1\r\n\"LU1ABC\"\r\n"));
-    QCOMPARE(bytes.count("\r\n"), 17);
-    QCOMPARE(f.frame().windowTitle(), kPrefix + u"Sin Título.LBR"_s);
-    QVERIFY(!guarda->isVisible());
-    QCOMPARE(f.saveItems(), u"on"_s);
-    QVERIFY(f.fakes.messages.asked.isEmpty());
-    QCOMPARE(f.libro().TextMatrix(1, 0), u"1"_s);
-
-    // Names are taken as typed: no extension added, blanks kept.
-    useFile(f, "mGuardar_como", u" sin extension "_s);
-    QCOMPARE(readAll(f.path(u" sin extension "_s)), bytes);
-    QCOMPARE(f.commands().currentFileName(), u" sin extension "_s);
-}
-
-void TestLogbook::overwriteQuestionOkAndCancel()
-{
-    Log f;
-    f.add(u"EA4XYZ"_s);
-    const QByteArray old = "0\r\n\"viejo\"\r\n";
-    QVERIFY(writeFile(f.path(u"Principal.LBR"_s), old));
-    f.fakes.messages.answers = {MessageSeam::Answer::Cancel};
-    FormWindow *guarda = useFile(f, "mGuardar_como", u"Principal.LBR"_s);
-    QCOMPARE(f.fakes.messages.asked.size(), 1);
-    const auto asked = f.fakes.messages.asked.at(0);
-    QCOMPARE(asked.text, u"El archivo ya existe. ¿Desea sobreescribirlo?"_s);
-    QCOMPARE(asked.title, u"Orvanel"_s);
-    QVERIFY(asked.buttons == MessageSeam::Buttons::OkCancel && asked.icon == MessageSeam::Icon::None);
-    QCOMPARE(readAll(f.path(u"Principal.LBR"_s)), old);
-    QCOMPARE(f.frame().windowTitle(), kUntitled);
-    QVERIFY(guarda->isVisible());
-    QCOMPARE(guarda->lineEdit(u"Archivo"_s)->text(), u"Principal.LBR"_s);
-
-    guarda->button(u"Command1"_s)->click(); // answered OK
-    QCOMPARE(f.fakes.messages.asked.size(), 2);
-    QVERIFY(readAll(f.path(u"Principal.LBR"_s)).startsWith("1\r\n\"EA4XYZ\"\r\n"));
-    QCOMPARE(f.frame().windowTitle(), kPrefix + u"Principal.LBR"_s);
-    QVERIFY(!guarda->isVisible());
-}
-
-void TestLogbook::guardarWritesToTheTitleName()
-{
-    Log f;
-    f.add(u"LU1ABC"_s);
-    // No name yet: Guardar asks for one instead of writing a nameless file.
-    f.action("mGuardar")->trigger();
-    QVERIFY(f.commands().guardaWindow() && f.commands().guardaWindow()->isVisible());
-    QVERIFY(QDir(f.dir.path()).entryList(QDir::Files).isEmpty());
-    pressGo(f.commands().guardaWindow(), u"log.LBR"_s);
-    f.add(u"CX2AQ"_s);
-    f.libro().setRow(1);
-    f.libro().setCol(5);
-    // Guardar while the save-as window is open: no question, same name, window hidden.
-    fileWindow(f, "mGuardar_como")->lineEdit(u"Archivo"_s)->setText(u"otro.LBR"_s);
-    f.action("mGuardar")->trigger();
-    QVERIFY(readAll(f.path(u"log.LBR"_s)).startsWith("2\r\n\"LU1ABC\"\r\n"));
-    QVERIFY(!QFile::exists(f.path(u"otro.LBR"_s)));
-    QVERIFY(!f.commands().guardaWindow()->isVisible());
-    QVERIFY(f.fakes.messages.asked.isEmpty());
-    // Saving leaves the table, its numbers and the current cell alone.
-    QCOMPARE(f.column(0), (QStringList{u"1"_s, u"2"_s}));
-    QCOMPARE(f.libro().Row(), 1);
-    QCOMPARE(f.libro().Col(), 5);
-    QCOMPARE(f.frame().windowTitle(), kPrefix + u"log.LBR"_s);
-}
-
-void TestLogbook::abrirReplacesTheLog()
-{
-    Log f;
-    for (int i = 0; i < 40; ++i)
-        f.add(u"OLD%1"_s.arg(i));
-    QVERIFY(writeFile(f.path(u"tres.LBR"_s), lbr({u"A1"_s, u"B2"_s, u"C3"_s})));
-    QVERIFY(writeFile(f.path(u"cero.LBR"_s), "0\r\n"));
-    FormWindow *abre = useFile(f, "nAbrir", u"tres.LBR"_s);
-    QCOMPARE(f.column(1), (QStringList{u"A1"_s, u"B2"_s, u"C3"_s}));
-    QCOMPARE(f.column(0), (QStringList{u"1"_s, u"2"_s, u"3"_s}));
-    QCOMPARE(f.libro().TextMatrix(2, 4), u"Córdoba"_s);
-    QCOMPARE(f.frame().windowTitle(), kPrefix + u"tres.LBR"_s);
-    QCOMPARE(f.saveItems(), u"on"_s);
-    QVERIFY(!abre->isVisible());
-
-    // A count of 0 empties the table, and opening enables saving even after Nuevo.
-    f.action("mNuevo")->trigger();
-    QCOMPARE(f.saveItems(), u"off"_s);
-    useFile(f, "nAbrir", u"cero.LBR"_s);
-    QCOMPARE(f.libro().Rows(), 1);
-    QCOMPARE(f.frame().windowTitle(), kPrefix + u"cero.LBR"_s);
-    QCOMPARE(f.saveItems(), u"on"_s);
-    QVERIFY(f.fakes.messages.asked.isEmpty());
-}
-
-void TestLogbook::nuevoEmptiesButKeepsTheTitle()
-{
-    Log f;
-    f.add(u"LU1ABC"_s);
-    useFile(f, "mGuardar_como", u"log.LBR"_s);
-    f.app->entry().dato(1)->setText(u"Juan"_s);
-    f.action("mGuardar_como")->trigger();
-    f.action("mNuevo")->trigger();
-    QCOMPARE(f.libro().Rows(), 1);
-    QCOMPARE(f.libro().TextMatrix(0, 13), u"Vía"_s);
-    QCOMPARE(f.saveItems(), u"off"_s);
-    QCOMPARE(f.frame().windowTitle(), kPrefix + u"log.LBR"_s);
-    QCOMPARE(f.app->entry().dato(1)->text(), u"Juan"_s);
-    QVERIFY(f.commands().guardaWindow()->isVisible());
-    // The next contact is 1 again, and Guardar then writes the new log over the old file.
-    f.add(u"EA4XYZ"_s);
-    QCOMPARE(f.libro().TextMatrix(1, 0), u"1"_s);
-    f.action("mGuardar")->trigger();
-    QVERIFY(readAll(f.path(u"log.LBR"_s)).startsWith("1\r\n\"EA4XYZ\"\r\n"));
-}
-
-void TestLogbook::importarAppendsAndRenumbers()
-{
-    Log f;
-    for (const QString &call : {u"E1"_s, u"E2"_s, u"E3"_s, u"E4"_s, u"E5"_s})
-        f.add(call);
-    f.libro().setTextMatrix(3, 0, u"30"_s);
-    QVERIFY(writeFile(f.path(u"tres.LBR"_s), lbr({u"A1"_s, u"B2"_s, u"C3"_s})));
-    QVERIFY(writeFile(f.path(u"cero.LBR"_s), "0\r\n"));
-    FormWindow *importar = useFile(f, "mImportar", u"tres.LBR"_s);
-    QCOMPARE(f.column(1), (QStringList{u"E1"_s, u"E2"_s, u"E3"_s, u"E4"_s, u"E5"_s, u"A1"_s, u"B2"_s, u"C3"_s}));
-    QCOMPARE(f.column(0), (QStringList{u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s, u"6"_s, u"7"_s, u"8"_s}));
-    QVERIFY(!importar->isVisible());
-    QCOMPARE(f.frame().windowTitle(), kUntitled);
-
-    // A count of 0 adds nothing but renumbers; a second import adds the contacts again.
-    f.libro().setTextMatrix(8, 0, u"99"_s);
-    useFile(f, "mImportar", u"cero.LBR"_s);
-    QCOMPARE(f.libro().Rows(), 9);
-    QCOMPARE(f.libro().TextMatrix(8, 0), u"8"_s);
-    useFile(f, "mImportar", u"tres.LBR"_s);
-    QCOMPARE(f.column(1).mid(8), (QStringList{u"A1"_s, u"B2"_s, u"C3"_s}));
-    QCOMPARE(f.libro().TextMatrix(11, 0), u"11"_s);
-
-    // After Nuevo, an import leaves the save items disabled.
-    f.action("mNuevo")->trigger();
-    useFile(f, "mImportar", u"tres.LBR"_s);
-    QCOMPARE(f.libro().Rows(), 4);
-    QCOMPARE(f.saveItems(), u"off"_s);
-    QVERIFY(f.fakes.messages.asked.isEmpty());
-}
-
-void TestLogbook::emptyNamesAreExplained()
-{
-    Log f;
-    f.add(u"LU1ABC"_s);
-    FormWindow *windows[] = {useFile(f, "nAbrir", QString()), useFile(f, "mImportar", QString()),
-                             useFile(f, "mGuardar_como", QString())};
-    const QStringList messages = f.messages();
-    QCOMPARE(messages.size(), 3);
-    for (const QString &m : messages)
-        QVERIFY2(m.contains(u"Escriba en «Archivo» el nombre"_s), qPrintable(m));
-    QVERIFY(messages.at(0).startsWith(u"Abrir: "_s) && messages.at(1).startsWith(u"Importar: "_s)
-            && messages.at(2).startsWith(u"Guardar como...: "_s));
-    QCOMPARE(f.column(1), QStringList{u"LU1ABC"_s});
-    for (FormWindow *window : windows)
-        QVERIFY(window->isVisible());
-    QVERIFY(QDir(f.dir.path()).entryList(QDir::Files).isEmpty());
-
-    // Cancelled and opened again, a window still holds what was typed.
-    windows[0]->lineEdit(u"Archivo"_s)->setText(u"falta.LBR"_s);
-    windows[0]->button(u"Abre_Facil"_s)->click();
-    QVERIFY(!windows[0]->isVisible());
-    QCOMPARE(fileWindow(f, "nAbrir")->lineEdit(u"Archivo"_s)->text(), u"falta.LBR"_s);
-}
-
-void TestLogbook::typedLogLeavesAndComesBack_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QByteArray>("starts");
-    QTest::newRow("ADI") << u"mi libro.adi"_s << QByteArray("Orvanel");
-    QTest::newRow("ADX") << u"mi libro.ADX"_s << QByteArray("<?xml");
-}
-
-// A log typed in the window leaves as ADI or ADX and comes back with every cell.
-void TestLogbook::typedLogLeavesAndComesBack()
-{
-    QFETCH(QString, name);
-    QFETCH(QByteArray, starts);
-    Log f;
-    f.app->variables().difUtc = 3;
-    f.type({u"EA4ÑBC"_s, u"José Núñez"_s, u"Córdoba"_s, u"Madrid"_s, u"Alcalá"_s, u"28801"_s, u"Apdo. 5"_s,
-            u"59"_s, u"31/12/2025"_s, u"23:30:00"_s, u"7,050"_s},
-           u"USB"_s, 0, u"línea uno\nlínea dos"_s);
-    f.type({u"lu1abc/p"_s, u"Ana"_s, {}, {}, {}, {}, {}, u"599"_s, u"1/2/26"_s, u"8:05"_s, u"14074"_s}, u"FT8"_s, 2,
-           u"€ “QSL”"_s);
-    f.app->entry().dato(11)->setText(u"EA5URV"_s);
-    f.type({u"CX2SM"_s}, u"DIGIMODOS"_s, 1, QString());
-    const QList<QStringList> typed = f.cells();
-    useFile(f, "mGuardar_como", u"mi libro.LBR"_s);
-
-    FormWindow *window = fileWindow(f, "mExportar");
-    QCOMPARE(window->windowTitle(), u"Exportar"_s);
-    QCOMPARE(window->lineEdit(u"Archivo"_s)->text(), u"mi libro.adi"_s);
-    pressGo(window, name);
-    QVERIFY(!window->isVisible());
-    QCOMPARE(f.fakes.messages.asked.last().text, u"Se exportaron 3 contactos a «%1»."_s.arg(name));
-    QVERIFY(readAll(f.path(name)).contains(starts));
-
-    f.action("mNuevo")->trigger();
-    useFile(f, "mImportar", name);
-    QCOMPARE(f.fakes.messages.asked.last().text, u"Se agregaron 3 contactos de «%1»."_s.arg(name));
-    QCOMPARE(f.cells(), typed); // "Nº" included: numbered 1 to 3 again
-}
-
-// A file from another program: local time from UTC, the fields without a column counted, and
-// the whole import one step to undo.
-void TestLogbook::importSaysWhatHadNoColumn()
-{
-    Log f;
-    f.app->variables().difUtc = 3; // three hours behind UTC
-    f.app->entry().Guardar_Click();
-    writeFile(f.path(u"otro.adi"_s), "Otro programa\n<ADIF_VER:5>3.1.4 <EOH>\n"
-                                     "<CALL:5>K1ABC <QSO_DATE:8>20260101 <TIME_ON:4>0130 <GRIDSQUARE:4>FN42 <EOR>\n"
-                                     "<call:5>K2XYZ <qso_date:8>20260102 <time_on:6>120000 <gridsquare:4>FN30 "
-                                     "<TX_PWR:3>100 <EOR>\n");
-    const QList<QStringList> before = f.cells();
-    useFile(f, "mImportar", u"otro.adi"_s);
-    QCOMPARE(f.libro().Rows(), 4);
-    QCOMPARE(f.libro().TextMatrix(2, 1), u"K1ABC"_s);
-    QVERIFY(f.libro().TextMatrix(2, 10).startsWith(u"22:30"_s)); // the evening before, local time
-    QCOMPARE(f.fakes.messages.asked.last().text,
-             u"Se agregaron 2 contactos de «otro.adi». Estos datos no tienen columna en el libro y quedaron fuera: "
-             u"GRIDSQUARE (2), TX_PWR (1)."_s);
-    f.action("mDeshacer")->trigger();
-    QCOMPARE(f.cells(), before);
-}
-
-void TestLogbook::abrirSendsAdifToImportar()
-{
-    Log f;
-    f.app->entry().Guardar_Click();
-    writeFile(f.path(u"otro.adx"_s), "<?xml version=\"1.0\"?><ADX><RECORDS></RECORDS></ADX>");
-    const QList<QStringList> before = f.cells();
-    FormWindow *abre = useFile(f, "nAbrir", u"otro.adx"_s);
-    QCOMPARE(f.cells(), before);
-    QVERIFY(abre->isVisible());
-    QVERIFY(f.fakes.messages.asked.last().text.contains(u"«Archivo > Importar»"_s));
-}
 
 QTEST_MAIN(TestLogbook)
 #include "tst_logbook.moc"
