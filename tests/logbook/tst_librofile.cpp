@@ -126,12 +126,13 @@ private slots:
         QCOMPARE(readBack(path(u"valor.LBR"_s)).value(0).value(2), cp1252::toUnicode(std::string_view(inside.constData(), size_t(inside.size()))));
     }
 
-    // Saved by an editor as UTF-8 with the mark: read as UTF-8, saved back as a log book.
+    // Saved by an editor as UTF-8 with the mark (and blanks around the count): read as UTF-8,
+    // saved back as a log book.
     void utf8WithByteOrderMark()
     {
         const QByteArray rest = QByteArray("\"\"\r\n").repeated(14);
         QVERIFY(writeFile(path(u"utf8.LBR"_s),
-                          "\xEF\xBB\xBF" "1\r\n\"EA4\xC3\x91\"\r\n\"Pe\xC3\xB1\xC3\xB3n \xE2\x82\xAC\"\r\n" + rest));
+                          "\xEF\xBB\xBF" " 1\t \r\n\"EA4\xC3\x91\"\r\n\"Pe\xC3\xB1\xC3\xB3n \xE2\x82\xAC\"\r\n" + rest));
         const QList<QStringList> rows = readBack(path(u"utf8.LBR"_s));
         QCOMPARE(rows.value(0).mid(1, 2), (QStringList{u"EA4Ñ"_s, u"Peñón €"_s}));
         QVERIFY(EscribirLibro(*table({rows.value(0).mid(1)}), path(u"copia.LBR"_s)).ok);

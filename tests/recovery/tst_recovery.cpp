@@ -83,6 +83,7 @@ private slots:
     void cutJournalGivesTheWholeStepsBeforeTheCut();
     void changedFileIsNeverReplayed();
     void answeringNoSetsTheJournalAside();
+    void unwritableJournalIsSaidOnce();
 };
 
 // Steps of every kind, some undone and redone, a save in between (which starts the journal
@@ -197,6 +198,18 @@ void TestRecovery::answeringNoSetsTheJournalAside()
     QCOMPARE(aside.size(), 1);
     QCOMPARE(readAll(f.path(aside.at(0))), journal); // set aside whole, never deleted
     QVERIFY(!f.app->log().isChanged());
+}
+
+// The contacts are still taken; the user is told once that they are not safe from a crash.
+void TestRecovery::unwritableJournalIsSaidOnce()
+{
+    AppFixture f;
+    QVERIFY(QDir(f.dir.path()).mkdir(kJournal)); // a folder where the file should go
+    add(f, u"EA4ZZ"_s);
+    add(f, u"EA5YY"_s);
+    QCOMPARE(f.libro().Rows(), 3);
+    QCOMPARE(f.fakes.messages.asked.size(), 1);
+    QVERIFY(f.fakes.messages.asked.at(0).text.startsWith(u"No se puede escribir el registro de recuperación ("_s));
 }
 
 QTEST_MAIN(TestRecovery)
