@@ -47,7 +47,7 @@ private slots:
         QTest::newRow("huge exponent") << u"1e999"_s << false << 0;
         QTest::newRow("huge exponent of zero") << u"0e99999999999999999999"_s << true << 0;
         QTest::newRow("huge negative exponent") << u"1e-99999999999999999999"_s << true << 0;
-        QTest::newRow("hex") << u"&H0A"_s << true << 10;
+        QTest::newRow("hex, both letter cases") << u"&H0Af"_s << true << 175;
         QTest::newRow("octal") << u"&o17"_s << true << 15;
         QTest::newRow("hex 16-bit pattern") << u"&HFFFF"_s << true << -1;
         QTest::newRow("hex 32-bit pattern") << u"&HFFFFFFFF"_s << true << -1;
