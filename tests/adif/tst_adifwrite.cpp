@@ -36,7 +36,7 @@ AdifExportOptions exportOptions(int difUtc, bool adx = false)
 }
 
 // Three contacts: one from Argentina with its address, one from Spain whose province is an
-// ADIF code and whose values need Orvanel's own fields, and one with the name alone.
+// ADIF code and whose values need Orvanel's own fields, and one with a name and "7." alone.
 QList<QStringList> sample()
 {
     return {
@@ -45,7 +45,7 @@ QList<QStringList> sample()
         {u"EA4XYZ"_s, u"José"_s, QString(), u"M"_s, QString(), QString(), QString(), u"599"_s, u"01/01/2002"_s,
          u"00:30"_s, u"14074"_s, u"ft4"_s, u"EA5KB"_s, u"SI"_s, QString(), u"línea 1\nlínea 2"_s},
         {QString(), u"Ana"_s, QString(), QString(), QString(), QString(), QString(), QString(), QString(), QString(),
-         QString(), QString(), QString(), u"NO"_s, u"NO"_s, QString()},
+         u"7."_s, QString(), QString(), u"NO"_s, u"NO"_s, QString()},
     };
 }
 
@@ -68,7 +68,7 @@ void TestAdifWrite::adiByteForByte()
     AdifExport report;
     const QByteArray bytes = adifBytes(table, exportOptions(3), &report);
     // Local 22:52:30 on 12 February plus three hours is 01:52:30 UTC on the 13th. "14074" is
-    // kHz; "ft4" is the FT4 submode of MFSK; an empty Recibida would read back as "NO".
+    // kHz; "ft4" is the FT4 submode of MFSK; an empty Recibida would read back as "NO"; "7." is 7 MHz.
     const QByteArray expected =
         "Libro de guardia exportado por Orvanel\r\n"
         "<ADIF_VER:5>3.1.4\r\n"
@@ -85,7 +85,7 @@ void TestAdifWrite::adiByteForByte()
         "<QSL_SENT_VIA:1>M <QSL_VIA:5>EA5KB <NOTES:18>l\xC3\xADnea 1\r\nl\xC3\xADnea 2 "
         "<APP_ORVANEL_FECHA:10>01/01/2002 <APP_ORVANEL_HORA:5>00:30 <APP_ORVANEL_FRECUENCIA:5>14074 "
         "<APP_ORVANEL_MODO:3>ft4 <APP_ORVANEL_RECIBIDA:0> <EOR>\r\n"
-        "<NAME:3>Ana <QSL_SENT:1>N <QSL_RCVD:1>N <EOR>\r\n";
+        "<FREQ:1>7 <BAND:3>40m <NAME:3>Ana <QSL_SENT:1>N <QSL_RCVD:1>N <APP_ORVANEL_FRECUENCIA:2>7. <EOR>\r\n";
     QCOMPARE(bytes, expected);
     QVERIFY(report.ok);
     QCOMPARE(report.written, 3);
