@@ -52,7 +52,7 @@ void WorkedCommands::showStatus()
     const QString call = m_main.control<QLineEdit>(u"dato(0)"_s)->text();
     const QString frequency = m_main.control<QLineEdit>(u"dato(10)"_s)->text();
     const QString mode = m_main.control<ClassicCombo>(u"Datos(0)"_s)->text();
-    m_main.status()->setText(callStatus(m_index, m_main.libro(), call, frequency, mode));
+    m_main.showNews(callStatus(m_index, m_main.libro(), call, frequency, mode));
 }
 
 FormWindow *WorkedCommands::create()

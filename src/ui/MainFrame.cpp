@@ -14,6 +14,8 @@
 #include <QStatusBar>
 #include <QPlainTextEdit>
 
+using namespace Qt::StringLiterals;
+
 MainFrame::MainFrame(QWidget *parent) : QMainWindow(parent), m_libro(17, 1)
 {
     const WindowLayout layout = layouts::kavento();
@@ -47,6 +49,25 @@ MainFrame::MainFrame(QWidget *parent) : QMainWindow(parent), m_libro(17, 1)
 MainFrame::~MainFrame()
 {
     qApp->removeEventFilter(this);
+}
+
+void MainFrame::showNews(const QString &text)
+{
+    m_status->setText(text);
+    emit newsShown(text);
+}
+
+void MainFrame::setStatusSection(const QString &key, const QString &text)
+{
+    QLabel *&section = m_sections[key];
+    if (!section) {
+        section = new QLabel(this);
+        section->setObjectName(u"estado_"_s + key);
+        section->setTextFormat(Qt::PlainText);
+        statusBar()->addPermanentWidget(section);
+    }
+    section->setText(text);
+    section->setVisible(!text.isEmpty());
 }
 
 void MainFrame::closeEvent(QCloseEvent *event)

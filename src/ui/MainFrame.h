@@ -28,11 +28,21 @@ public:
     template<class T> T *control(const QString &name) const { return qobject_cast<T *>(m_controls.value(name)); }
     QWidget *client() const { return m_client; }
     QLabel *status() const { return m_status; }
+    // The news of the moment at the left of the status bar (what the log knows of the call
+    // typed, a contact that came in from outside).
+    void showNews(const QString &text);
+    // A lasting state at the right end of the status bar, one per outside program ("Equipo:
+    // 14.074 MHz USB"); an empty text hides it.
+    void setStatusSection(const QString &key, const QString &text);
+    QLabel *statusSection(const QString &key) const { return m_sections.value(key); }
 
     // What closing the window does; the program ends at once.
     void setShutdown(std::function<void()> shutdown) { m_shutdown = std::move(shutdown); }
     // Asked before the window closes; false keeps it open.
     void setCloseGuard(std::function<bool()> guard) { m_closeGuard = std::move(guard); }
+
+signals:
+    void newsShown(const QString &text);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -46,6 +56,7 @@ private:
     QRect m_libroDesigned;
     QSize m_clientDesigned;
     QHash<QString, QWidget *> m_controls;
+    QHash<QString, QLabel *> m_sections;
     BuiltMenus m_menus;
     std::function<void()> m_shutdown;
     std::function<bool()> m_closeGuard;
