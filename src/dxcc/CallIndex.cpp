@@ -308,12 +308,19 @@ void CallIndex::prepareCounts()
 
 std::vector<int> CallIndex::rowsOf(QStringView call)
 {
-    ensureBuilt();
-    std::string buffer, other;
+    std::string buffer;
     const QByteArray utf8 = call.toUtf8();
     const std::string key(callkey::normalize(std::string_view(utf8.constData(), size_t(utf8.size())), buffer));
-    const uint64_t hash = callkey::hash(key);
     std::vector<int> rows;
+    rowsOfKey(key, rows);
+    return rows;
+}
+
+void CallIndex::rowsOfKey(std::string_view key, std::vector<int> &rows)
+{
+    ensureBuilt();
+    std::string other;
+    const uint64_t hash = callkey::hash(key);
     const auto take = [&](int index) {
         // A row is the call's only if its text says so: two calls may share a hash.
         if (callkey::normalize(m_table.store().cell(index + 1, kCallCol), other) == key)
@@ -329,7 +336,14 @@ std::vector<int> CallIndex::rowsOf(QStringView call)
         for (int i : recent->second.rows)
             take(i);
     }
-    return rows;
+}
+
+std::string_view CallIndex::recentKey(const Recent &recent, std::string &buffer) const
+{
+    const std::string_view key = callkey::normalize(m_table.store().cell(recent.rows.front() + 1, kCallCol), buffer);
+    if (key.data() != buffer.data())
+        buffer.assign(key);
+    return buffer;
 }
 
 CallIndex::Worked CallIndex::workedEntity(int entity, int band, ModeClass mode)

@@ -38,6 +38,23 @@ public:
 
     // Grid rows of a call sign as typed (any case, blanks around it), in no particular order.
     std::vector<int> rowsOf(QStringView call);
+    // The same for a key already in callkey::normalize()'s form, added to `rows`.
+    void rowsOfKey(std::string_view key, std::vector<int> &rows);
+    // What the index holds of a grid row (after rowsOf() or eachCall(), which build it).
+    const Contact &contactAt(int row) const { return m_contacts[size_t(row - 1)]; }
+    // Every call sign key of the log (one added since the index was built may come twice).
+    template<class Visit>
+    void eachCall(Visit &&visit)
+    {
+        ensureBuilt();
+        for (size_t i = 0; i < m_groups.size(); ++i) {
+            const uint32_t end = i + 1 < m_groups.size() ? m_groups[i + 1].key : uint32_t(m_groupKeys.size());
+            visit(std::string_view(m_groupKeys).substr(m_groups[i].key, end - m_groups[i].key));
+        }
+        std::string buffer;
+        for (const auto &[hash, recent] : m_recent)
+            visit(recentKey(recent, buffer));
+    }
 
     // Every contact with its call sign's entity (-1 for none) and its grid row.
     template<class Visit>
@@ -86,6 +103,7 @@ private:
     enum class State { Dirty, Building, Ready };
     enum class Phase { Scan, Order, Sort, Group };
     void ensureBuilt();
+    std::string_view recentKey(const Recent &recent, std::string &buffer) const;
     void startBuild();
     void buildStep(bool toTheEnd);
     void appendRows(int first, int last);

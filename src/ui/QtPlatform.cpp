@@ -3,6 +3,7 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
 #include <QPushButton>
 #include <QUrl>
 
@@ -71,6 +72,18 @@ int QtMessages::choose(const QString &text, const QString &title, const QStringL
 QString DialogFolders::chooseFolder(const QString &title, const QString &start)
 {
     return QFileDialog::getExistingDirectory(m_owner, title, start);
+}
+
+QString DialogFolders::chooseFile(const QString &title, const QString &start, const QString &filter)
+{
+    return QFileDialog::getOpenFileName(m_owner, title, start, filter);
+}
+
+bool PrintDialog::choosePrinter(QPrinter &printer, const QString &title)
+{
+    QPrintDialog dialog(&printer, m_owner);
+    dialog.setWindowTitle(title);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 QDateTime SystemClock::now() const
