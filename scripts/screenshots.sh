@@ -26,5 +26,5 @@ trap 'rm -rf "$runtime"' EXIT
 LANG=es_AR.UTF-8 LC_ALL=es_AR.UTF-8 QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$runtime" \
     "$build/tools/screenshots/orvanel-screenshots" "$out" "$root/data/dxcc.dat"
 # A page of QSL labels as printed: the PDF the program wrote, as a picture.
-pdftoppm -png -r 50 -singlefile "$out/etiquetas.pdf" "$out/etiquetas-hoja"
+pdftoppm -png -r 72 -singlefile "$out/etiquetas.pdf" "$out/etiquetas-hoja"
 rm -f "$out/etiquetas.pdf"

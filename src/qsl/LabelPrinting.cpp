@@ -36,7 +36,7 @@ void paintLabel(QPainter &painter, const QRectF &rect, double perMm, const QslLa
     painter.save();
     painter.setClipRect(rect);
     painter.setPen(Qt::black);
-    double y = area.top();
+    double y = area.top() + (area.height() - 5 * line) / 2;
     const auto write = [&](const QString &text, const QFont &font, double x, double width, int align) {
         painter.setFont(font);
         painter.drawText(QRectF(x, y, width, line), align | Qt::AlignVCenter, text);
@@ -49,8 +49,8 @@ void paintLabel(QPainter &painter, const QRectF &rect, double perMm, const QslLa
     // Date, time, band, mode and report in columns: headings, then the values.
     const QString headings[] = {u"Date"_s, u"UTC"_s, u"Band"_s, u"Mode"_s, u"RST"_s};
     const QString values[] = {label.date, label.time, label.band, label.mode, label.rst};
-    const double widths[] = {0.32, 0.15, 0.17, 0.22, 0.14};
-    const QFont small = labelFont(perMm, line * 0.45 / perMm), value = labelFont(perMm, line * 0.55 / perMm);
+    const double widths[] = {0.33, 0.15, 0.15, 0.23, 0.14};
+    const QFont small = labelFont(perMm, line * 0.45 / perMm), value = labelFont(perMm, line * 0.5 / perMm);
     for (const auto *row : {headings, values}) {
         double x = area.left();
         for (int c = 0; c < 5; ++c) {
