@@ -1,5 +1,5 @@
 # Archivo > Importar confirmaciones from the keyboard, with a report holding one record the log
-# does not have; the closing message, copied with Ctrl+C as any message box allows, says so.
+# does not have; the closing message, copied with Ctrl+C, says so.
 printf 'LoTW\n<EOH>\n<CALL:6>ZL1ZZZ <BAND:3>20M <MODE:3>SSB <QSO_DATE:8>20230312 <TIME_ON:4>0700 <QSL_RCVD:1>Y <EOR>\n' \
   > informe.adi
 focus "$main"
@@ -7,7 +7,7 @@ keys alt+a f
 confirmations=$(wait_window "Importar confirmaciones")
 focus "$confirmations"
 keys ctrl+a
-type_text "informe.adi"
+type_text "$work/informe.adi"     # the log folder is another since "Directorios"
 keys Return
 # The message has the window's title: it is the other window of that name.
 box=
