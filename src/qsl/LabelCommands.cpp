@@ -2,6 +2,7 @@
 #include "ConfirmationCommands.h"
 #include "LabelPrinting.h"
 #include "adif/AdifFields.h"
+#include "common/GridModel.h"
 #include "dxcc/CallIndex.h"
 #include "history/ContactLog.h"
 #include "ui/ClassicCombo.h"
@@ -42,6 +43,22 @@ LabelCommands::LabelCommands(MainFrame &main, ContactLog &log, CallIndex &index,
       m_slot([this] { return create(); }, this)
 {
     connect(main.action(u"mEtiquetas"_s), &QAction::triggered, this, &LabelCommands::mEtiquetas_Click);
+    // The count and the preview follow the log while the window is open.
+    m_later.setSingleShot(true);
+    m_later.setInterval(250);
+    const GridModel &table = main.libro();
+    const auto later = [this] { m_later.start(); };
+    connect(&table, &QAbstractItemModel::dataChanged, this, later);
+    connect(&table, &QAbstractItemModel::rowsInserted, this, later);
+    connect(&table, &QAbstractItemModel::rowsRemoved, this, later);
+    connect(&table, &QAbstractItemModel::layoutChanged, this, later);
+    connect(&table, &QAbstractItemModel::modelReset, this, later);
+    connect(&m_later, &QTimer::timeout, this, [this] {
+        if (m_slot.isShown()) {
+            m_shown = labels();
+            refresh();
+        }
+    });
 }
 
 FormWindow *LabelCommands::create()

@@ -6,6 +6,7 @@
 #include "ui/FormWindow.h"
 #include "ui/WindowSlot.h"
 #include <QObject>
+#include <QTimer>
 
 class CallIndex;
 class ContactLog;
@@ -46,4 +47,5 @@ private:
     const Variables &m_variables;
     Slot<FormWindow> m_slot;
     std::vector<QslLabel> m_shown;
+    QTimer m_later;                   // changes come in bursts (an import): one look for all
 };
