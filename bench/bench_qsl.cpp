@@ -64,7 +64,7 @@ void BM_MatchConfirmations(benchmark::State &state)
     index.rebuild();
     PlainChrome chrome;
     ContactLog log(*table, chrome);
-    const ContactClock clock(kLocale, -3);
+    const ContactClock clock(kLocale, UtcConversion::fixedHours(-3));
     AdifImportOptions options;
     options.utcToLocal = false;
     options.asWritten = true;

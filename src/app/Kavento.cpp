@@ -1,6 +1,7 @@
 #include "Kavento.h"
 #include "ClosingQuestion.h"
 #include "CommentEditor.h"
+#include "ConnectionCommands.h"
 #include "MainChrome.h"
 #include "history/ContactLog.h"
 #include "EntryForm.h"
@@ -63,6 +64,7 @@ Kavento::Kavento(Platform platform, QString folder, QObject *parent)
     m_confirmations = new ConfirmationCommands(main, *m_log, *m_calls, platform, m_variables, this);
     m_labels = new LabelCommands(main, *m_log, *m_calls, platform, m_variables, this);
     m_greeting = new Greeting(main, *m_calls, platform.settings, this);
+    m_connections = new ConnectionCommands(main, platform, this);
 
     connect(m_userConfig, &UserConfig::difUtcChanged, m_clock, &StationClock::setDifUtc);
     connect(m_userConfig, &UserConfig::difUtcChanged, this, [this](int difUtc) { m_variables.difUtc = difUtc; });

@@ -24,6 +24,7 @@ class MainChrome;
 class ConfirmationCommands;
 class LabelCommands;
 class Greeting;
+class ConnectionCommands;
 
 // The program: the main window with every command attached, started and ended as a whole.
 class Kavento : public QObject
@@ -57,6 +58,7 @@ public:
     ConfirmationCommands &confirmations() { return *m_confirmations; }
     LabelCommands &labels() { return *m_labels; }
     Greeting &greeting() { return *m_greeting; }
+    ConnectionCommands &connections() { return *m_connections; }
 
 private:
     Platform m_platform;
@@ -82,4 +84,5 @@ private:
     ConfirmationCommands *m_confirmations;
     LabelCommands *m_labels;
     Greeting *m_greeting;
+    ConnectionCommands *m_connections;
 };

@@ -116,8 +116,8 @@ void ConfirmationCommands::Importar_Click()
         m_platform.messages->ask(read.error, kTitle, MessageSeam::Buttons::Ok, MessageSeam::Icon::Warning);
         return; // the window stays, so the name can be corrected
     }
-    const ConfirmationMatch match =
-        matchConfirmations(read.rows, m_index, m_main.libro(), ContactClock(QLocale::system(), m_variables.difUtc));
+    const ContactClock clock(QLocale::system(), UtcConversion::fixedHours(m_variables.difUtc));
+    const ConfirmationMatch match = matchConfirmations(read.rows, m_index, m_main.libro(), clock);
     std::vector<CellText> marks;
     marks.reserve(match.toMark.size());
     const QString yes = u"SI"_s;

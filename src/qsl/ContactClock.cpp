@@ -48,6 +48,9 @@ bool ContactClock::utcOf(std::string_view date, std::string_view time, int64_t &
         return false;
     if (!m_dates.time(time, at))
         at = {};
-    seconds = secondsOf(day, at) + int64_t(m_difUtc) * 3600;
+    QTime wall(at.hour, at.minute, at.second);
+    if (!wall.isValid())
+        wall = QTime(0, 0);
+    seconds = secondsOf(day, at) + m_utc.secondsToUtc(day.toQDate(), wall);
     return true;
 }

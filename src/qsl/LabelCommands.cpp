@@ -117,7 +117,8 @@ void LabelCommands::setMargins(FormWindow *window)
 
 std::vector<QslLabel> LabelCommands::labels() const
 {
-    return labelsToSend(m_main.libro(), m_index.resolver(), ContactClock(QLocale::system(), m_variables.difUtc));
+    const ContactClock clock(QLocale::system(), UtcConversion::fixedHours(m_variables.difUtc));
+    return labelsToSend(m_main.libro(), m_index.resolver(), clock);
 }
 
 void LabelCommands::refresh()

@@ -36,6 +36,7 @@ WindowLayout directorios();
 WindowLayout importarConfirmaciones();
 WindowLayout noEncontrados();
 WindowLayout etiquetas();
+WindowLayout conexiones();
 
 std::vector<MenuLayout> kaventoMenus();
 std::vector<MenuLayout> fDxccMenus();

@@ -170,7 +170,8 @@ private slots:
                                      u"14.200"_s, u"SSB"_s, c[1], c[2], c[3], {}});
         // By the bureau the card goes to (Spain's for DL1AA's manager), then by call sign.
         QStringList order;
-        for (const QslLabel &l : labelsToSend(f.libro(), f.app->calls().resolver(), ContactClock(QLocale::c(), 3)))
+        const ContactClock clock(QLocale::c(), UtcConversion::fixedHours(3));
+        for (const QslLabel &l : labelsToSend(f.libro(), f.app->calls().resolver(), clock))
             order << l.to + u' ' + l.via;
         QCOMPARE(order, (QStringList{u"EA1AA "_s, u"DL1AA EA4URE"_s, u"K1ABC "_s, u"W1AW "_s}));
 
