@@ -338,8 +338,8 @@ std::vector<MenuLayout> kaventoMenus()
          {
              {u"mUsuario"_s, u"&Usuario"_s},
              {u"mDirectorios"_s, u"&Directorios"_s},
-             {u"mCompletar"_s, u"Co&mpletar con el último contacto"_s, {}, true, true},
              {u"mConexiones"_s, u"C&onexiones..."_s},
+             {u"mCompletar"_s, u"Co&mpletar con el último contacto"_s, {}, true, true},
          }},
         {u"mDXCC"_s, u"&DXCC"_s, {{u"mVer_DXCC"_s, u"&Ver"_s}}},
         {u"mEstadisticas"_s, u"&Estadísticas"_s, {{u"mTrabajados"_s, u"&Paises trabajados"_s}}},

@@ -72,7 +72,7 @@ private slots:
             {u"CALL=W1AW"_s, u"FREQ=14.0255"_s, u"MODE=CW"_s, u"QSO_DATE=20230312"_s, u"TIME_ON=1215"_s, u"QSL_RCVD=Y"_s},
             {u"CALL=VK2ABC"_s, u"BAND=10M"_s, u"MODE=SSB"_s, u"QSO_DATE=20230312"_s, u"TIME_ON=0800"_s, u"QSL_RCVD=Y"_s},
             {u"CALL=PY2AA"_s, u"BAND=20M"_s, u"MODE=SSB"_s, u"QSO_DATE=20230312"_s, u"TIME_ON=1300"_s, u"QSL_RCVD=N"_s},
-        })));
+        }) + "<APP_LoTW_EOF>\n"));
         // eQSL's inbox: the sender's view, no QSL_RCVD. A second card for K1ABC finds it marked.
         QVERIFY(writeFile(f.path(u"inbox.adi"_s), adi({
             {u"CALL=G4XYZ"_s, u"BAND=80m"_s, u"MODE=SSB"_s, u"SUBMODE=LSB"_s, u"QSO_DATE=20230311"_s, u"TIME_ON=1105"_s, u"QSL_SENT=Y"_s, u"QSL_SENT_VIA=E"_s},
