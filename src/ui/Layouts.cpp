@@ -265,6 +265,9 @@ WindowLayout etiquetas()
                 {u"GuardarPdf"_s, T::Button, u"Guardar PDF"_s, 1680, 2820, 1455, 375, 6},
                 {u"Cancelar"_s, T::Button, u"Cancelar"_s, 3240, 2820, 1455, 375, 7, F::CancelButton},
                 {u"Vista"_s, T::Label, QString(), 4920, 120, 3960, 5400, -1, F::WhiteBordered},
+            }};
+}
+
 // The outside programs, one group each, top to bottom in the order an operator sets them up.
 WindowLayout conexiones()
 {
