@@ -1,8 +1,11 @@
 #include "FormBuilder.h"
+#include "AccessibleWidgets.h"
 #include "ClassicCombo.h"
+#include "FieldLabels.h"
 #include "GridView.h"
 #include "SmallControls.h"
 #include "Twips.h"
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -113,15 +116,43 @@ QWidget *createControl(QWidget *parent, const ControlLayout &c)
     return nullptr;
 }
 
-bool takesFocus(ControlType type)
+bool takesFocus(const ControlLayout &c)
 {
-    return type != ControlType::Label && type != ControlType::Line && type != ControlType::PictureBox;
+    if (c.type == ControlType::PictureBox)
+        return c.flags & ControlFlag::Clickable;
+    return c.type != ControlType::Label && c.type != ControlType::Line;
+}
+
+// What a screen reader says of each control: its own caption, the label that names it (made its
+// buddy, so the label relation is there too), or the name its table gives.
+void nameControls(const std::vector<ControlLayout> &controls, const QHash<QString, QWidget *> &built)
+{
+    const QHash<QString, const ControlLayout *> labels = fieldLabels(controls);
+    for (const ControlLayout &c : controls) {
+        QWidget *widget = built.value(c.name);
+        const ControlLayout *label = labels.value(c.name);
+        if (label)
+            static_cast<QLabel *>(built.value(label->name))->setBuddy(widget);
+        const QString name = c.accessibleName.isEmpty() && label ? nameFromCaption(label->caption) : c.accessibleName;
+        if (!name.isEmpty())
+            widget->setAccessibleName(name);
+        // An editable combo's text field and its list are where the focus really goes.
+        auto *combo = qobject_cast<QComboBox *>(widget);
+        if (combo && !name.isEmpty()) {
+            combo->view()->setAccessibleName(name);
+            if (combo->lineEdit())
+                combo->lineEdit()->setAccessibleName(name);
+        }
+        if (!c.accessibleDescription.isEmpty())
+            widget->setAccessibleDescription(c.accessibleDescription);
+    }
 }
 
 } // namespace
 
 QHash<QString, QWidget *> FormBuilder::build(QWidget *parent, const std::vector<ControlLayout> &controls)
 {
+    installAccessibleFactory();
     QHash<QString, QWidget *> built;
     std::vector<std::pair<int, QWidget *>> focusOrder;
     for (const ControlLayout &c : controls) {
@@ -138,7 +169,9 @@ QHash<QString, QWidget *> FormBuilder::build(QWidget *parent, const std::vector<
             widget->setEnabled(false);
         if (!c.toolTip.isEmpty())
             widget->setToolTip(c.toolTip);
-        if (takesFocus(c.type)) {
+        if (auto *picture = qobject_cast<PictureBox *>(widget))
+            picture->setClickable(c.flags & ControlFlag::Clickable);
+        if (takesFocus(c)) {
             widget->setFocusPolicy(Qt::StrongFocus);
             if (c.tab >= 0)
                 focusOrder.emplace_back(c.tab, widget);
@@ -147,6 +180,7 @@ QHash<QString, QWidget *> FormBuilder::build(QWidget *parent, const std::vector<
         }
         built.insert(c.name, widget);
     }
+    nameControls(controls, built);
     std::stable_sort(focusOrder.begin(), focusOrder.end(),
                      [](const auto &a, const auto &b) { return a.first < b.first; });
     for (size_t i = 1; i < focusOrder.size(); ++i)
