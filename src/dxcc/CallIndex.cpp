@@ -316,26 +316,9 @@ std::vector<int> CallIndex::rowsOf(QStringView call)
     return rows;
 }
 
-void CallIndex::rowsOfKey(std::string_view key, std::vector<int> &rows)
+std::string_view CallIndex::cellOf(int row) const
 {
-    ensureBuilt();
-    std::string other;
-    const uint64_t hash = callkey::hash(key);
-    const auto take = [&](int index) {
-        // A row is the call's only if its text says so: two calls may share a hash.
-        if (callkey::normalize(m_table.store().cell(index + 1, kCallCol), other) == key)
-            rows.push_back(index + 1);
-    };
-    const auto group = std::lower_bound(m_groups.begin(), m_groups.end(), hash,
-                                        [this](const Group &g, uint64_t h) { return m_hashes[m_order[g.begin]] < h; });
-    if (group != m_groups.end() && m_hashes[m_order[group->begin]] == hash) {
-        for (uint32_t k = group->begin; k < group->end; ++k)
-            take(int(m_order[k]));
-    }
-    if (const auto recent = m_recent.find(hash); recent != m_recent.end()) {
-        for (int i : recent->second.rows)
-            take(i);
-    }
+    return m_table.store().cell(row, kCallCol);
 }
 
 std::string_view CallIndex::recentKey(const Recent &recent, std::string &buffer) const

@@ -110,20 +110,22 @@ ConfirmationMatch matchConfirmations(const GridStore &records, CallIndex &index,
         if (!key.empty() && band >= 0 && mode != ModeClass::Unknown && adif::parseAdifDate(cells[Column::Date], day)
             && adif::parseAdifTime(cells[Column::Time], time)) {
             const int64_t at = secondsOf(day, time);
+            // Band and class of mode come from the index: only those rows' texts are read.
+            const auto sameKind = [band, mode](const CallIndex::Contact &c) {
+                return c.band == band && ModeClass(c.mode) == mode;
+            };
             rows.clear();
-            index.rowsOfKey(key, rows);
+            index.rowsOfKey(key, rows, sameKind);
             if (baseOf(key).size() == key.size()) {
                 if (const auto found = portable.find(key); found != portable.end()) {
                     for (const std::string &other : found->second)
-                        index.rowsOfKey(other, rows);
+                        index.rowsOfKey(other, rows, sameKind);
                 }
             }
             int64_t bestGap = kConfirmationWindow + 1;
             for (int row : rows) {
-                const CallIndex::Contact &c = index.contactAt(row);
                 int64_t when;
-                if (c.band != band || ModeClass(c.mode) != mode
-                    || !clock.utcOf(log.cell(row, Column::Date), log.cell(row, Column::Time), when))
+                if (!clock.utcOf(log.cell(row, Column::Date), log.cell(row, Column::Time), when))
                     continue;
                 const int64_t gap = when > at ? when - at : at - when;
                 if (gap < bestGap || (gap == bestGap && row < best)) {
