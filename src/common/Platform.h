@@ -43,6 +43,9 @@ public:
     virtual ~FolderSeam() = default;
     // The platform's folder chooser, starting at `start`; empty when cancelled.
     virtual QString chooseFolder(const QString &title, const QString &start) = 0;
+    // The platform's chooser of a file to write, at `start`, showing the names `filter` takes
+    // ("Archivos ADIF (*.adi *.adx)"); it does not ask about replacing. Empty when cancelled.
+    virtual QString chooseSaveFile(const QString &title, const QString &start, const QString &filter) = 0;
 };
 
 struct Platform

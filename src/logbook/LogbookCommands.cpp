@@ -110,7 +110,7 @@ bool LogbookCommands::read(const QString &name, int64_t keep, const QString &tit
         return false;
     }
     // Read into a table of its own first: a refused file leaves the open log as it was.
-    read = readLogFile(path, name, m_variables.difUtc);
+    read = readLogFile(path, name, m_variables.utc);
     if (read.ok && read.rows.rows() > int64_t(INT_MAX) - 1 - keep) {
         read.ok = false;
         read.error = u"El archivo «%1» tiene %2 contactos: son más de los que caben en la tabla."_s

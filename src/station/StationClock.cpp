@@ -19,7 +19,14 @@ void StationClock::start()
 
 void StationClock::Timer1_Timer()
 {
-    const QTime now = m_clock.now().time(); // one reading for hour and minute
+    const QDateTime moment = m_clock.now(); // one reading for hour and minute
+    const QTime now = moment.time();
     m_local->setText(clockCaption(now.hour(), now.minute()));
-    m_utc->setText(clockCaption(utcHour(now.hour(), m_difUtc), now.minute()));
+    if (m_conversion.kind() == UtcConversion::Kind::Zone) {
+        const QTime utc = m_conversion.toUtc(moment.date(), now).time();
+        m_utc->setText(clockCaption(utc.hour(), utc.minute()));
+    } else {
+        // The fixed offset as the classic clock added it: hours only, corrected once.
+        m_utc->setText(clockCaption(utcHour(now.hour(), m_conversion.hours()), now.minute()));
+    }
 }

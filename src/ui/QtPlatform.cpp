@@ -73,6 +73,12 @@ QString DialogFolders::chooseFolder(const QString &title, const QString &start)
     return QFileDialog::getExistingDirectory(m_owner, title, start);
 }
 
+QString DialogFolders::chooseSaveFile(const QString &title, const QString &start, const QString &filter)
+{
+    // The command that asked says itself when a file would be replaced.
+    return QFileDialog::getSaveFileName(m_owner, title, start, filter, nullptr, QFileDialog::DontConfirmOverwrite);
+}
+
 QDateTime SystemClock::now() const
 {
     return QDateTime::currentDateTime();

@@ -29,6 +29,7 @@ public:
     explicit DialogFolders(QWidget *owner = nullptr) : m_owner(owner) {}
     void setOwner(QWidget *owner) { m_owner = owner; }
     QString chooseFolder(const QString &title, const QString &start) override;
+    QString chooseSaveFile(const QString &title, const QString &start, const QString &filter) override;
 
 private:
     QWidget *m_owner;

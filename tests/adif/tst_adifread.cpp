@@ -15,7 +15,7 @@ namespace {
 AdifImportOptions importOptions(int difUtc)
 {
     AdifImportOptions o;
-    o.difUtc = difUtc;
+    o.utc = UtcConversion::fixedHours(difUtc);
     o.locale = QLocale(QLocale::Spanish, QLocale::Argentina); // d/M/yy and HH:mm:ss
     return o;
 }

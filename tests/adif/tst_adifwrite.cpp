@@ -27,7 +27,7 @@ AdifExportOptions exportOptions(int difUtc, bool adx = false)
 {
     AdifExportOptions o;
     o.adx = adx;
-    o.difUtc = difUtc;
+    o.utc = UtcConversion::fixedHours(difUtc);
     o.locale = QLocale(QLocale::Spanish, QLocale::Spain);
     o.created = QDateTime(QDate(2024, 3, 5), QTime(14, 22, 33), Qt::UTC);
     o.programVersion = u"9.0.44"_s;
@@ -195,12 +195,11 @@ void TestAdifWrite::roundTrip()
     QFETCH(QStringList, contact);
     const GridStore table = contactTable({contact});
     AdifImportOptions in;
-    in.difUtc = difUtc;
-    in.utcToLocal = localToUtc;
+    in.utc = localToUtc ? UtcConversion::fixedHours(difUtc) : UtcConversion();
     in.locale = QLocale(QLocale::Spanish, QLocale::Spain);
     for (const bool adx : {false, true}) {
         AdifExportOptions out = exportOptions(difUtc, adx);
-        out.localToUtc = localToUtc;
+        out.utc = in.utc;
         AdifExport report;
         const QByteArray bytes = adifBytes(table, out, &report);
         QVERIFY2(report.ok, qPrintable(report.error));
