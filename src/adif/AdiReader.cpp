@@ -77,6 +77,8 @@ public:
         }
         if (m_buf.end == 0)
             return refuse(0, QStringLiteral("el archivo está vacío"));
+        // A file that does not open with a tag opens with a header, free text up to <EOH>.
+        m_inHeader = m_buf.data[0] != '<';
         for (;;) {
             const Step step = parseRecords();
             if (step == Step::Stop)
@@ -99,6 +101,15 @@ private:
     {
         m_refusal.offset = m_buf.base + qint64(at);
         m_refusal.reason = reason;
+        m_outcome = AdiOutcome::Refused;
+        return Step::Stop;
+    }
+
+    // Text skipped as the header's was not one: no <EOH> closed it. Refused for its first tag.
+    Step notHeader()
+    {
+        m_refusal.offset = m_skipped.offset;
+        m_refusal.reason = m_skipped.reason;
         m_outcome = AdiOutcome::Refused;
         return Step::Stop;
     }
@@ -173,6 +184,8 @@ private:
             if (!lt) {
                 if (!m_buf.eof)
                     return Step::More;
+                if (m_inHeader && m_skipped.offset >= 0)
+                    return notHeader();
                 if (m_hasFields) // the last record without its <EOR>
                     finishRecord();
                 return Step::Done;
@@ -182,12 +195,22 @@ private:
             std::string_view name;
             size_t dataStart = 0, length = 0;
             const Step step = m_tags.read(tagStart, tag, name, dataStart, length);
+            if (step == Step::Stop && m_inHeader) {
+                // In the header's free text ("Autor <someone@example.org>") a '<' opens no field.
+                if (m_skipped.offset < 0)
+                    m_skipped = Skipped{m_buf.base + qint64(m_tags.problemAt()), m_tags.problem()};
+                m_pos = tagStart + 1;
+                continue;
+            }
             if (step == Step::Stop)
                 return stop(m_tags.problemAt(), m_tags.problem());
             if (step != Step::Done)
                 return step;
             m_anyTag = true;
+            if (tag == Tag::EndOfRecord && m_inHeader && m_skipped.offset >= 0)
+                return notHeader();
             if (tag != Tag::Field) {
+                m_inHeader = false;
                 // The end of a record, or of the header: what came before was the header.
                 if (tag == Tag::EndOfRecord && m_hasFields)
                     finishRecord();
@@ -293,6 +316,13 @@ private:
     qint64 m_read = 0;
     bool m_anyTag = false;
     bool m_hasFields = false;
+    bool m_inHeader = false;
+    struct Skipped
+    {
+        qint64 offset = -1;
+        QString reason;
+    };
+    Skipped m_skipped;                        // the first tag of the header's text, skipped
     Utf8Check m_check;
 
     TagScanner m_tags{m_buf};

@@ -75,6 +75,8 @@ constexpr std::string_view kYes = "SI", kNo = "NO";
 
 std::string_view routeOf(std::string_view sentVia, bool hasQslVia, std::string_view qslVia)
 {
+    if (sentVia.empty() && hasQslVia)
+        return qslVia; // the manager, as files are written now
     if (sentVia.size() != 1)
         return {};
     switch (sentVia[0] | 0x20) {
@@ -140,13 +142,14 @@ void ContactEncoder::encode(const std::string_view *cells, Fields &out)
         via = "D";
     else if (sameLetters(route, "ELECTRONICA"))
         via = "E";
-    else if (looksLikeCall(route)) {
-        via = "M";
+    // A manager's call goes alone in QSL_VIA: the standard keeps QSL_SENT_VIA M for reading old
+    // files. The typed route itself travels in the own field.
+    const bool manager = via.empty() && looksLikeCall(route);
+    if (manager)
         out.set(Field::QslVia, route);
-    }
     if (!via.empty())
         out.set(Field::QslSentVia, via);
-    if (route != routeOf(via, out.has(Field::QslVia), route))
+    if (manager || route != routeOf(via, false, {}))
         out.setApp(Route, route);
 
     for (const auto &[column, field] : {std::pair{int(Sent), Field::QslSent}, std::pair{int(Received), Field::QslRcvd}}) {
@@ -351,7 +354,7 @@ uint32_t ContactDecoder::decode(const Fields &f, std::string_view *cells)
         unused |= 1u << int(Field::Band);
     if (!own && (f.has(Field::Address) || f.has(Field::AddressIntl)))
         unused |= (f.present & (1u << int(Field::Address) | 1u << int(Field::AddressIntl)));
-    if (f.has(Field::QslVia) && !(via.size() == 1 && (via[0] | 0x20) == 'm'))
+    if (f.has(Field::QslVia) && !via.empty() && !(via.size() == 1 && (via[0] | 0x20) == 'm'))
         unused |= 1u << int(Field::QslVia);
     return unused;
 }

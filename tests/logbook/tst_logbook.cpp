@@ -166,11 +166,16 @@ private slots:
         QCOMPARE(f.frame().windowTitle(), kPrefix + u"tres.LBR"_s);
         QCOMPARE(f.saveItems(), u"on"_s);
         QVERIFY(!abre->isVisible());
-        // After Nuevo an import leaves the save items disabled; opening enables them, and a
-        // count of 0 empties the table.
+        // After Nuevo an import of nothing leaves the save items disabled, one of contacts
+        // enables them as adding does, until undone; opening enables them, and a count of 0
+        // empties the table.
         f.action("mNuevo")->trigger();
+        useFile(f, "mImportar", u"cero.LBR"_s);
+        QCOMPARE(f.saveItems(), u"off"_s);
         useFile(f, "mImportar", u"tres.LBR"_s);
         QCOMPARE(f.libro().Rows(), 4);
+        QCOMPARE(f.saveItems(), u"on"_s);
+        f.action("mDeshacer")->trigger();
         QCOMPARE(f.saveItems(), u"off"_s);
         useFile(f, "nAbrir", u"cero.LBR"_s);
         QCOMPARE(f.libro().Rows(), 1);
