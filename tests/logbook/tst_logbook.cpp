@@ -182,6 +182,12 @@ private slots:
         QCOMPARE(f.frame().windowTitle(), kPrefix + u"cero.LBR"_s);
         QCOMPARE(f.saveItems(), u"on"_s);
         QVERIFY(f.fakes.messages.asked.isEmpty());
+        // A file the program is started with: a log book opened, an ADIF file imported.
+        f.app->logbook().openGiven(f.path(u"tres.LBR"_s));
+        QCOMPARE(f.frame().windowTitle(), kPrefix + f.path(u"tres.LBR"_s));
+        QVERIFY(writeFile(f.path(u"uno.adi"_s), "<CALL:4>K1AB <EOR>"));
+        f.app->logbook().openGiven(f.path(u"uno.adi"_s));
+        QCOMPARE(f.column(1), (QStringList{u"A1"_s, u"B2"_s, u"C3"_s, u"K1AB"_s}));
     }
 
     void emptyNamesAreExplained()
