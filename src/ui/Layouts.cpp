@@ -72,8 +72,9 @@ QStringList countries()
 
 WindowLayout configUsr()
 {
-    // The country and the UTC box get their first texts from the system when the window is made.
-    return {u"config_USR"_s, u"Configuración de Usuario"_s, WindowKind::FixedDialog, 4680, 2760, Placement::At, 3945, 2040,
+    // The country and the UTC box get their first texts from the system when the window is made;
+    // the window is wider than the classic one to hold the check box below it whole.
+    return {u"config_USR"_s, u"Configuración de Usuario"_s, WindowKind::FixedDialog, 5040, 2760, Placement::At, 3945, 2040,
             {
                 {u"Label2"_s, T::Label, u"Pais"_s, 240, 120, 300, 195, 14},
                 {u"Pais"_s, T::ComboBox, QString(), 600, 120, 2655, 315, 15, F::None, countries()},
@@ -91,7 +92,7 @@ WindowLayout configUsr()
                 {u"Usuario(6)"_s, T::TextBox, QString(), 3600, 1560, 855, 285, 6},
                 {u"Command4"_s, T::Button, u"Aceptar"_s, 240, 1920, 975, 375, 7},
                 {u"Command3"_s, T::Button, u"Cancelar"_s, 1320, 1920, 975, 375, 8},
-                {u"Check1"_s, T::CheckBox, u"&Usar la zona horaria del sistema (horario de verano incluido)"_s, 240, 2400, 4335, 255, 16},
+                {u"Check1"_s, T::CheckBox, u"&Usar la zona horaria del sistema (horario de verano incluido)"_s, 120, 2400, 4800, 255, 16},
             }};
 }
 

@@ -109,7 +109,7 @@ private slots:
         QCOMPARE(f.libro().Rows(), 2);
         // Every window built from its table: caption, client size and the texts it starts with.
         const struct { WindowLayout layout; QSize size; QString caption; } windows[] = {
-            {layouts::configUsr(), {312, 184}, u"Configuración de Usuario"_s},
+            {layouts::configUsr(), {336, 184}, u"Configuración de Usuario"_s},
             {layouts::abre(), {233, 62}, u"Abrir"_s},
             {layouts::guarda(), {231, 60}, u"Guardar como..."_s},
             {layouts::importar(), {233, 62}, u"Importar"_s},
