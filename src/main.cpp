@@ -5,6 +5,7 @@
 #include "logbook/LogbookCommands.h"
 #include "logbook/RecoveryCommands.h"
 #include "ui/ClassicFont.h"
+#include "ui/FocusStyle.h"
 #include "ui/MainFrame.h"
 #include "ui/QtPlatform.h"
 #include <QApplication>
@@ -35,6 +36,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(version);
     QGuiApplication::setDesktopFileName(QStringLiteral("orvanel"));
     applyClassicFont(app);
+    QApplication::setStyle(new FocusStyle);
 
     // Qt's own texts (context menus of text fields) in Spanish when the translation is installed.
     QTranslator qtTexts;

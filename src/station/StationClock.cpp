@@ -3,6 +3,8 @@
 #include "common/Platform.h"
 #include <QLabel>
 
+using namespace Qt::StringLiterals;
+
 StationClock::StationClock(QLabel *local, QLabel *utc, const ClockSeam &clock, QObject *parent)
     : QObject(parent), m_local(local), m_utc(utc), m_clock(clock)
 {
@@ -21,12 +23,21 @@ void StationClock::Timer1_Timer()
 {
     const QDateTime moment = m_clock.now(); // one reading for hour and minute
     const QTime now = moment.time();
-    m_local->setText(clockCaption(now.hour(), now.minute()));
+    show(m_local, u"Hora local "_s, clockCaption(now.hour(), now.minute()));
     if (m_conversion.kind() == UtcConversion::Kind::Zone) {
         const QTime utc = m_conversion.toUtc(moment.date(), now).time();
-        m_utc->setText(clockCaption(utc.hour(), utc.minute()));
+        show(m_utc, u"Hora UTC "_s, clockCaption(utc.hour(), utc.minute()));
     } else {
         // The fixed offset as the classic clock added it: hours only, corrected once.
-        m_utc->setText(clockCaption(utcHour(now.hour(), m_conversion.hours()), now.minute()));
+        show(m_utc, u"Hora UTC "_s, clockCaption(utcHour(now.hour(), m_conversion.hours()), now.minute()));
     }
+}
+
+// A screen reader reads a clock as "Hora local 14:02": the caption alone would not say which.
+void StationClock::show(QLabel *label, const QString &name, const QString &caption)
+{
+    if (label->text() == caption && !label->accessibleName().isEmpty())
+        return;
+    label->setText(caption);
+    label->setAccessibleName(name + caption);
 }

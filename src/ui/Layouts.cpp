@@ -31,12 +31,14 @@ WindowLayout kavento()
     c.push_back({u"hUtc"_s, T::Label, QString(), 1440, 360, 855, 315, 35, F::WhiteBordered});
     c.push_back({u"Line1"_s, T::Line, QString(), 0, 0, 11880, 0, -1});
     c.push_back({u"Line2"_s, T::Line, QString(), 120, 720, 2760, 720, -1});
-    c.push_back({u"Banner"_s, T::PictureBox, QString(), 2880, 120, 7020, 900, 32, F::None, {},
+    c.push_back({u"Banner"_s, T::PictureBox, QString(), 2880, 120, 7020, 900, 32, F::Clickable, {},
                  u":/images/banner.gif"_s,
-                 u"Por favor apóyanos, haz click alguna vez en nuestros patrocinadores."_s});
+                 u"Por favor apóyanos, haz click alguna vez en nuestros patrocinadores."_s,
+                 u"Apoye a Orvanel, abre el sitio web"_s});
     c.push_back({u"Comentario"_s, T::PictureButton, QString(), 9960, 600, 375, 375, 33, F::None, {},
-                 u":/images/comentario-16.png"_s});
-    c.push_back({u"Libro"_s, T::Grid, QString(), 2880, 1080, 8895, 6735, 0});
+                 u":/images/comentario-16.png"_s, {}, u"Editar comentario"_s,
+                 u"El comentario del contacto de la celda actual"_s});
+    c.push_back({u"Libro"_s, T::Grid, QString(), 2880, 1080, 8895, 6735, 0, F::None, {}, {}, {}, u"Contactos"_s});
     const struct { int index; const char16_t *caption; int top, width, tab; } labels[] = {
         {0, u"Indicativo", 960, 1215, 18},   {1, u"Nombre", 1320, 1095, 19},
         {2, u"QTH", 1680, 1095, 20},         {3, u"Provincia", 2040, 1095, 21},
@@ -55,7 +57,8 @@ WindowLayout kavento()
                  {u"SSB"_s, u"CW"_s, u"FM"_s, u"AM"_s, u"DIGIMODOS"_s}});
     c.push_back({u"Datos(1)"_s, T::ComboBox, u"BURO"_s, 480, 5280, 1215, 315, 13, F::None,
                  {u"BURO"_s, u"DIRECTA"_s, u"MANAGER"_s}});
-    c.push_back({u"dato(11)"_s, T::TextBox, QString(), 1800, 5280, 975, 285, 14, F::Disabled});
+    c.push_back({u"dato(11)"_s, T::TextBox, QString(), 1800, 5280, 975, 285, 14, F::Disabled, {}, {}, {},
+                 u"Mánager"_s, u"Indicativo del mánager de QSL, con la vía MANAGER"_s});
     c.push_back({u"dato(12)"_s, T::MultiLineTextBox, QString(), 120, 5880, 2655, 1455, 15});
     c.push_back({u"Guardar"_s, T::Button, u"Aceptar"_s, 240, 7440, 1095, 375, 16});
     c.push_back({u"Borrar"_s, T::Button, u"Borrar Todo"_s, 1440, 7440, 1215, 375, 17});
@@ -92,7 +95,10 @@ WindowLayout configUsr()
                 {u"Usuario(6)"_s, T::TextBox, QString(), 3600, 1560, 855, 285, 6},
                 {u"Command4"_s, T::Button, u"Aceptar"_s, 240, 1920, 975, 375, 7},
                 {u"Command3"_s, T::Button, u"Cancelar"_s, 1320, 1920, 975, 375, 8},
-                {u"Check1"_s, T::CheckBox, u"&Usar la zona horaria del sistema (horario de verano incluido)"_s, 120, 2400, 4800, 255, 16},
+                {u"Check1"_s, T::CheckBox, u"&Usar la zona horaria del sistema (horario de verano incluido)"_s, 120, 2400, 4800, 255, 16,
+                 F::None, {}, {}, {}, {},
+                 u"Marcada, la hora UTC sale de la zona horaria del sistema en la fecha y hora de cada contacto, y la "
+                 u"casilla UTC muestra la diferencia de ahora; sin marcar, se suma la diferencia de la casilla UTC."_s},
             }};
 }
 
@@ -142,7 +148,7 @@ WindowLayout buscar()
 {
     return {u"Buscar"_s, u"Buscar"_s, WindowKind::FixedDialog, 5760, 600, Placement::Platform, 0, 0,
             {
-                {u"cBusqueda"_s, T::TextBox, QString(), 120, 120, 3015, 285, 0},
+                {u"cBusqueda"_s, T::TextBox, QString(), 120, 120, 3015, 285, 0, F::None, {}, {}, {}, u"Texto a buscar"_s},
                 {u"Command1"_s, T::Button, u"Buscar"_s, 3360, 120, 1095, 375, 1},
                 {u"Command2"_s, T::Button, u"Cancelar"_s, 4560, 120, 1095, 375, 2},
             }};
@@ -152,7 +158,7 @@ WindowLayout fComentario()
 {
     return {u"fComentario"_s, u"Comentario"_s, WindowKind::FixedDialog, 2895, 2145, Placement::Platform, 0, 0,
             {
-                {u"coment"_s, T::MultiLineTextBox, QString(), 120, 120, 2655, 1455, 1},
+                {u"coment"_s, T::MultiLineTextBox, QString(), 120, 120, 2655, 1455, 1, F::None, {}, {}, {}, u"Comentario"_s},
                 {u"Aceptar"_s, T::Button, u"&Aceptar"_s, 120, 1680, 1095, 375, 2},
                 {u"Cancelar"_s, T::Button, u"&Cancelar"_s, 1320, 1680, 1215, 375, 0},
             }};
@@ -162,7 +168,7 @@ WindowLayout fDxcc()
 {
     return {u"fDXCC"_s, u"DXCC"_s, WindowKind::FixedSingle, 4110, 5340, Placement::CentredOnScreen, 0, 0,
             {
-                {u"DXCC"_s, T::Grid, QString(), 0, 0, 4065, 5295, 0},
+                {u"DXCC"_s, T::Grid, QString(), 0, 0, 4065, 5295, 0, F::None, {}, {}, {}, u"Lista DXCC"_s},
             }};
 }
 
@@ -205,7 +211,9 @@ WindowLayout exporta()
                 {u"Label1"_s, T::Label, u"Archivo:"_s, 120, 165, 585, 195, -1},
                 {u"Archivo"_s, T::TextBox, u"Sin Título.adi"_s, 840, 120, 2655, 285, 0},
                 {u"Examinar"_s, T::Button, u"&Examinar..."_s, 3600, 90, 1095, 345, 1},
-                {u"Check1"_s, T::CheckBox, u"&Convertir la hora local a UTC"_s, 240, 570, 4335, 255, 2, F::Checked},
+                {u"Check1"_s, T::CheckBox, u"&Convertir la hora local a UTC"_s, 240, 570, 4335, 255, 2, F::Checked, {}, {}, {}, {},
+                 u"Marcada, la fecha y la hora de cada contacto se escriben en UTC, según la zona horaria del sistema o "
+                 u"la diferencia horaria de la configuración de usuario; sin marcar, tal como están en el libro."_s},
                 {u"Command1"_s, T::Button, u"Exportar"_s, 2400, 960, 1095, 375, 3, F::DefaultButton},
                 {u"Abre_Facil"_s, T::Button, u"Cancelar"_s, 3600, 960, 1095, 375, 4, F::CancelButton},
             }};
@@ -220,6 +228,40 @@ WindowLayout directorios()
                 {u"Examinar"_s, T::Button, u"Examinar..."_s, 4680, 315, 1215, 375, 1},
                 {u"Aceptar"_s, T::Button, u"Aceptar"_s, 3360, 840, 1215, 375, 2},
                 {u"Cancelar"_s, T::Button, u"Cancelar"_s, 4680, 840, 1215, 375, 3},
+            }};
+}
+
+// The outside programs, one group each, top to bottom in the order an operator sets them up.
+WindowLayout conexiones()
+{
+    return {u"Conexiones"_s, u"Conexiones"_s, WindowKind::FixedDialog, 6600, 6450, Placement::Platform, 0, 0,
+            {
+                {u"Equipo"_s, T::GroupBox, u"Equipo (rigctld)"_s, 120, 120, 6360, 1800, -1},
+                {u"LeerEquipo"_s, T::CheckBox, u"&Leer frecuencia y modo del equipo"_s, 240, 420, 6000, 255, 0},
+                {u"Label1"_s, T::Label, u"&Servidor:"_s, 240, 825, 900, 195, -1, F::Buddy},
+                {u"EquipoServidor"_s, T::TextBox, u"127.0.0.1"_s, 1200, 780, 2400, 285, 1},
+                {u"Label2"_s, T::Label, u"&Puerto:"_s, 3720, 825, 600, 195, -1, F::Buddy},
+                {u"EquipoPuerto"_s, T::TextBox, u"4532"_s, 4380, 780, 735, 285, 2},
+                {u"Probar"_s, T::Button, u"Pro&bar"_s, 5220, 750, 1140, 345, 3},
+                {u"EquipoEstado"_s, T::Label, QString(), 240, 1200, 6120, 600, -1, F::WordWrap},
+                {u"Digital"_s, T::GroupBox, u"Programa digital (UDP)"_s, 120, 2040, 6360, 1800, -1},
+                {u"RegistrarDigital"_s, T::CheckBox, u"&Registrar los contactos del programa digital"_s, 240, 2340, 6000, 255, 4},
+                {u"Label3"_s, T::Label, u"&Dirección:"_s, 240, 2745, 900, 195, -1, F::Buddy},
+                {u"DigitalDireccion"_s, T::TextBox, u"127.0.0.1"_s, 1200, 2700, 2400, 285, 5},
+                {u"Label4"_s, T::Label, u"P&uerto:"_s, 3720, 2745, 600, 195, -1, F::Buddy},
+                {u"DigitalPuerto"_s, T::TextBox, u"2237"_s, 4380, 2700, 735, 285, 6},
+                {u"DigitalEstado"_s, T::Label, QString(), 240, 3120, 6120, 600, -1, F::WordWrap},
+                {u"Cluster"_s, T::GroupBox, u"Cluster DX"_s, 120, 3960, 6360, 1800, -1},
+                {u"Label5"_s, T::Label, u"Ser&vidor:"_s, 240, 4305, 900, 195, -1, F::Buddy},
+                {u"ClusterServidor"_s, T::TextBox, QString(), 1200, 4260, 2400, 285, 7},
+                {u"Label6"_s, T::Label, u"Puer&to:"_s, 3720, 4305, 600, 195, -1, F::Buddy},
+                {u"ClusterPuerto"_s, T::TextBox, u"7300"_s, 4380, 4260, 735, 285, 8},
+                {u"Label7"_s, T::Label, u"&Indicativo:"_s, 240, 4665, 900, 195, -1, F::Buddy},
+                {u"ClusterIndicativo"_s, T::TextBox, QString(), 1200, 4620, 1500, 285, 9},
+                {u"ClusterAlIniciar"_s, T::CheckBox, u"&Conectar al iniciar"_s, 3720, 4650, 2640, 255, 10},
+                {u"ClusterEstado"_s, T::Label, QString(), 240, 5040, 6120, 600, -1, F::WordWrap},
+                {u"Aceptar"_s, T::Button, u"Aceptar"_s, 3960, 5940, 1215, 375, 11, F::DefaultButton},
+                {u"Cancelar"_s, T::Button, u"Cancelar"_s, 5265, 5940, 1215, 375, 12, F::CancelButton},
             }};
 }
 
@@ -260,6 +302,7 @@ std::vector<MenuLayout> kaventoMenus()
          {
              {u"mUsuario"_s, u"&Usuario"_s},
              {u"mDirectorios"_s, u"&Directorios"_s},
+             {u"mConexiones"_s, u"C&onexiones..."_s},
          }},
         {u"mDXCC"_s, u"&DXCC"_s, {{u"mVer_DXCC"_s, u"&Ver"_s}}},
         {u"mEstadisticas"_s, u"&Estadísticas"_s, {{u"mTrabajados"_s, u"&Paises trabajados"_s}}},
