@@ -40,6 +40,9 @@ UtcConversion UtcConversion::zone(const QTimeZone &zone)
 
 int UtcConversion::offsetAtUtc(int64_t utcSeconds) const
 {
+    if (utcSeconds >= m_spanStart && utcSeconds < m_spanEnd)
+        return m_spanOffset; // a log in date order mostly stays in one span
+    m_spanStart = m_spanEnd = utcSeconds; // no span known, unless found below
     if (!m_zone.isValid())
         return 0;
     if (utcSeconds < kFrom || utcSeconds >= kTo)
@@ -51,7 +54,10 @@ int UtcConversion::offsetAtUtc(int64_t utcSeconds) const
     }
     const auto after = std::upper_bound(m_changes.begin(), m_changes.end(), utcSeconds,
                                         [](int64_t at, const Change &c) { return at < c.at; });
-    return std::prev(after)->offset;
+    m_spanStart = std::prev(after)->at;
+    m_spanEnd = after == m_changes.end() ? kTo : after->at;
+    m_spanOffset = std::prev(after)->offset;
+    return m_spanOffset;
 }
 
 int64_t UtcConversion::secondsToUtc(QDate date, QTime time, Fit *fit) const
@@ -64,7 +70,10 @@ int64_t UtcConversion::secondsToUtc(QDate date, QTime time, Fit *fit) const
         return 3600 * int64_t(m_hours);
     const int64_t wall = wallSeconds(date, time);
     // The offsets a day before and a day after; a zone never changes twice within two days.
+    // Mostly the offset of the day before holds past the day after: nothing to choose.
     const int early = offsetAtUtc(wall - kDay);
+    if (wall + kDay < m_spanEnd)
+        return -early;
     const int late = offsetAtUtc(wall + kDay);
     const bool earlyFits = offsetAtUtc(wall - early) == early;
     const bool lateFits = offsetAtUtc(wall - late) == late;

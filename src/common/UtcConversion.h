@@ -55,4 +55,7 @@ private:
         int offset;   // seconds east of UTC hold
     };
     mutable std::vector<Change> m_changes;
+    // The span of UTC seconds [start, end) over which the offset offsetAtUtc() last gave holds.
+    mutable int64_t m_spanStart = 0, m_spanEnd = 0;
+    mutable int m_spanOffset = 0;
 };
