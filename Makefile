@@ -14,7 +14,7 @@ PACKAGES = cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev libbe
            libhamlib-utils libxxhash-dev libicu-dev poppler-utils shared-mime-info xdg-utils \
            python3-pyatspi at-spi2-core dbus-x11 tzdata xclip
 
-.PHONY: all deps build run test test-sanitize bench fuzz package clean
+.PHONY: all deps build run test test-sanitize bench fuzz package test-package clean
 
 all: build
 
@@ -66,7 +66,13 @@ fuzz: deps
 clean:
 	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD)-bench $(BUILD)-fuzz $(BUILD)-package
 
+# The Debian package installs under /usr: the program is configured for that folder too.
 package: deps
-	cmake -S . -B $(BUILD)-package -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON
+	cmake -S . -B $(BUILD)-package -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+	  -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON
 	cmake --build $(BUILD)-package -j $(JOBS) --target orvanel
 	cd $(BUILD)-package && cpack -G DEB
+
+# The package unpacked: the program finds its own data where the package put it.
+test-package: package
+	sh tests/package/package.sh $(BUILD)-package

@@ -56,7 +56,7 @@ QString sameRows(const GridStore &a, int64_t firstA, const GridStore &b, int64_t
 AdifImportOptions importOptions()
 {
     AdifImportOptions o;
-    o.difUtc = 3;
+    o.utc = UtcConversion::fixedHours(3);
     o.locale = QLocale(QLocale::Spanish, QLocale::Spain);
     return o;
 }
@@ -107,7 +107,7 @@ QString checkAdif(const CheckFiles &files, const QByteArray &bytes)
     for (const bool adx : {false, true}) {
         AdifExportOptions out;
         out.adx = adx;
-        out.difUtc = 3;
+        out.utc = UtcConversion::fixedHours(3);
         out.locale = importOptions().locale;
         out.created = QDateTime(QDate(2024, 1, 2), QTime(3, 4, 5), Qt::UTC);
         out.programVersion = u"1.0"_s;

@@ -9,7 +9,9 @@ anota los contactos en una tabla, abre, guarda e importa libros .LBR,\n\
 busca y ordena contactos, guarda los datos de la estación y muestra la\n\
 lista de entidades DXCC.")
 set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/LICENSE)
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+# The package installs where the build was configured to (`make package` configures /usr), so
+# every folder compiled into the program is where the package puts its files.
+set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")

@@ -23,5 +23,15 @@ if [ ! -e "$data/dxcc.dat" ] && [ -r "$shipped" ]; then
     mv -- "$data/.dxcc.dat.$$" "$data/dxcc.dat"
 fi
 
+# A file named from where the launcher was started still names that file from the data folder.
+for arg; do
+    case $arg in
+        -* | /*) ;;
+        *) arg="$PWD/$arg" ;;
+    esac
+    set -- "$@" "$arg"
+    shift
+done
+
 cd -- "$data"
 exec "$bindir/orvanel" "$@"

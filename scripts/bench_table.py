@@ -146,6 +146,7 @@ def main():
         timed("WorkedEntities / SortByCall", "BM_WorkedEntities", BIG, "BM_SortByCall", BIG, 2),
         timed("IndexCalls / LeerLibro", "BM_IndexCalls", BIG, "BM_LeerLibro", BIG, 0.2),
         timed("ExportAdif / RawWriteAdif", "BM_ExportAdif", BIG, "BM_RawWriteAdif", BIG, 3),
+        timed("ExportAdif zone / fixed offset", "BM_ExportAdifZone", BIG, "BM_ExportAdif", BIG, 1.5),
         timed("ImportAdif / RawReadAdif", "BM_ImportAdif", BIG, "BM_RawReadAdif", BIG, 4),
         timed("MatchConfirmations / ImportAdif", "BM_MatchConfirmations", 100000,
               "BM_ImportConfirmationsFile", 100000, 2),

@@ -22,8 +22,9 @@ mkdir -p "$out"
 runtime=$(mktemp -d)
 trap 'rm -rf "$runtime"' EXIT
 # Spanish dates and times in the entry form and the table, as a user of the program sees them.
-# Qt reads the locale's name itself, so it needs no locale generated on this machine.
-LANG=es_AR.UTF-8 LC_ALL=es_AR.UTF-8 QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$runtime" \
+# Qt reads the locale's name itself, so it needs no locale generated on this machine. The
+# clock of an Argentine station: three hours behind UTC.
+LANG=es_AR.UTF-8 LC_ALL=es_AR.UTF-8 TZ=America/Argentina/Buenos_Aires QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$runtime" \
     "$build/tools/screenshots/orvanel-screenshots" "$out" "$root/data/dxcc.dat"
 # A page of QSL labels as printed: the PDF the program wrote, as a picture.
 pdftoppm -png -r 72 -singlefile "$out/etiquetas.pdf" "$out/etiquetas-hoja"

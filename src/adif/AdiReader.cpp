@@ -77,6 +77,8 @@ public:
         }
         if (m_buf.end == 0)
             return refuse(0, QStringLiteral("el archivo está vacío"));
+        // A file that does not open with a tag opens with a header, free text up to <EOH>.
+        m_inHeader = m_buf.data[0] != '<';
         for (;;) {
             const Step step = parseRecords();
             if (step == Step::Stop)
@@ -99,6 +101,15 @@ private:
     {
         m_refusal.offset = m_buf.base + qint64(at);
         m_refusal.reason = reason;
+        m_outcome = AdiOutcome::Refused;
+        return Step::Stop;
+    }
+
+    // Text skipped as the header's was not one: no <EOH> closed it. Refused for its first tag.
+    Step notHeader()
+    {
+        m_refusal.offset = m_skipped.offset;
+        m_refusal.reason = m_skipped.reason;
         m_outcome = AdiOutcome::Refused;
         return Step::Stop;
     }
@@ -175,6 +186,8 @@ private:
             if (!lt) {
                 if (!m_buf.eof)
                     return Step::More;
+                if (m_inHeader && m_skipped.offset >= 0)
+                    return notHeader();
                 if (m_hasFields) // the last record without its <EOR>
                     finishRecord();
                 return Step::Done;
@@ -184,11 +197,24 @@ private:
             std::string_view name;
             size_t dataStart = 0, length = 0;
             const Step step = m_tags.read(tagStart, tag, name, dataStart, length);
+            // In the header's free text ("Autor <someone@example.org>") a '<' opens no field.
+            if (m_inHeader && (step == Step::Stop || (step == Step::Done && tag == Tag::NoLength))) {
+                if (m_skipped.offset < 0 && step == Step::Stop) {
+                    m_skipped = Skipped{m_buf.base + qint64(m_tags.problemAt()), m_tags.problem()};
+                } else if (m_skipped.offset < 0) {
+                    m_endName = shownName(name);
+                    m_skipped = Skipped{m_buf.base + qint64(tagStart), noLength()};
+                }
+                m_pos = tagStart + 1;
+                continue;
+            }
             if (step == Step::Stop)
                 return stop(m_tags.problemAt(), m_tags.problem());
             if (step != Step::Done)
                 return step;
             m_anyTag = true;
+            if (tag == Tag::EndOfRecord && m_inHeader && m_skipped.offset >= 0)
+                return notHeader();
             if (tag == Tag::NoLength) {
                 // Some programs end their data with such a tag (<EOF>, <APP_LoTW_EOF>) after the
                 // last record. Inside a record, or with an <EOR> still to come, it is an error.
@@ -201,6 +227,7 @@ private:
                 return parseRecords();
             }
             if (tag != Tag::Field) {
+                m_inHeader = false;
                 // The end of a record, or of the header: what came before was the header.
                 if (tag == Tag::EndOfRecord && m_hasFields)
                     finishRecord();
@@ -337,6 +364,13 @@ private:
     bool m_ended = false;     // a tag without a length ended the data
     qint64 m_endTag = 0;
     QString m_endName;
+    bool m_inHeader = false;
+    struct Skipped
+    {
+        qint64 offset = -1;
+        QString reason;
+    };
+    Skipped m_skipped;                        // the first tag of the header's text, skipped
     Utf8Check m_check;
 
     TagScanner m_tags{m_buf};

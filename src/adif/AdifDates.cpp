@@ -241,27 +241,30 @@ void twoDigits(char *out, int value)
     out[1] = char('0' + value % 10);
 }
 
-// Days carried by adding difUtc hours to `hour`, and the hour that results.
-int carryDays(int hour, int difUtc, int &utcHour)
+// Days carried by adding `shift` seconds to the time of day, and the time of day that results.
+int carryDays(const TypedTime &time, int64_t shift, TypedTime &utc)
 {
-    const long long total = static_cast<long long>(hour) + difUtc;
-    long long days = total / 24;
-    long long rest = total % 24;
+    const int64_t total = time.hour * 3600LL + time.minute * 60LL + time.second + shift;
+    int64_t days = total / 86400;
+    int64_t rest = total % 86400;
     if (rest < 0) {
-        rest += 24;
+        rest += 86400;
         --days;
     }
-    utcHour = int(rest);
-    return int(days);
+    utc = time;
+    utc.hour = int(rest / 3600);
+    utc.minute = int(rest / 60 % 60);
+    utc.second = int(rest % 60);
+    return int(days); // the shift is hours of a 16-bit offset at most
 }
 
 } // namespace
 
-bool utcDate(const Day &date, const TypedTime &time, int difUtc, char (&out)[8])
+bool utcDate(const Day &date, const TypedTime &time, int64_t shift, char (&out)[8])
 {
-    int hour = 0;
-    const int days = carryDays(time.hour, difUtc, hour);
-    if (days < -3660 || days > 3660) // ten years of hours: no station is that far from UTC
+    TypedTime utc;
+    const int days = carryDays(time, shift, utc);
+    if (days < -3660 || days > 3660) // ten years: no station is that far from UTC
         return false;
     const Day shifted = days == 0 ? date : addDays(date, days);
     const int y = shifted.year;
@@ -274,15 +277,15 @@ bool utcDate(const Day &date, const TypedTime &time, int difUtc, char (&out)[8])
     return true;
 }
 
-void utcTime(const TypedTime &time, int difUtc, char (&out)[6], size_t &size)
+void utcTime(const TypedTime &time, int64_t shift, char (&out)[6], size_t &size)
 {
-    int hour = 0;
-    carryDays(time.hour, difUtc, hour);
-    twoDigits(out, hour);
-    twoDigits(out + 2, time.minute);
+    TypedTime utc;
+    carryDays(time, shift, utc);
+    twoDigits(out, utc.hour);
+    twoDigits(out + 2, utc.minute);
     size = 4;
     if (time.seconds) {
-        twoDigits(out + 4, time.second);
+        twoDigits(out + 4, utc.second);
         size = 6;
     }
 }

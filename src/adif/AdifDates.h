@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QLocale>
 #include <QString>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -47,10 +48,10 @@ private:
     int m_yearDigits = 2;
 };
 
-// YYYYMMDD and HHMM[SS] of a moment `difUtc` hours from the typed one (UTC = local + difUtc).
+// YYYYMMDD and HHMM[SS] of a moment `shift` seconds from the typed one (UTC = local + shift).
 // False when the shifted date falls outside the years ADIF allows (1930 on).
-bool utcDate(const Day &date, const TypedTime &time, int difUtc, char (&out)[8]);
-void utcTime(const TypedTime &time, int difUtc, char (&out)[6], size_t &size);
+bool utcDate(const Day &date, const TypedTime &time, int64_t shift, char (&out)[8]);
+void utcTime(const TypedTime &time, int64_t shift, char (&out)[6], size_t &size);
 
 // QSO_DATE and TIME_ON, read back. False for text that is not such a date or time.
 bool parseAdifDate(std::string_view text, Day &date);

@@ -14,8 +14,6 @@
 
 namespace {
 
-
-
 // A cell that an ADX file cannot carry, named the way the user finds it in the table.
 QString unstorable(const GridStore &table, const QString &name, int64_t row, int col, std::string_view value,
                    size_t byte)
@@ -43,7 +41,7 @@ bool writeContacts(const GridStore &table, QIODevice &device, const AdifExportOp
 {
     const auto writer = options.adx ? adif::makeAdxWriter(device) : adif::makeAdiWriter(device);
     writer->header({options.created, options.programVersion});
-    adif::ContactEncoder encoder({options.localToUtc, options.difUtc, options.locale, options.dxccOf});
+    adif::ContactEncoder encoder({options.utc, options.locale, options.dxccOf});
     adif::Fields fields;
     // Room for every column of the store, however many; the contact's are the first 17.
     std::vector<std::string_view> cells(size_t(std::max(table.cols(), adif::kColumns)));
@@ -61,6 +59,8 @@ bool writeContacts(const GridStore &table, QIODevice &device, const AdifExportOp
         encoder.encode(cells.data(), fields);
         writer->record(fields);
         ++report.written;
+        if (encoder.timeUnclear())
+            ++report.unclearTimes;
         if (!adif::ContactEncoder::complete(fields)) {
             if (report.firstIncomplete.size() < 5)
                 report.firstIncomplete.push_back(row);

@@ -3,6 +3,7 @@
 // files are refused as a whole with a Spanish sentence that names the file, the line and the
 // reason, and give no rows.
 #include "common/GridStore.h"
+#include "common/UtcConversion.h"
 
 #include <QByteArray>
 #include <QLocale>
@@ -13,8 +14,7 @@
 
 struct AdifImportOptions
 {
-    bool utcToLocal = true;
-    int difUtc = 0;
+    UtcConversion utc;                   // how UTC becomes the table's local dates and times
     QLocale locale = QLocale::system();
     bool asWritten = false;              // QSO_DATE, TIME_ON and QSL_RCVD kept as the file has them
 };

@@ -75,6 +75,8 @@ constexpr std::string_view kYes = "SI", kNo = "NO";
 
 std::string_view routeOf(std::string_view sentVia, bool hasQslVia, std::string_view qslVia)
 {
+    if (sentVia.empty() && hasQslVia)
+        return qslVia; // the manager, as files are written now
     if (sentVia.size() != 1)
         return {};
     switch (sentVia[0] | 0x20) {
@@ -92,7 +94,7 @@ std::string_view yesNoOf(std::string_view value)
 }
 
 ContactEncoder::ContactEncoder(const EncodeOptions &options)
-    : m_dates(options.locale), m_difUtc(options.localToUtc ? options.difUtc : 0), m_dxccOf(options.dxccOf)
+    : m_dates(options.locale), m_utc(options.utc), m_dxccOf(options.dxccOf)
 {
 }
 
@@ -140,13 +142,14 @@ void ContactEncoder::encode(const std::string_view *cells, Fields &out)
         via = "D";
     else if (sameLetters(route, "ELECTRONICA"))
         via = "E";
-    else if (looksLikeCall(route)) {
-        via = "M";
+    // A manager's call goes alone in QSL_VIA: the standard keeps QSL_SENT_VIA M for reading old
+    // files. The typed route itself travels in the own field.
+    const bool manager = via.empty() && looksLikeCall(route);
+    if (manager)
         out.set(Field::QslVia, route);
-    }
     if (!via.empty())
         out.set(Field::QslSentVia, via);
-    if (route != routeOf(via, out.has(Field::QslVia), route))
+    if (manager || route != routeOf(via, false, {}))
         out.setApp(Route, route);
 
     for (const auto &[column, field] : {std::pair{int(Sent), Field::QslSent}, std::pair{int(Received), Field::QslRcvd}}) {
@@ -189,12 +192,20 @@ void ContactEncoder::encodeDateTime(std::string_view date, std::string_view time
     TypedTime clock;
     const bool hasDate = !date.empty() && m_dates.date(date, day);
     const bool hasTime = !time.empty() && m_dates.time(time, clock);
-    // Without the time the UTC date is unknown, unless no hours are added.
-    if (hasDate && (hasTime || m_difUtc == 0) && utcDate(day, clock, m_difUtc, m_date))
+    // A zone's offset depends on the date and time both; a fixed one on neither.
+    const bool zone = m_utc.kind() == UtcConversion::Kind::Zone;
+    m_fit = UtcConversion::Fit::Exact;
+    int64_t shift = 0;
+    if (!zone)
+        shift = m_utc.secondsToUtc({}, {});
+    else if (hasDate && hasTime)
+        shift = m_utc.secondsToUtc(day.toQDate(), QTime(clock.hour, clock.minute, clock.second), &m_fit);
+    // Without the time the UTC date is unknown, unless nothing is added.
+    if (hasDate && (hasTime || (!zone && shift == 0)) && utcDate(day, clock, shift, m_date))
         out.set(Field::QsoDate, std::string_view(m_date, 8));
-    if (hasTime) {
+    if (hasTime && (hasDate || !zone)) {
         size_t size = 0;
-        utcTime(clock, m_difUtc, m_time, size);
+        utcTime(clock, shift, m_time, size);
         out.set(Field::TimeOn, std::string_view(m_time, size));
     }
     // The typed texts always travel: local time as typed cannot be rebuilt from UTC.
@@ -250,8 +261,7 @@ void ContactEncoder::encodeProvince(const std::string_view *cells, Fields &out)
 }
 
 ContactDecoder::ContactDecoder(const DecodeOptions &options)
-    : m_utcToLocal(options.utcToLocal), m_asWritten(options.asWritten), m_difUtc(options.difUtc),
-      m_locale(options.locale)
+    : m_utc(options.utc), m_asWritten(options.asWritten), m_locale(options.locale)
 {
 }
 
@@ -279,9 +289,10 @@ std::string_view ContactDecoder::dateTimeText(const Fields &f, bool wantDate)
     const Field field = wantDate ? Field::QsoDate : Field::TimeOn;
     if (!(wantDate ? hasDate : hasTime))
         return f.has(field) ? f.get(field) : std::string_view(); // kept as written: better than nothing
-    QDateTime moment(hasDate ? date.toQDate() : QDate(2000, 1, 1), QTime(time.hour, time.minute, time.second));
-    if (m_utcToLocal && (hasTime || !wantDate))
-        moment = moment.addSecs(-3600LL * m_difUtc);
+    QDateTime moment(hasDate ? date.toQDate() : QDate(2000, 1, 1), QTime(time.hour, time.minute, time.second),
+                     QTimeZone::utc());
+    if (hasTime && (hasDate || m_utc.kind() != UtcConversion::Kind::Zone))
+        moment = m_utc.toLocal(moment);
     std::string &out = m_scratch[wantDate ? 0 : 1];
     out = (wantDate ? localtext::shortDate(moment, m_locale) : localtext::longTime(moment, m_locale)).toStdString();
     return out;
@@ -348,7 +359,7 @@ uint32_t ContactDecoder::decode(const Fields &f, std::string_view *cells)
         unused |= 1u << int(Field::Band);
     if (!own && (f.has(Field::Address) || f.has(Field::AddressIntl)))
         unused |= (f.present & (1u << int(Field::Address) | 1u << int(Field::AddressIntl)));
-    if (f.has(Field::QslVia) && !(via.size() == 1 && (via[0] | 0x20) == 'm'))
+    if (f.has(Field::QslVia) && !via.empty() && !(via.size() == 1 && (via[0] | 0x20) == 'm'))
         unused |= 1u << int(Field::QslVia);
     return unused;
 }

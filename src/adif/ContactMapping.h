@@ -6,6 +6,7 @@
 #include "AdifDates.h"
 #include "AdifFields.h"
 #include "BandTable.h"
+#include "common/UtcConversion.h"
 
 #include <QLocale>
 #include <functional>
@@ -16,8 +17,7 @@ namespace adif {
 
 struct EncodeOptions
 {
-    bool localToUtc = true;
-    int difUtc = 0;
+    UtcConversion utc;   // how Fecha and Hora become UTC
     QLocale locale;
     std::function<int(QStringView call)> dxccOf;
 };
@@ -33,6 +33,8 @@ public:
     {
         return f.has(Field::Call) && f.has(Field::QsoDate) && f.has(Field::TimeOn);
     }
+    // The last contact's local time fell in an hour skipped or repeated by a change of clocks.
+    bool timeUnclear() const { return m_fit != UtcConversion::Fit::Exact; }
 
 private:
     void encodeDateTime(std::string_view date, std::string_view time, Fields &out);
@@ -40,7 +42,8 @@ private:
     void encodeProvince(const std::string_view *cells, Fields &out);
 
     DateReader m_dates;
-    int m_difUtc;
+    UtcConversion m_utc;
+    UtcConversion::Fit m_fit = UtcConversion::Fit::Exact;
     std::function<int(QStringView call)> m_dxccOf;
     char m_date[8];
     char m_time[6];
@@ -50,8 +53,7 @@ private:
 
 struct DecodeOptions
 {
-    bool utcToLocal = true;
-    int difUtc = 0;
+    UtcConversion utc;   // how UTC becomes the table's local dates and times
     QLocale locale;
     // Fecha, Hora and Recibida as the file writes QSO_DATE, TIME_ON and QSL_RCVD (empty when
     // absent), for matching against the log rather than adding to it.
@@ -70,10 +72,9 @@ public:
 
 private:
     std::string_view dateTimeText(const Fields &f, bool date);
-    bool m_utcToLocal;
+    UtcConversion m_utc;
     bool m_asWritten;
     bool m_ownFile = false;
-    int m_difUtc;
     QLocale m_locale;
     std::string m_scratch[3];
 };

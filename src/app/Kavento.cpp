@@ -66,8 +66,8 @@ Kavento::Kavento(Platform platform, QString folder, QObject *parent)
     m_greeting = new Greeting(main, *m_calls, platform.settings, this);
     m_connections = new ConnectionCommands(main, platform, this);
 
-    connect(m_userConfig, &UserConfig::difUtcChanged, m_clock, &StationClock::setDifUtc);
-    connect(m_userConfig, &UserConfig::difUtcChanged, this, [this](int difUtc) { m_variables.difUtc = difUtc; });
+    connect(m_userConfig, &UserConfig::conversionChanged, m_clock, &StationClock::setConversion);
+    connect(m_userConfig, &UserConfig::conversionChanged, this, [this](const UtcConversion &utc) { m_variables.utc = utc; });
     connect(main.action(u"mUsuario"_s), &QAction::triggered, m_userConfig, &UserConfig::mUsuario_Click);
     connect(main.action(u"mSalir"_s), &QAction::triggered, &main, &QWidget::close);
     m_clock->start();

@@ -47,6 +47,9 @@ public:
     // The platform's chooser of a file to open, in `start`, showing the names `filter` allows
     // ("Archivos ADIF (*.adi *.adx)"); empty when cancelled.
     virtual QString chooseFile(const QString &title, const QString &start, const QString &filter) = 0;
+    // The platform's chooser of a file to write, at `start`, showing the names `filter` takes
+    // ("Archivos ADIF (*.adi *.adx)"); it does not ask about replacing. Empty when cancelled.
+    virtual QString chooseSaveFile(const QString &title, const QString &start, const QString &filter) = 0;
 };
 
 class PrintSeam

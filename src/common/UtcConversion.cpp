@@ -1,11 +1,13 @@
 #include "UtcConversion.h"
 
-#include <limits>
+#include <algorithm>
 
 namespace {
 
 constexpr int64_t kDay = 86400;
 constexpr int64_t kJulianDay1970 = 2440588;
+constexpr int64_t kFrom = -2208988800; // 1900-01-01, UTC
+constexpr int64_t kTo = 4102444800;    // 2100-01-01
 
 // A wall-clock date and time counted in seconds as if it were UTC.
 int64_t wallSeconds(QDate date, QTime time)
@@ -38,18 +40,23 @@ UtcConversion UtcConversion::zone(const QTimeZone &zone)
 
 int UtcConversion::offsetAtUtc(int64_t utcSeconds) const
 {
-    if (utcSeconds >= m_spanFrom && utcSeconds < m_spanTo)
-        return m_spanOffset;
+    if (utcSeconds >= m_spanStart && utcSeconds < m_spanEnd)
+        return m_spanOffset; // a log in date order mostly stays in one span
+    m_spanStart = m_spanEnd = utcSeconds; // no span known, unless found below
     if (!m_zone.isValid())
         return 0;
-    const QDateTime at = fromSeconds(utcSeconds);
-    const QTimeZone::OffsetData before = m_zone.previousTransition(at.addSecs(1));
-    const QTimeZone::OffsetData after = m_zone.nextTransition(at);
-    m_spanOffset = m_zone.offsetFromUtc(at);
-    m_spanFrom = before.atUtc.isValid() ? before.atUtc.toSecsSinceEpoch() : std::numeric_limits<int64_t>::min();
-    m_spanTo = after.atUtc.isValid() ? after.atUtc.toSecsSinceEpoch() : std::numeric_limits<int64_t>::max();
-    if (utcSeconds < m_spanFrom || utcSeconds >= m_spanTo) // the zone data disagrees with itself: no span
-        m_spanFrom = m_spanTo = 0;
+    if (utcSeconds < kFrom || utcSeconds >= kTo)
+        return m_zone.offsetFromUtc(fromSeconds(utcSeconds));
+    if (m_changes.empty()) {
+        m_changes.push_back({kFrom, m_zone.offsetFromUtc(fromSeconds(kFrom))});
+        for (const QTimeZone::OffsetData &t : m_zone.transitions(fromSeconds(kFrom), fromSeconds(kTo)))
+            m_changes.push_back({t.atUtc.toSecsSinceEpoch(), t.offsetFromUtc});
+    }
+    const auto after = std::upper_bound(m_changes.begin(), m_changes.end(), utcSeconds,
+                                        [](int64_t at, const Change &c) { return at < c.at; });
+    m_spanStart = std::prev(after)->at;
+    m_spanEnd = after == m_changes.end() ? kTo : after->at;
+    m_spanOffset = std::prev(after)->offset;
     return m_spanOffset;
 }
 
@@ -62,13 +69,11 @@ int64_t UtcConversion::secondsToUtc(QDate date, QTime time, Fit *fit) const
     if (m_kind == Kind::FixedHours)
         return 3600 * int64_t(m_hours);
     const int64_t wall = wallSeconds(date, time);
-    // Well inside the span of the last answer (a day from either end), no other offset can
-    // also claim this wall time.
-    const int64_t inSpan = wall - m_spanOffset;
-    if (m_spanFrom < m_spanTo && inSpan - kDay >= m_spanFrom && inSpan + kDay < m_spanTo)
-        return -m_spanOffset;
     // The offsets a day before and a day after; a zone never changes twice within two days.
+    // Mostly the offset of the day before holds past the day after: nothing to choose.
     const int early = offsetAtUtc(wall - kDay);
+    if (wall + kDay < m_spanEnd)
+        return -early;
     const int late = offsetAtUtc(wall + kDay);
     const bool earlyFits = offsetAtUtc(wall - early) == early;
     const bool lateFits = offsetAtUtc(wall - late) == late;

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QTimeZone>
 #include <cstdint>
+#include <vector>
 
 class UtcConversion
 {
@@ -41,13 +42,20 @@ public:
     QString description() const;
 
 private:
-    int offsetAtUtc(int64_t utcSeconds) const; // seconds east of UTC, through the cached span
+    int offsetAtUtc(int64_t utcSeconds) const; // seconds east of UTC
 
     Kind m_kind = Kind::None;
     int m_hours = 0;
     QTimeZone m_zone;
-    // The last span of UTC seconds [from, to) over which the zone kept one offset: a log is
-    // mostly in date order, so nearly every contact falls in the span of the one before.
-    mutable int64_t m_spanFrom = 0, m_spanTo = 0;
+    // The zone's changes of offset from 1900 to 2100, read from it once on first use: asking
+    // the zone itself for every contact of a large log costs microseconds each.
+    struct Change
+    {
+        int64_t at;   // UTC seconds from which
+        int offset;   // seconds east of UTC hold
+    };
+    mutable std::vector<Change> m_changes;
+    // The span of UTC seconds [start, end) over which the offset offsetAtUtc() last gave holds.
+    mutable int64_t m_spanStart = 0, m_spanEnd = 0;
     mutable int m_spanOffset = 0;
 };

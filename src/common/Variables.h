@@ -1,4 +1,5 @@
 #pragma once
+#include "UtcConversion.h"
 #include <QString>
 
 // Values shared by the commands for as long as the program runs. One object, owned by
@@ -7,5 +8,5 @@ struct Variables
 {
     QString cellBuffer;   // the one-cell buffer of cut, copy and paste
     QString logFolder;    // where file names typed without a folder of their own are taken
-    int difUtc = 0;       // UTC hour = local hour + difUtc, from the station data
+    UtcConversion utc = UtcConversion::fixedHours(0); // from the station data
 };

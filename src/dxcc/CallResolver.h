@@ -79,3 +79,5 @@ private:
 // The country file to use: cty.csv in `workingFolder` in any letter case, so a user can drop
 // in a newer one; otherwise the one installed with the program. Empty when there is neither.
 QString findCountryFile(const QString &workingFolder);
+// The folder the installed program keeps its data in (the country file, the DXCC list).
+QString installedDataFolder();

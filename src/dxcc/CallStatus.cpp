@@ -1,6 +1,7 @@
 #include "CallStatus.h"
 #include "CallIndex.h"
 #include "CallResolver.h"
+#include "EntityNames.h"
 #include "WorkedEntities.h"
 #include "adif/BandTable.h"
 #include "common/GridModel.h"
@@ -35,7 +36,7 @@ QString callStatus(CallIndex &index, const GridModel &table, const QString &call
                                                                          : u"Entidad desconocida"_s);
     } else {
         const CountryEntity &e = resolver->entities().at(size_t(entity.entity));
-        parts << u"%1 (%2), zona CQ %3, %4"_s.arg(e.name, e.prefix).arg(entity.cqZone).arg(QString::fromLatin1(entity.continent));
+        parts << u"%1 (%2), zona CQ %3, %4"_s.arg(entityName(e), e.prefix).arg(entity.cqZone).arg(QString::fromLatin1(entity.continent));
     }
 
     const std::vector<int> rows = index.rowsOf(typed);

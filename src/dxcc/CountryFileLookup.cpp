@@ -10,12 +10,17 @@
 #error "ORVANEL_INSTALLED_DATA_DIR must name the installed data folder"
 #endif
 
+QString installedDataFolder()
+{
+    return QStringLiteral(ORVANEL_INSTALLED_DATA_DIR);
+}
+
 QString findCountryFile(const QString &workingFolder)
 {
     const QString name = QStringLiteral("cty.csv");
     const QString own = findFileAnyCase(workingFolder, name);
     if (!own.isEmpty())
         return own;
-    const QString installed = QDir(QStringLiteral(ORVANEL_INSTALLED_DATA_DIR)).filePath(name);
+    const QString installed = QDir(installedDataFolder()).filePath(name);
     return QFileInfo(installed).isFile() ? installed : QString();
 }

@@ -1,4 +1,5 @@
 #include "WorkedCommands.h"
+#include "EntityNames.h"
 #include "CallResolver.h"
 #include "CallStatus.h"
 #include "common/GridModel.h"
@@ -159,7 +160,7 @@ void WorkedCommands::refresh()
         if (e.entity >= 0 && resolver) {
             const CountryEntity &entity = resolver->entities().at(size_t(e.entity));
             text(entity.prefix);
-            text(entity.name);
+            text(entityName(entity));
             text(entity.continent);
         } else {
             text(QString());

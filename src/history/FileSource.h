@@ -1,6 +1,7 @@
 #pragma once
 // A file whose contents went into the table (opened or imported): enough to read it again
 // the same way and to recognise it is still the same file.
+#include "common/UtcConversion.h"
 #include <QString>
 #include <cstdint>
 
@@ -14,7 +15,6 @@ struct FileSource
     uint64_t hash = 0;         // ContentHash of its bytes
     LogFormat format = LogFormat::Libro;
     // How an ADIF file's UTC dates and times became the table's local ones.
-    bool utcToLocal = true;
-    int difUtc = 0;
+    UtcConversion utc;
     QString locale;            // QLocale name
 };

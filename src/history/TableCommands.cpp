@@ -243,6 +243,9 @@ void SortCommand::undoIt()
 ImportCommand::ImportCommand(TableEditor &editor, const QString &text, GridStore rows, FileSource file)
     : TableCommand(editor, text), m_rows(std::move(rows)), m_kept(editor.table().Cols()), m_file(std::move(file))
 {
+    // Contacts brought in can be saved, as typed ones can.
+    if (m_rows.rows() > 0)
+        keepChrome(editor.chrome().title(), true);
 }
 
 size_t ImportCommand::keptBytes() const

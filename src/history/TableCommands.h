@@ -115,7 +115,8 @@ private:
     std::vector<int64_t> m_order, m_inverse;
 };
 
-// Contacts read from a file, appended below the log and the whole table numbered afresh.
+// Contacts read from a file, appended below the log and the whole table numbered afresh; when
+// there was at least one, the save commands are offered.
 class ImportCommand : public TableCommand
 {
 public:

@@ -9,7 +9,8 @@
 class MainFrame;
 
 // "Exportar": the log written as an ADIF file (ADX when the name ends in .adx, ADI
-// otherwise), for other log books and the confirmation services.
+// otherwise; a name without an extension gets .adi), for other log books and the
+// confirmation services.
 class ExportCommands : public QObject
 {
     Q_OBJECT
@@ -22,6 +23,7 @@ public:
     void mExportar_Click();
     void Command1_Click();              // "Exportar"
     void Abre_Facil_Click();            // "Cancelar"
+    void Examinar_Click();              // the platform's chooser fills "Archivo:"
     FormWindow *window() const { return m_slot.window(); }
 
 private:

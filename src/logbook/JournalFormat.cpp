@@ -107,12 +107,18 @@ public:
         if (format > uint8_t(LogFormat::Adx))
             m_failed = true;
         f.format = LogFormat(format);
-        f.utcToLocal = u8() != 0;
+        const uint8_t conversion = u8();
+        if (conversion > uint8_t(UtcConversion::Kind::Zone))
+            m_failed = true;
         const uint64_t offset = var();
         if (offset > (uint64_t(1) << 32))
             m_failed = true;
-        f.difUtc = int(int64_t(offset & 0xFFFFFFFFu) - (int64_t(1) << 31));
+        const int hours = int(int64_t(offset & 0xFFFFFFFFu) - (int64_t(1) << 31));
         f.locale = qstr();
+        if (conversion == uint8_t(UtcConversion::Kind::FixedHours))
+            f.utc = UtcConversion::fixedHours(hours);
+        else if (conversion == uint8_t(UtcConversion::Kind::Zone))
+            f.utc = UtcConversion::zone(QTimeZone(str().c_str())); // the zone the times were read in
         return f;
     }
     std::vector<std::string> cells()
@@ -256,9 +262,11 @@ void Encoder::file(const FileSource &f)
     i64(f.size);
     i64(int64_t(f.hash));
     u8(uint8_t(f.format));
-    u8(f.utcToLocal ? 1 : 0);
-    var(uint64_t(int64_t(f.difUtc) + (int64_t(1) << 31)));
+    u8(uint8_t(f.utc.kind()));
+    var(uint64_t(int64_t(f.utc.hours()) + (int64_t(1) << 31)));
     str(f.locale);
+    if (f.utc.kind() == UtcConversion::Kind::Zone)
+        str(std::string_view(f.utc.timeZone().id().constData(), size_t(f.utc.timeZone().id().size())));
 }
 
 void Encoder::cells(const std::string_view *cells, int count)

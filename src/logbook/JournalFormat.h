@@ -6,6 +6,8 @@
 //
 //   file    = "ORVANELJ" version:u8 headerLength:u32 checksum:u32 header frame*
 //   header  = firstChange:i64 created:i64 fromFile:u8 [source] title:str save:u8 numbers:list
+//   source  = name:str path:str size:i64 hash:i64 format:u8 conversion:u8 hours:var locale:str
+//             [zone:str, when the conversion is by time zone]
 //   frame   = length:u32 checksum:u32 payload
 //   payload = time:i64 count:var op*
 //

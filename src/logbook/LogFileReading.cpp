@@ -40,8 +40,7 @@ LogFileRead readAs(const FileSource &source)
         return result;
     }
     AdifImportOptions options;
-    options.utcToLocal = source.utcToLocal;
-    options.difUtc = source.difUtc;
+    options.utc = source.utc;
     options.locale = QLocale(source.locale);
     AdifRead read = importAdif(source.path, source.name, options);
     result.ok = read.ok;
@@ -55,14 +54,13 @@ LogFileRead readAs(const FileSource &source)
 
 } // namespace
 
-LogFileRead readLogFile(const QString &path, const QString &name, int difUtc)
+LogFileRead readLogFile(const QString &path, const QString &name, const UtcConversion &utc)
 {
     FileSource source;
     source.name = name;
     source.path = QFileInfo(path).absoluteFilePath();
     source.format = logFormatOf(path);
-    source.difUtc = difUtc;
-    source.utcToLocal = true;
+    source.utc = utc;
     source.locale = QLocale::system().name();
     return readAs(source);
 }

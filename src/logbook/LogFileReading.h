@@ -20,8 +20,8 @@ struct LogFileRead
 LogFormat logFormatOf(const QString &path);
 
 // Reads `path` (`name` as the user typed it, for messages); ADIF dates and times become local
-// ones with `difUtc`, written in the system's formats.
-LogFileRead readLogFile(const QString &path, const QString &name, int difUtc);
+// ones through `utc`, written in the system's formats.
+LogFileRead readLogFile(const QString &path, const QString &name, const UtcConversion &utc);
 
 // Reads again a file read before, the same way; false with a Spanish reason when it is gone
 // or is no longer the same file (another size or hash).

@@ -110,7 +110,7 @@ bool LogbookCommands::read(const QString &name, int64_t keep, const QString &tit
         return false;
     }
     // Read into a table of its own first: a refused file leaves the open log as it was.
-    read = readLogFile(path, name, m_variables.difUtc);
+    read = readLogFile(path, name, m_variables.utc);
     if (read.ok && read.rows.rows() > int64_t(INT_MAX) - 1 - keep) {
         read.ok = false;
         read.error = u"El archivo «%1» tiene %2 contactos: son más de los que caben en la tabla."_s
@@ -160,11 +160,25 @@ void LogbookCommands::Abre_Command1_Click()
                                  u"Abrir"_s, MessageSeam::Buttons::Ok, MessageSeam::Icon::Warning);
         return;
     }
+    openNamed(name); // a refused name leaves the window, so the name can be corrected
+}
+
+bool LogbookCommands::openNamed(const QString &name)
+{
     LogFileRead file;
     if (!read(name, 0, u"Abrir"_s, file))
-        return; // the window stays, so the name can be corrected
+        return false;
     m_log.openTable(std::move(file.rows), file.source, titlePrefix() + name);
     m_abre.hide();
+    return true;
+}
+
+void LogbookCommands::openGiven(const QString &path)
+{
+    if (QFileInfo(path).isFile() && logFormatOf(path) != LogFormat::Libro)
+        importNamed(path);
+    else
+        openNamed(path);
 }
 
 void LogbookCommands::Abre_Abre_Facil_Click()
@@ -251,9 +265,14 @@ void LogbookCommands::Importar_Abrir_Click()
     const QString name = archivo(m_importar.get());
     if (!nameGiven(name, u"Importar"_s, u"Escriba en «Archivo» el nombre del libro de guardia que desea importar."_s))
         return;
+    importNamed(name);
+}
+
+bool LogbookCommands::importNamed(const QString &name)
+{
     LogFileRead file;
     if (!read(name, m_main.libro().Rows() - 1, u"Importar"_s, file))
-        return;
+        return false;
     const int64_t added = file.rows.rows();
     const bool adif = file.source.format != LogFormat::Libro;
     m_log.importRows(std::move(file.rows), file.source);
@@ -261,6 +280,7 @@ void LogbookCommands::Importar_Abrir_Click()
     if (adif)
         m_platform.messages->ask(importReport(name, added, file.leftOut), u"Importar"_s, MessageSeam::Buttons::Ok,
                                  MessageSeam::Icon::None);
+    return true;
 }
 
 void LogbookCommands::Importar_Abre_Facil_Click()

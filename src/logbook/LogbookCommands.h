@@ -40,6 +40,10 @@ public:
     void Importar_Abrir_Click();              // "Abrir"
     void Importar_Abre_Facil_Click();         // "Cancelar"
 
+    // A file given when the program starts: a log book opened as "Abrir" opens it, an ADIF file
+    // imported as "Importar" brings it in.
+    void openGiven(const QString &path);
+
     // Reads a file a recovery journal names, checking it is still the file it was.
     bool readForJournal(const FileSource &file, GridStore &rows, QString &problem) const;
     // "Guardar" before the program closes: true once saved. Without a name to save to (or with
@@ -59,6 +63,10 @@ private:
     FormWindow *createGuarda();
     FormWindow *createImportar();
     QString resolve(const QString &name) const;
+    // The commands' work once a name is given: false, with its message, when refused; the
+    // command's window is hidden when done.
+    bool openNamed(const QString &name);
+    bool importNamed(const QString &name);
     bool nameGiven(const QString &name, const QString &title, const QString &text);
     // Reads `name` for a table that keeps `keep` contacts; false, with a message, when the file
     // is refused.

@@ -109,14 +109,13 @@ void ConfirmationCommands::Importar_Click()
         return;
     }
     AdifImportOptions options;
-    options.utcToLocal = false;
     options.asWritten = true;
     const AdifRead read = importAdif(path, name, options);
     if (!read.ok) {
         m_platform.messages->ask(read.error, kTitle, MessageSeam::Buttons::Ok, MessageSeam::Icon::Warning);
         return; // the window stays, so the name can be corrected
     }
-    const ContactClock clock(QLocale::system(), UtcConversion::fixedHours(m_variables.difUtc));
+    const ContactClock clock(QLocale::system(), m_variables.utc);
     const ConfirmationMatch match = matchConfirmations(read.rows, m_index, m_main.libro(), clock);
     std::vector<CellText> marks;
     marks.reserve(match.toMark.size());

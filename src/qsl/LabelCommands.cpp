@@ -117,7 +117,7 @@ void LabelCommands::setMargins(FormWindow *window)
 
 std::vector<QslLabel> LabelCommands::labels() const
 {
-    const ContactClock clock(QLocale::system(), UtcConversion::fixedHours(m_variables.difUtc));
+    const ContactClock clock(QLocale::system(), m_variables.utc);
     return labelsToSend(m_main.libro(), m_index.resolver(), clock);
 }
 

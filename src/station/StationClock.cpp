@@ -21,9 +21,16 @@ void StationClock::start()
 
 void StationClock::Timer1_Timer()
 {
-    const QTime now = m_clock.now().time(); // one reading for hour and minute
+    const QDateTime moment = m_clock.now(); // one reading for hour and minute
+    const QTime now = moment.time();
     show(m_local, u"Hora local "_s, clockCaption(now.hour(), now.minute()));
-    show(m_utc, u"Hora UTC "_s, clockCaption(utcHour(now.hour(), m_difUtc), now.minute()));
+    if (m_conversion.kind() == UtcConversion::Kind::Zone) {
+        const QTime utc = m_conversion.toUtc(moment.date(), now).time();
+        show(m_utc, u"Hora UTC "_s, clockCaption(utc.hour(), utc.minute()));
+    } else {
+        // The fixed offset as the classic clock added it: hours only, corrected once.
+        show(m_utc, u"Hora UTC "_s, clockCaption(utcHour(now.hour(), m_conversion.hours()), now.minute()));
+    }
 }
 
 // A screen reader reads a clock as "Hora local 14:02": the caption alone would not say which.

@@ -1,4 +1,5 @@
 #pragma once
+#include "common/UtcConversion.h"
 #include <QObject>
 #include <QTimer>
 
@@ -12,7 +13,7 @@ class StationClock : public QObject
     Q_OBJECT
 public:
     StationClock(QLabel *local, QLabel *utc, const ClockSeam &clock, QObject *parent = nullptr);
-    void setDifUtc(qint16 difUtc) { m_difUtc = difUtc; }
+    void setConversion(const UtcConversion &utc) { m_conversion = utc; }
     void start();
     void Timer1_Timer();
     const QTimer &timer() const { return m_timer; }
@@ -22,6 +23,6 @@ private:
     QLabel *m_local;
     QLabel *m_utc;
     const ClockSeam &m_clock;
-    qint16 m_difUtc = 0;
+    UtcConversion m_conversion = UtcConversion::fixedHours(0);
     QTimer m_timer;
 };

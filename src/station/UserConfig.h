@@ -2,6 +2,7 @@
 #include "ui/FormWindow.h"
 #include "ui/WindowSlot.h"
 #include "common/Platform.h"
+#include "common/UtcConversion.h"
 #include <QObject>
 #include <QStringList>
 
@@ -16,6 +17,9 @@ public:
     UserConfig(MainFrame &main, Platform platform, QString folder, QObject *parent = nullptr);
 
     qint16 difUtc() const { return m_difUtc; }
+    // The system's time zone, or the fixed offset of the UTC box, as last applied.
+    UtcConversion conversion() const;
+    bool usesSystemZone() const { return m_useZone; }
     // Reads the file, when there is one, into the hidden window and sets the offset.
     void load();
     void mUsuario_Click();                    // shows the window
@@ -27,12 +31,13 @@ public:
     void Command3_Click();                    // Cancelar: hide
 
 signals:
-    void difUtcChanged(qint16 difUtc);
+    void conversionChanged(const UtcConversion &utc);
 
 private:
     FormWindow *create();
     void setValues(const QStringList &values);
     void applyOffset(const QString &text);
+    void showZoneChoice(FormWindow *window); // the UTC box as the check box wants it
     QString filePath() const;
 
     MainFrame &m_main;
@@ -40,5 +45,6 @@ private:
     QString m_folder;
     Slot<FormWindow> m_slot;
     qint16 m_difUtc = 0;
+    bool m_useZone = false;
     QString m_loadedName;                    // the name the file was found under
 };

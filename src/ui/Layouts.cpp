@@ -75,12 +75,14 @@ QStringList countries()
 
 WindowLayout configUsr()
 {
-    return {u"config_USR"_s, u"Configuración de Usuario"_s, WindowKind::FixedDialog, 4680, 2400, Placement::At, 3945, 2040,
+    // The country and the UTC box get their first texts from the system when the window is made;
+    // the window is wider than the classic one to hold the check box below it whole.
+    return {u"config_USR"_s, u"Configuración de Usuario"_s, WindowKind::FixedDialog, 5040, 2760, Placement::At, 3945, 2040,
             {
                 {u"Label2"_s, T::Label, u"Pais"_s, 240, 120, 300, 195, 14},
-                {u"Pais"_s, T::ComboBox, u"Combo1"_s, 600, 120, 2655, 315, 15, F::None, countries()},
+                {u"Pais"_s, T::ComboBox, QString(), 600, 120, 2655, 315, 15, F::None, countries()},
                 {u"Label7"_s, T::Label, u"UTC"_s, 3360, 120, 330, 195, 5},
-                {u"Usuario(1)"_s, T::TextBox, u"-3"_s, 3840, 120, 615, 285, 0},
+                {u"Usuario(1)"_s, T::TextBox, QString(), 3840, 120, 615, 285, 0},
                 {u"Label3"_s, T::Label, u"Provincia"_s, 240, 480, 660, 195, 12},
                 {u"Usuario(2)"_s, T::TextBox, QString(), 960, 480, 3495, 285, 1},
                 {u"Label1"_s, T::Label, u"Ciudad"_s, 240, 840, 495, 195, 13},
@@ -93,6 +95,10 @@ WindowLayout configUsr()
                 {u"Usuario(6)"_s, T::TextBox, QString(), 3600, 1560, 855, 285, 6},
                 {u"Command4"_s, T::Button, u"Aceptar"_s, 240, 1920, 975, 375, 7},
                 {u"Command3"_s, T::Button, u"Cancelar"_s, 1320, 1920, 975, 375, 8},
+                {u"Check1"_s, T::CheckBox, u"&Usar la zona horaria del sistema (horario de verano incluido)"_s, 120, 2400, 4800, 255, 16,
+                 F::None, {}, {}, {}, {},
+                 u"Marcada, la hora UTC sale de la zona horaria del sistema en la fecha y hora de cada contacto, y la "
+                 u"casilla UTC muestra la diferencia de ahora; sin marcar, se suma la diferencia de la casilla UTC."_s},
             }};
 }
 
@@ -196,18 +202,20 @@ WindowLayout fTrabajados()
             }};
 }
 
-// As the save window, with the time question below its buttons.
+// Not one of the classic windows: the platform's conventions (Enter exports, Esc cancels), the
+// name with its chooser on the first line, the buttons at the lower right.
 WindowLayout exporta()
 {
-    return {u"Exporta"_s, u"Exportar"_s, WindowKind::FixedDialog, 3465, 1320, Placement::Platform, 0, 0,
+    return {u"Exporta"_s, u"Exportar"_s, WindowKind::FixedDialog, 4815, 1440, Placement::Platform, 0, 0,
             {
-                {u"Label1"_s, T::Label, u"Archivo:"_s, 120, 120, 585, 195, -1},
-                {u"Archivo"_s, T::TextBox, u"Sin Título.adi"_s, 840, 120, 2535, 285, 0},
-                {u"Command1"_s, T::Button, u"Exportar"_s, 240, 480, 975, 375, 1},
-                {u"Abre_Facil"_s, T::Button, u"Cancelar"_s, 1320, 480, 975, 375, 2},
-                {u"Check1"_s, T::CheckBox, u"Convertir la hora local a UTC"_s, 240, 960, 3135, 255, 3, F::Checked, {}, {}, {}, {},
-                 u"Marcada, la fecha y la hora de cada contacto se escriben en UTC, con la diferencia horaria de "
-                 u"la configuración de usuario; sin marcar, tal como están en el libro."_s},
+                {u"Label1"_s, T::Label, u"Archivo:"_s, 120, 165, 585, 195, -1},
+                {u"Archivo"_s, T::TextBox, u"Sin Título.adi"_s, 840, 120, 2655, 285, 0},
+                {u"Examinar"_s, T::Button, u"&Examinar..."_s, 3600, 90, 1095, 345, 1},
+                {u"Check1"_s, T::CheckBox, u"&Convertir la hora local a UTC"_s, 240, 570, 4335, 255, 2, F::Checked, {}, {}, {}, {},
+                 u"Marcada, la fecha y la hora de cada contacto se escriben en UTC, según la zona horaria del sistema o "
+                 u"la diferencia horaria de la configuración de usuario; sin marcar, tal como están en el libro."_s},
+                {u"Command1"_s, T::Button, u"Exportar"_s, 2400, 960, 1095, 375, 3, F::DefaultButton},
+                {u"Abre_Facil"_s, T::Button, u"Cancelar"_s, 3600, 960, 1095, 375, 4, F::CancelButton},
             }};
 }
 

@@ -92,6 +92,12 @@ bool PrintDialog::choosePrinter(QPrinter &printer, const QString &title)
     return dialog.exec() == QDialog::Accepted;
 }
 
+QString DialogFolders::chooseSaveFile(const QString &title, const QString &start, const QString &filter)
+{
+    // The command that asked says itself when a file would be replaced.
+    return QFileDialog::getSaveFileName(m_owner, title, start, filter, nullptr, QFileDialog::DontConfirmOverwrite);
+}
+
 QDateTime SystemClock::now() const
 {
     return QDateTime::currentDateTime();

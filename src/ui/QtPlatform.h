@@ -30,6 +30,7 @@ public:
     void setOwner(QWidget *owner) { m_owner = owner; }
     QString chooseFolder(const QString &title, const QString &start) override;
     QString chooseFile(const QString &title, const QString &start, const QString &filter) override;
+    QString chooseSaveFile(const QString &title, const QString &start, const QString &filter) override;
 
 private:
     QWidget *m_owner;

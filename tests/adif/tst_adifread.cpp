@@ -15,7 +15,7 @@ namespace {
 AdifImportOptions importOptions(int difUtc)
 {
     AdifImportOptions o;
-    o.difUtc = difUtc;
+    o.utc = UtcConversion::fixedHours(difUtc);
     o.locale = QLocale(QLocale::Spanish, QLocale::Argentina); // d/M/yy and HH:mm:ss
     return o;
 }
@@ -95,9 +95,16 @@ void TestAdifRead::otherPrograms_data()
         << QByteArray("<USERDEF1:3:N>EPC <EOH>"
                       "<CALL:5>DL1AB <GRIDSQUARE:4>JO31 <TX_PWR:3>100 <APP_LOGGER_X:1>1 <EPC:3>123 "
                       "<ADDRESS:4>Bonn <STATE:2>NW <EOR>"
-                      "<CALL:5>DL2CD <gridsquare:6>JO31AA <QSL_VIA:5>DL9XX <EOR>")
-        << 0 << 2 << QStringList{u"0.4=NW"_s, u"1.1=DL2CD"_s}
+                      "<CALL:5>DL2CD <gridsquare:6>JO31AA <QSL_VIA:5>DL9XX <EOR>"
+                      "<CALL:5>DL3EF <QSL_SENT_VIA:1>B <QSL_VIA:5>DL8XX <EOR>")
+        << 0 << 3 << QStringList{u"0.4=NW"_s, u"1.1=DL2CD"_s, u"1.13=DL9XX"_s, u"2.13=BURO"_s}
         << u"ADDRESS=1,GRIDSQUARE=2,QSL_VIA=1,TX_PWR=1"_s;
+    // Another log book's header: names, copyright, e-mail addresses and links in angle brackets.
+    QTest::newRow("free text of a header")
+        << QByteArray("Otro libro 2.1\r\n(C) 2024 Ana P\xC3\xA9rez <ana@example.org>, <https://example.org/log>\r\n"
+                      "a < b, <> y <PROGRAMID:3>xyz en el texto <:1>, <3:x>\r\n<ADIF_VER:5>3.1.4 <eoh>\r\n"
+                      "<CALL:5>EA4AA <QSO_DATE:8>20240101 <EOR>\r\n")
+        << 0 << 1 << QStringList{u"0.1=EA4AA"_s, u"0.9=1/1/24"_s} << QString();
     QTest::newRow("Orvanel's own fields win over the standard ones")
         << QByteArray("<CALL:5>EA4AA <QSO_DATE:8>20010213 <TIME_ON:4>0152 <FREQ:5>7.050 <BAND:3>40m "
                       "<APP_ORVANEL_FECHA:10>12/02/2001 <APP_ORVANEL_HORA:8>22:52:30 <APP_ORVANEL_FRECUENCIA:4>7050 "
@@ -168,6 +175,9 @@ void TestAdifRead::refused_data()
         << QByteArray("<CALL:6>EA4XYZ<EOR>\n<NAME>Juan<EOR>") << 2 << u"«NAME» no dice la longitud"_s;
     QTest::newRow("tag without length inside the last record")
         << QByteArray("<CALL:6>EA4XYZ<EOR>\n<CALL:2>AB <EOF>\n") << 2 << u"«EOF» no dice la longitud"_s;
+    QTest::newRow("header text after <EOH>") << QByteArray("Texto <a@b.org>\n<EOH>\n<CALL:2>AB <a@b.org> <EOR>") << 3 << u"«a@b.org»"_s;
+    QTest::newRow("text no <EOH> closes") << QByteArray("Texto\n<a@b.org>\n<CALL:2>AB <EOR>") << 2 << u"«a@b.org»"_s;
+    QTest::newRow("text no <EOH> closes, to the end") << QByteArray("\n<CALL:2>AB <NAME>X") << 2 << u"«NAME»"_s;
     QTest::newRow("binary junk") << QByteArray("<CALL:2>AB<EOR>\n\x00\x01\xff<\x02\x03>", 24) << 2 << u"etiqueta"_s;
     QTest::newRow("ADX not well formed")
         << QByteArray("<?xml version=\"1.0\"?>\n<ADX>\n<RECORDS><RECORD><CALL>EA4XYZ</RECORD>") << 3 << u"XML"_s;

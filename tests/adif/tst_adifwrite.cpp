@@ -27,7 +27,7 @@ AdifExportOptions exportOptions(int difUtc, bool adx = false)
 {
     AdifExportOptions o;
     o.adx = adx;
-    o.difUtc = difUtc;
+    o.utc = UtcConversion::fixedHours(difUtc);
     o.locale = QLocale(QLocale::Spanish, QLocale::Spain);
     o.created = QDateTime(QDate(2024, 3, 5), QTime(14, 22, 33), Qt::UTC);
     o.programVersion = u"9.0.44"_s;
@@ -68,7 +68,8 @@ void TestAdifWrite::adiByteForByte()
     AdifExport report;
     const QByteArray bytes = adifBytes(table, exportOptions(3), &report);
     // Local 22:52:30 on 12 February plus three hours is 01:52:30 UTC on the 13th. "14074" is
-    // kHz; "ft4" is the FT4 submode of MFSK; an empty Recibida would read back as "NO"; "7." is 7 MHz.
+    // kHz; "ft4" is the FT4 submode of MFSK; a manager goes in QSL_VIA alone (M is for import
+    // only); an empty Recibida would read back as "NO"; "7." is 7 MHz.
     const QByteArray expected =
         "Libro de guardia exportado por Orvanel\r\n"
         "<ADIF_VER:5>3.1.4\r\n"
@@ -82,9 +83,9 @@ void TestAdifWrite::adiByteForByte()
         "<APP_ORVANEL_CODIGO_POSTAL:4>2000 <APP_ORVANEL_FECHA:10>12/02/2001 <APP_ORVANEL_HORA:8>22:52:30 <EOR>\r\n"
         "<CALL:6>EA4XYZ <QSO_DATE:8>20020101 <TIME_ON:4>0330 <FREQ:6>14.074 <BAND:3>20m <MODE:4>MFSK "
         "<SUBMODE:3>FT4 <RST_SENT:3>599 <NAME:5>Jos\xC3\xA9 <ADDRESS:1>M <STATE:1>M <QSL_SENT:1>Y "
-        "<QSL_SENT_VIA:1>M <QSL_VIA:5>EA5KB <NOTES:18>l\xC3\xADnea 1\r\nl\xC3\xADnea 2 "
+        "<QSL_VIA:5>EA5KB <NOTES:18>l\xC3\xADnea 1\r\nl\xC3\xADnea 2 "
         "<APP_ORVANEL_FECHA:10>01/01/2002 <APP_ORVANEL_HORA:5>00:30 <APP_ORVANEL_FRECUENCIA:5>14074 "
-        "<APP_ORVANEL_MODO:3>ft4 <APP_ORVANEL_RECIBIDA:0> <EOR>\r\n"
+        "<APP_ORVANEL_MODO:3>ft4 <APP_ORVANEL_VIA:5>EA5KB <APP_ORVANEL_RECIBIDA:0> <EOR>\r\n"
         "<FREQ:1>7 <BAND:3>40m <NAME:3>Ana <QSL_SENT:1>N <QSL_RCVD:1>N <APP_ORVANEL_FRECUENCIA:2>7. <EOR>\r\n";
     QCOMPARE(bytes, expected);
     QVERIFY(report.ok);
@@ -195,12 +196,11 @@ void TestAdifWrite::roundTrip()
     QFETCH(QStringList, contact);
     const GridStore table = contactTable({contact});
     AdifImportOptions in;
-    in.difUtc = difUtc;
-    in.utcToLocal = localToUtc;
+    in.utc = localToUtc ? UtcConversion::fixedHours(difUtc) : UtcConversion();
     in.locale = QLocale(QLocale::Spanish, QLocale::Spain);
     for (const bool adx : {false, true}) {
         AdifExportOptions out = exportOptions(difUtc, adx);
-        out.localToUtc = localToUtc;
+        out.utc = in.utc;
         AdifExport report;
         const QByteArray bytes = adifBytes(table, out, &report);
         QVERIFY2(report.ok, qPrintable(report.error));

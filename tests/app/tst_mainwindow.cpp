@@ -113,7 +113,7 @@ private slots:
         QCOMPARE(f.libro().Rows(), 2);
         // Every window built from its table: caption, client size and the texts it starts with.
         const struct { WindowLayout layout; QSize size; QString caption; } windows[] = {
-            {layouts::configUsr(), {312, 160}, u"Configuración de Usuario"_s},
+            {layouts::configUsr(), {336, 184}, u"Configuración de Usuario"_s},
             {layouts::abre(), {233, 62}, u"Abrir"_s},
             {layouts::guarda(), {231, 60}, u"Guardar como..."_s},
             {layouts::importar(), {233, 62}, u"Importar"_s},
@@ -164,22 +164,31 @@ private slots:
         QCOMPARE(QDir::fromNativeSeparators(f.app->folders().window()->lineEdit(u"Carpeta"_s)->text()), libros);
     }
 
-    // Without USUARIO.CFG: shown again, not made twice; "Cancelar" saves nothing; a failed save keeps it.
+    // Without USUARIO.CFG: the system's zone and country; shown again, not made twice;
+    // "Cancelar" saves nothing; a failed save keeps it. With one: its fixed offset.
     void userConfigWindowLivesInItsSlotAndFileIsReadAtStart()
     {
+        const SystemZone zone("America/Argentina/Buenos_Aires"); // three hours behind UTC all year
+        const QLocale before;
+        QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Mexico));
+        const auto restore = qScopeGuard([&before] { QLocale::setDefault(before); });
         AppFixture f;
         UserConfig &config = f.app->userConfig();
-        QCOMPARE(config.difUtc(), qint16(0));
+        QVERIFY(config.usesSystemZone());
+        f.app->clock().Timer1_Timer();
+        QCOMPARE(clockText(f, u"hUtc"_s), u"1:52"_s); // 22:52 local
         f.action("mUsuario")->trigger();
+        QVERIFY(!userBox(f, 1)->isEnabled());
         config.window()->button(u"Command4"_s)->click();
-        const QByteArray initial("\"Combo1\"\r\n\"-3\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n");
+        const QByteArray initial("\"M\xE9xico  \"\r\n\"3\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n");
         QCOMPARE(readAll(f.path(u"USUARIO.CFG"_s)), initial);
-        QCOMPARE(config.difUtc(), qint16(-3));
         QVERIFY(!config.window()->isVisible());
 
         f.action("mUsuario")->trigger();
         QPointer<FormWindow> first = config.window();
         QVERIFY(first && first->isVisible());
+        first->control<QCheckBox>(u"Check1"_s)->click();
+        QVERIFY(userBox(f, 1)->isEnabled());
         userBox(f, 1)->setText(u"5"_s);
         userBox(f, 2)->setText(u"Córdoba"_s);
         f.action("mUsuario")->trigger();
@@ -187,7 +196,7 @@ private slots:
         first->button(u"Command3"_s)->click();
         QVERIFY(first && !first->isVisible());
         QCOMPARE(readAll(f.path(u"USUARIO.CFG"_s)), initial);
-        QCOMPARE(config.difUtc(), qint16(-3));
+        QVERIFY(config.usesSystemZone()); // "Cancelar" applied nothing
         f.action("mUsuario")->trigger();
         QCOMPARE(userBox(f, 1)->text(), u"5"_s);
         QCOMPARE(userBox(f, 2)->text(), u"Córdoba"_s);
@@ -196,7 +205,7 @@ private slots:
         f.action("mUsuario")->trigger();
         QVERIFY(config.window());
         QCOMPARE(userBox(f, 2)->text(), QString());
-        QCOMPARE(userBox(f, 1)->text(), u"-3"_s);
+        QCOMPARE(userBox(f, 1)->text(), u"3"_s);
 
         QVERIFY(QFile::remove(f.path(u"USUARIO.CFG"_s)));
         QVERIFY(QDir(f.dir.path()).mkdir(u"USUARIO.CFG"_s)); // a folder where the file should go
@@ -206,7 +215,7 @@ private slots:
         QVERIFY(f.fakes.messages.asked.first().text.contains(u"USUARIO.CFG"_s));
         QVERIFY(config.window()->isVisible());
         QCOMPARE(userBox(f, 1)->text(), u"2"_s);
-        QCOMPARE(config.difUtc(), qint16(-3));
+        QCOMPARE(config.difUtc(), qint16(3));
 
         // The next run reads a lower-case file into the hidden window, and writes back to it.
         QVERIFY(QDir(f.dir.path()).rmdir(u"USUARIO.CFG"_s));
@@ -215,6 +224,7 @@ private slots:
         f.fakes.messages.asked.clear();
         f.start();
         UserConfig &next = f.app->userConfig();
+        QVERIFY(next.usesSystemZone()); // the choice made outlasts the run, the file there or not
         QCOMPARE(next.difUtc(), qint16(3));
         QVERIFY(next.windowExists());
         QVERIFY(!next.window()->isVisible());
@@ -228,11 +238,12 @@ private slots:
         QVERIFY(f.app->clock().timer().interval() >= 200 && f.app->clock().timer().interval() <= 1000);
 
         next.Command4_Click();
-        QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files), QStringList{u"usuario.cfg"_s});
+        QCOMPARE(QDir(f.dir.path()).entryList({u"*.cfg"_s}, QDir::Files), QStringList{u"usuario.cfg"_s});
         QCOMPARE(readAll(f.path(u"usuario.cfg"_s)), bytes);
 
-        // A new offset accepted in the window shows at the next tick.
+        // A fixed offset accepted in the window shows at the next tick.
         f.action("mUsuario")->trigger();
+        next.window()->control<QCheckBox>(u"Check1"_s)->click();
         userBox(f, 1)->setText(u"-3"_s);
         next.Command4_Click();
         f.fakes.clock.moment = QDateTime(QDate(2026, 1, 1), QTime(1, 5, 0));

@@ -4,6 +4,7 @@
 #include "FileHelpers.h"
 #include "dxcc/CallResolver.h"
 #include "dxcc/DxccFile.h"
+#include "dxcc/EntityNames.h"
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
@@ -251,6 +252,25 @@ private slots:
 
     // dxcc.dat is made from cty.csv: the same entities in the same order, or one of them is stale;
     // and it is written as the program's own files are.
+    // Twenty countries named by the CLDR, then twenty entities named by the program's own table.
+    void namesInSpanish()
+    {
+        const QString names =
+            u"281 España,50 México,108 Brasil,100 Argentina,291 Estados Unidos,1 Canadá,339 Japón,230 Alemania,"
+            u"227 Francia,248 Italia,136 Perú,88 Panamá,209 Bélgica,287 Suiza,462 Sudáfrica,170 Nueva Zelanda,"
+            u"263 Países Bajos,137 Corea del Sur,141 Islas Malvinas,478 Egipto,"
+            u"54 Rusia europea,15 Rusia asiática,21 Islas Baleares,29 Islas Canarias,32 Ceuta y Melilla,223 Inglaterra,"
+            u"279 Escocia,265 Irlanda del Norte,294 Gales,6 Alaska,110 Hawái,47 Isla de Pascua,71 Islas Galápagos,"
+            u"149 Azores,225 Cerdeña,214 Córcega,40 Creta,126 Kaliningrado,321 Hong Kong,246 Soberana Orden Militar de Malta"_s;
+        for (const QString &item : names.split(u',')) {
+            const int dxcc = item.section(u' ', 0, 0).toInt();
+            const auto &all = m_shipped->entities();
+            const auto entity = std::find_if(all.begin(), all.end(), [dxcc](const CountryEntity &e) { return e.dxcc == dxcc; });
+            const QString name = entity != all.end() ? entityName(*entity) : QString();
+            QVERIFY2(name == item.section(u' ', 1), qPrintable(item + u": "_s + name));
+        }
+    }
+
     void shippedFilesAgree()
     {
         const QString path = QDir(m_source).filePath(u"data/dxcc.dat"_s);

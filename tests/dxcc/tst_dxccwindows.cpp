@@ -227,11 +227,11 @@ private slots:
         f.add(u"EA4ABC"_s, u"14/02/2001"_s, u"7.050"_s, u"SSB"_s);
         f.add(u"EA4ABC"_s, u"15/03/2001"_s, u"14.200"_s, u"CW"_s);
         f.add(u"LU1ABC"_s, u"16/03/2001"_s, u"7.050"_s, u"FT8"_s);
-        const QString spain = u"Spain (EA), zona CQ 14, EU — "_s;
+        const QString spain = u"España (EA), zona CQ 14, EU — "_s;
         QCOMPARE(f.status(u" ea4abc"_s), spain + u"Trabajado 2 veces; último 15/03/2001, 20 m, CW"_s);
         QCOMPARE(f.status(u"EA5ZZZ"_s, u"21.000"_s), spain + u"No trabajado — Banda nueva para esta entidad"_s);
         QCOMPARE(f.status(u"EA5ZZZ"_s, u"7050"_s, u"FT8"_s), spain + u"No trabajado — Modo nuevo para esta entidad"_s);
-        QCOMPARE(f.status(u"K1ABC"_s), u"United States (K), zona CQ 5, NA — No trabajado — Entidad nueva"_s);
+        QCOMPARE(f.status(u"K1ABC"_s), u"Estados Unidos (K), zona CQ 5, NA — No trabajado — Entidad nueva"_s);
         QCOMPARE(f.status(u"EA4ABC/MM"_s), u"Móvil marítimo o aeronáutico: sin entidad — No trabajado"_s);
         QCOMPARE(f.status(QString()), QString());
 
@@ -316,7 +316,7 @@ private slots:
         f.action("mTrabajados")->trigger();
         FormWindow *window = f.app->worked().window();
         QCOMPARE(window->windowTitle(), u"Países trabajados"_s);
-        const QString ea = u"EA|Spain|EU|40 m=C"_s, k = u"K|United States|NA|Sin banda=C"_s, lu = u"LU|Argentina|SA|40 m=T"_s;
+        const QString ea = u"EA|España|EU|40 m=C"_s, k = u"K|Estados Unidos|NA|Sin banda=C"_s, lu = u"LU|Argentina|SA|40 m=T"_s;
         const struct { int mode; bool confirmed; QStringList lines; int worked, confirmations; } views[] = {
             {0, false, {ea + u",20 m=T"_s, k, lu, u"|Sin entidad||40 m=T,Sin banda=T"_s}, 3, 2}, // Todos
             {1, false, {ea, k}, 2, 2},                                                            // Fonía
@@ -344,7 +344,7 @@ private slots:
         f.add(u"CE3AA"_s, u"16/02/2001"_s, u"7.050"_s, u"SSB"_s);
         QTRY_COMPARE(view->model()->rowCount(), 2);
         QVERIFY(shown(view).contains(u"CE|Chile|SA|40 m=T"_s));
-        // Sorted by entity, Spain second; its 20 m mark leads to the latest contact: EA5ZZ.
+        // Sorted by entity, España second; its 20 m mark leads to the latest contact: EA5ZZ.
         view->sortByColumn(1, Qt::AscendingOrder);
         const QAbstractItemModel *m = view->model();
         int twenty = -1;

@@ -40,7 +40,8 @@ for f in bin/orvanel bin/orvanel-desktop; do
 done
 check "the shipped dxcc.dat is the one in data/" cmp -s "$source/data/dxcc.dat" "$prefix/share/orvanel/dxcc.dat"
 check "the shipped cty.csv is the one in data/" cmp -s "$source/data/cty.csv" "$prefix/share/orvanel/cty.csv"
-for f in share/orvanel/CTY-LICENSE.txt share/doc/orvanel/copyright share/applications/orvanel.desktop; do
+for f in share/orvanel/CTY-LICENSE.txt share/doc/orvanel/copyright share/applications/orvanel.desktop \
+         share/mime/packages/orvanel.xml; do
     check "$f installed" test -s "$prefix/$f"
 done
 for n in 16 32 48 64 128 256; do
@@ -61,11 +62,24 @@ icon_name=$(sed -n 's/^Icon=//p' "$entry")
 check "Exec= names the installed launcher ($exec_cmd)" test "$exec_cmd" = orvanel-desktop -a -x "$prefix/bin/$exec_cmd"
 check "Icon= names the installed icon ($icon_name)" test -f "$prefix/share/icons/hicolor/48x48/apps/$icon_name.png"
 
+# --- the program's own answers, without a display; its data folder is the one the build was
+# configured for (the package's test checks its own) -----------------------------------------
+out=$(DISPLAY= "$prefix/bin/orvanel" --version 2>&1)
+check "--version: $out" test "$out" = "$(printf 'Orvanel %s\nCarpeta de datos: %s/share/orvanel' "$(sed -n 's/^project(Orvanel VERSION \([^ ]*\).*/\1/p' "$source/CMakeLists.txt")" "$(sed -n 's/^CMAKE_INSTALL_PREFIX:PATH=//p' "$build/CMakeCache.txt")")"
+check "--help answers in Spanish" sh -c '"$1" --help | grep -q "^Uso: orvanel \[ARCHIVO\]"' - "$prefix/bin/orvanel"
+
+# --- the file types the desktop entry opens, as the desktop's MIME database reads them ---------
+if out=$(XDG_DATA_DIRS="$prefix/share" update-mime-database "$prefix/share/mime" 2>&1) && [ -z "$out" ]; then ok; else fail "update-mime-database: $out"; fi
+for pair in lbr:application/x-orvanel-libro adi:application/x-adif adx:application/x-adx; do
+    check "*.${pair%%:*} is ${pair#*:}" grep -qx "50:${pair#*:}:\*\.${pair%%:*}" "$prefix/share/mime/globs2"
+    check "the desktop entry opens ${pair#*:}" grep -q "^MimeType=.*${pair#*:};" "$entry"
+done
+
 # --- the launcher -----------------------------------------------------------------------------
 # In place of the program: note where it was started, end with the status asked for.
 cat >"$prefix/bin/orvanel" <<'EOF'
 #!/bin/sh
-pwd -P >"$FAKE_OUT"
+{ pwd -P; printf '%s\n' "$@"; } >"$FAKE_OUT"
 exit "${FAKE_STATUS:-0}"
 EOF
 chmod +x "$prefix/bin/orvanel"
@@ -77,7 +91,7 @@ launch() {
     status=0
     (cd / && env "$@" "$prefix/bin/orvanel-desktop") || status=$?
 }
-started_in() { [ -d "$1" ] && [ "$(cat "$FAKE_OUT" 2>/dev/null)" = "$(cd "$1" && pwd -P)" ]; }
+started_in() { [ -d "$1" ] && [ "$(head -n 1 "$FAKE_OUT" 2>/dev/null)" = "$(cd "$1" && pwd -P)" ]; }
 seeded() { cmp -s "$prefix/share/orvanel/dxcc.dat" "$1/dxcc.dat"; }
 
 # First start: the data folder (and its parents) is created and given the shipped list.
@@ -124,6 +138,10 @@ status=0
 (cd / && HOME="$tmp/unused" XDG_DATA_HOME="$tmp/linked" PATH="$tmp/links:$PATH" orvanel-desktop) || status=$?
 check "started through a symlink on PATH: seeded" seeded "$tmp/linked/orvanel"
 check "started through a symlink on PATH: runs the program next to the real launcher" started_in "$tmp/linked/orvanel"
+
+# A file from the file manager (a whole path) or named from the folder started in arrives whole.
+(cd "$tmp/links" && HOME="$tmp/unused" XDG_DATA_HOME="$tmp/xdg/nested" "$prefix/bin/orvanel-desktop" "mi libro.adi" /a/x.LBR)
+check "file arguments arrive as whole paths" test "$(tail -n +2 "$FAKE_OUT")" = "$(printf '%s\n' "$tmp/links/mi libro.adi" /a/x.LBR)"
 
 # The program's exit status is the launcher's (it execs the program).
 launch HOME="$tmp/unused" XDG_DATA_HOME="$tmp/xdg/nested" FAKE_STATUS=3

@@ -166,17 +166,28 @@ private slots:
         QCOMPARE(f.frame().windowTitle(), kPrefix + u"tres.LBR"_s);
         QCOMPARE(f.saveItems(), u"on"_s);
         QVERIFY(!abre->isVisible());
-        // After Nuevo an import leaves the save items disabled; opening enables them, and a
-        // count of 0 empties the table.
+        // After Nuevo an import of nothing leaves the save items disabled, one of contacts
+        // enables them as adding does, until undone; opening enables them, and a count of 0
+        // empties the table.
         f.action("mNuevo")->trigger();
+        useFile(f, "mImportar", u"cero.LBR"_s);
+        QCOMPARE(f.saveItems(), u"off"_s);
         useFile(f, "mImportar", u"tres.LBR"_s);
         QCOMPARE(f.libro().Rows(), 4);
+        QCOMPARE(f.saveItems(), u"on"_s);
+        f.action("mDeshacer")->trigger();
         QCOMPARE(f.saveItems(), u"off"_s);
         useFile(f, "nAbrir", u"cero.LBR"_s);
         QCOMPARE(f.libro().Rows(), 1);
         QCOMPARE(f.frame().windowTitle(), kPrefix + u"cero.LBR"_s);
         QCOMPARE(f.saveItems(), u"on"_s);
         QVERIFY(f.fakes.messages.asked.isEmpty());
+        // A file the program is started with: a log book opened, an ADIF file imported.
+        f.app->logbook().openGiven(f.path(u"tres.LBR"_s));
+        QCOMPARE(f.frame().windowTitle(), kPrefix + f.path(u"tres.LBR"_s));
+        QVERIFY(writeFile(f.path(u"uno.adi"_s), "<CALL:4>K1AB <EOR>"));
+        f.app->logbook().openGiven(f.path(u"uno.adi"_s));
+        QCOMPARE(f.column(1), (QStringList{u"A1"_s, u"B2"_s, u"C3"_s, u"K1AB"_s}));
     }
 
     void emptyNamesAreExplained()
@@ -204,18 +215,22 @@ private slots:
     }
     void typedLogLeavesAndComesBack_data()
     {
-        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("chosen");   // in the platform's chooser
+        QTest::addColumn<QString>("name");     // written
         QTest::addColumn<QByteArray>("starts");
-        QTest::newRow("ADI") << u"mi libro.adi"_s << QByteArray("Orvanel");
-        QTest::newRow("ADX") << u"mi libro.ADX"_s << QByteArray("<?xml");
+        QTest::newRow("ADI") << u"mi libro"_s << u"mi libro.adi"_s << QByteArray("Orvanel");
+        QTest::newRow("ADX") << u"mi libro.ADX"_s << u"mi libro.ADX"_s << QByteArray("<?xml");
     }
-    // A log typed in the window leaves as ADI or ADX and comes back with every cell.
+    // A log typed in the window leaves as ADI or ADX and comes back with every cell. The
+    // window follows the platform: each showing types into «Archivo», Esc cancels,
+    // «Examinar...» asks the platform's chooser, Enter exports, a bare name becomes .adi.
     void typedLogLeavesAndComesBack()
     {
+        QFETCH(QString, chosen);
         QFETCH(QString, name);
         QFETCH(QByteArray, starts);
         Log f;
-        f.app->variables().difUtc = 3;
+        f.app->variables().utc = UtcConversion::fixedHours(3);
         f.type({u"EA4ÑBC"_s, u"José Núñez"_s, u"Córdoba"_s, u"Madrid"_s, u"Alcalá"_s, u"28801"_s, u"Apdo. 5"_s,
                 u"59"_s, u"31/12/2025"_s, u"23:30:00"_s, u"7,050"_s}, u"USB"_s, 0, u"línea uno\nlínea dos"_s);
         f.type({u"lu1abc/p"_s, u"Ana"_s, {}, {}, {}, {}, {}, u"599"_s, u"1/2/26"_s, u"8:05"_s, u"14074"_s}, u"FT8"_s, 2,
@@ -225,10 +240,20 @@ private slots:
 
         FormWindow *window = fileWindow(f, "mExportar");
         QCOMPARE(window->windowTitle(), u"Exportar"_s);
-        QCOMPARE(window->lineEdit(u"Archivo"_s)->text(), u"mi libro.adi"_s);
-        pressGo(window, name);
+        window->button(u"Abre_Facil"_s)->setFocus();
+        QTest::keyClick(window->button(u"Abre_Facil"_s), Qt::Key_Escape);
         QVERIFY(!window->isVisible());
-        QCOMPARE(f.fakes.messages.asked.last().text, u"Se exportaron 2 contactos a «%1»."_s.arg(name));
+        fileWindow(f, "mExportar");
+        QLineEdit *archivo = window->lineEdit(u"Archivo"_s);
+        QCOMPARE(window->focusWidget(), archivo);
+        QCOMPARE(archivo->selectedText(), u"mi libro.adi"_s);
+        f.fakes.folders.answer = f.path(chosen);
+        window->button(u"Examinar"_s)->click();
+        QCOMPARE(f.fakes.folders.asked, (QStringList{f.path(u"mi libro.adi"_s), u"Archivos ADIF (*.adi *.adx)"_s}));
+        QTest::keyClick(archivo, Qt::Key_Return);
+        QVERIFY(!window->isVisible());
+        QCOMPARE(f.fakes.messages.asked.last().text, u"Se exportaron 2 contactos a «%1», con las horas pasadas a UTC "
+                                                     u"sumando 3 h."_s.arg(QDir::toNativeSeparators(f.path(name))));
         QVERIFY(readAll(f.path(name)).contains(starts));
 
         f.action("mNuevo")->trigger();
@@ -237,12 +262,46 @@ private slots:
         QCOMPARE(f.cells(), typed); // "Nº" included: numbered 1 and 2 again
     }
 
+    void exportUnderTheSystemZone_data()
+    {
+        QTest::addColumn<QByteArray>("zone");
+        QTest::addColumn<QByteArray>("utc");   // QSO_DATE and TIME_ON of each contact typed below
+        QTest::addColumn<int>("unclear");      // of them, in an hour skipped or lived twice
+        QTest::addColumn<QString>("imported"); // 10:00 UTC on 15 July, in local time
+        // A repeated hour takes the platform's choice: either reading.
+        QTest::newRow("Madrid") << QByteArray("Europe/Madrid") << QByteArray("20240115 1100,20240715 1000,20240331 0130,20240331 0130,20241027 0") << 2 << u"12:00"_s;
+        QTest::newRow("Buenos Aires") << QByteArray("America/Argentina/Buenos_Aires") << QByteArray("20240115 1500,20240715 1500,20240331 0530,20240331 0630,20241027 0530") << 0 << u"07:00"_s;
+        QTest::newRow("Kolkata") << QByteArray("Asia/Kolkata") << QByteArray("20240115 0630,20240715 0630,20240330 2100,20240330 2200,20241026 2100") << 0 << u"15:30"_s;
+    }
+    // A first start follows the system's zone: each contact's UTC at its own date, summer
+    // time included, out and in.
+    void exportUnderTheSystemZone()
+    {
+        QFETCH(QByteArray, zone);
+        QFETCH(QByteArray, utc);
+        QFETCH(int, unclear);
+        QFETCH(QString, imported);
+        const SystemZone system(zone.constData());
+        Log f;
+        for (const QString &typed : {u"2024-01-15 12:00"_s, u"2024-07-15 12:00"_s, u"2024-03-31 2:30"_s, u"2024-03-31 3:30"_s, u"2024-10-27 2:30"_s})
+            f.type({u"EA4AA"_s, {}, {}, {}, {}, {}, {}, {}, typed.section(u' ', 0, 0), typed.section(u' ', 1)}, u"CW"_s, 0, {});
+        useFile(f, "mExportar", u"zona.adi"_s);
+        for (const QByteArray &when : utc.split(','))
+            QVERIFY2(readAll(f.path(u"zona.adi"_s)).contains("<QSO_DATE:8>" + when.left(8) + " <TIME_ON:4>" + when.mid(9)), when.constData());
+        const QString some = u" La hora de 2 contactos cae en la hora que se salta o se repite al cambiar la hora oficial: se pasaron a UTC como lo hace el sistema."_s;
+        QCOMPARE(f.fakes.messages.asked.last().text, u"Se exportaron 5 contactos a «%1», con las horas pasadas a UTC según la zona horaria del sistema.%2"_s
+                                                         .arg(QDir::toNativeSeparators(f.path(u"zona.adi"_s)), unclear ? some : QString()));
+        writeFile(f.path(u"otro.adi"_s), "<CALL:4>K1AB <QSO_DATE:8>20240715 <TIME_ON:4>1000 <EOR>");
+        useFile(f, "mImportar", u"otro.adi"_s);
+        QVERIFY(f.libro().TextMatrix(6, 10).startsWith(imported));
+    }
+
     // A file from another program: local time from UTC, the fields without a column counted, and
     // the whole import one step to undo; "Abrir" sends ADIF files to "Importar".
     void adifFromAnotherProgram()
     {
         Log f;
-        f.app->variables().difUtc = 3; // three hours behind UTC
+        f.app->variables().utc = UtcConversion::fixedHours(3); // three hours behind UTC
         f.app->entry().Guardar_Click();
         const QList<QStringList> before = f.cells();
         writeFile(f.path(u"otro.adx"_s), "<?xml version=\"1.0\"?><ADX><RECORDS></RECORDS></ADX>");

@@ -102,9 +102,9 @@ void TestRecovery::everyKindOfStepComesBack()
     QVERIFY(!QFileInfo::exists(f.path(kJournal))); // saved: nothing to recover
     fileWindow(f, "mImportar", &LogbookCommands::importarWindow, "Abrir", u"base.LBR"_s);
     writeFile(f.path(u"otro.adi"_s), "<CALL:4>K9ZZ <QSO_DATE:8>20260101 <TIME_ON:4>0130 <EOR>\n");
-    f.app->variables().difUtc = 3; // the journal keeps how UTC became local time
+    f.app->variables().utc = UtcConversion::fixedHours(3); // the journal keeps how UTC became local time
     fileWindow(f, "mImportar", &LogbookCommands::importarWindow, "Abrir", u"otro.adi"_s);
-    f.app->variables().difUtc = 0;
+    f.app->variables().utc = UtcConversion::fixedHours(0);
     f.libro().setCol(2);
     f.libro().setRow(3);
     f.action("mCortar")->trigger();

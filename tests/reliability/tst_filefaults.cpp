@@ -505,6 +505,7 @@ private slots:
         QCOMPARE(asked.title, u"Configuración de Usuario"_s);
         QCOMPARE(f.app->userConfig().values().mid(0, used.size()), used);
         QCOMPARE(f.app->userConfig().difUtc(), qint16(difUtc));
+        QVERIFY(!f.app->userConfig().usesSystemZone()); // a file from before the check box: its offset stands
         QCOMPARE(f.libro().Rows(), 1); // start-up went on
     }
 };

@@ -7,7 +7,16 @@
 #include <QAction>
 #include <QTemporaryDir>
 #include <QTest>
+#include <ctime>
 #include <memory>
+
+// The system's time zone while it lives: TZ set, and put back after.
+struct SystemZone
+{
+    const QByteArray before = qgetenv("TZ");
+    explicit SystemZone(const char *zone) { qputenv("TZ", zone), tzset(); }
+    ~SystemZone() { before.isNull() ? qunsetenv("TZ") : qputenv("TZ", before), tzset(); }
+};
 
 struct AppFixture
 {

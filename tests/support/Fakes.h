@@ -30,9 +30,11 @@ struct FakeMessages : MessageSeam
 
 struct FakeFolders : FolderSeam
 {
-    QString answer;                     // what the chooser returns
+    QString answer;                     // what the choosers return
+    QStringList asked;                  // the start and filter of each file chooser
     QString chooseFolder(const QString &, const QString &) override { return answer; }
     QString chooseFile(const QString &, const QString &, const QString &) override { return answer; }
+    QString chooseSaveFile(const QString &, const QString &start, const QString &filter) override { return asked << start << filter, answer; }
 };
 
 // The print dialog answered by printing to a PDF file, or cancelled when it has no name.
