@@ -47,7 +47,7 @@ private slots:
     void confirmationsMarkTheMatchingContacts()
     {
         AppFixture f;
-        f.app->variables().difUtc = 3; // the log is kept three hours behind UTC
+        f.app->variables().utc = UtcConversion::fixedHours(3); // the log is kept three hours behind UTC
         // Call, local date and time, frequency, mode, "Recibida"; what the imports should leave.
         const QStringList log[] = {
             {u"K1ABC"_s, u"2023-03-10"_s, u"09:00"_s, u"14.200"_s, u"SSB"_s, u"NO"_s},     // SI: 30 min to the record
@@ -158,7 +158,7 @@ private slots:
         AppFixture f(false);
         QFile::copy(qEnvironmentVariable("ORVANEL_SOURCE_DIR") + u"/data/cty.csv"_s, f.path(u"cty.csv"_s));
         f.start();
-        f.app->variables().difUtc = 3;
+        f.app->variables().utc = UtcConversion::fixedHours(3);
         // Call, route, "Enviada", "Recibida"; the first two cross midnight UTC.
         const QStringList log[] = {
             {u"K1ABC"_s, u"BURO"_s, u"NO"_s, u"NO"_s},    {u"DL1AA"_s, u"EA4URE"_s, u"NO"_s, u"SI"_s},
