@@ -9,7 +9,8 @@
 // The ADIF band of a frequency text as typed, -1 when none. Bands are numbered from 2190m
 // (the lowest) up. A number with a decimal separator, or below 1000, is tried as MHz first and
 // then as kHz; a whole number of 1000 or more as kHz first, then as MHz; the first reading that
-// falls inside a band wins. No allocation.
+// falls inside a band wins. A text that is no number may be a band's name (see bandOfName).
+// No allocation.
 int bandOfFrequency(QStringView text);
 int bandOfFrequency(std::string_view utf8);
 int bandCount();
@@ -28,6 +29,9 @@ struct FrequencyReading
     std::string_view text() const { return {mhz, size}; }
 };
 FrequencyReading readFrequency(std::string_view utf8);
+// The band a name stands for, as other programs write it in place of a frequency: any letter
+// case, a blank or none before the unit, a decimal comma ("2M", "70 cm", "1,25m"); -1 for none.
+int bandOfName(std::string_view text);
 std::string_view bandNameView(int band);
 
 } // namespace adif

@@ -113,11 +113,17 @@ void ContactEncoder::encode(const std::string_view *cells, Fields &out)
 
     const std::string_view freq = cells[Frequency];
     m_frequency = freq.empty() ? FrequencyReading() : readFrequency(freq);
+    std::string_view readBack; // what the reader makes of the fields written
     if (m_frequency.band >= 0) {
         out.set(Field::Freq, m_frequency.text());
         out.set(Field::Band, bandNameView(m_frequency.band));
+        readBack = m_frequency.text();
+    } else if (const int band = freq.empty() ? -1 : bandOfName(freq); band >= 0) {
+        // A band without a frequency, as a file from another program gave it.
+        readBack = bandNameView(band);
+        out.set(Field::Band, readBack);
     }
-    if (!freq.empty() && m_frequency.text() != freq)
+    if (readBack != freq)
         out.setApp(Frequency, freq);
 
     const std::string_view typedMode = cells[Mode];
