@@ -71,6 +71,17 @@ void appendLine(std::string &out, std::string_view line)
 
 constexpr std::string_view kYes = "SI", kNo = "NO";
 
+// Blanks around a call sign, a date or a mode are no part of it, though other programs write them.
+std::string_view trimmed(std::string_view s)
+{
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!s.empty() && blank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && blank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
 } // namespace
 
 std::string_view routeOf(std::string_view sentVia, bool hasQslVia, std::string_view qslVia)
@@ -99,8 +110,11 @@ ContactEncoder::ContactEncoder(const EncodeOptions &options)
 void ContactEncoder::encode(const std::string_view *cells, Fields &out)
 {
     out.clear();
-    if (!cells[Call].empty())
-        out.set(Field::Call, cells[Call]);
+    const std::string_view call = trimmed(cells[Call]);
+    if (!call.empty())
+        out.set(Field::Call, call);
+    if (call != cells[Call])
+        out.setApp(Call, cells[Call]);
     encodeDateTime(cells[Date], cells[Time], out);
     if (!cells[Name].empty())
         out.set(Field::Name, cells[Name]);
@@ -128,7 +142,7 @@ void ContactEncoder::encode(const std::string_view *cells, Fields &out)
 
     const std::string_view typedMode = cells[Mode];
     std::string_view mode, submode;
-    if (!typedMode.empty() && standardMode(typedMode, mode, submode)) {
+    if (!typedMode.empty() && standardMode(trimmed(typedMode), mode, submode)) {
         out.set(Field::Mode, mode);
         if (!submode.empty())
             out.set(Field::Submode, submode);
@@ -268,22 +282,16 @@ std::string_view intlOr(const Fields &f, Field plain)
     return f.has(intl) ? f.get(intl) : f.get(plain);
 }
 
-bool hasText(const Fields &f, Field field)
-{
-    return f.has(field) && !f.get(field).empty();
-}
-
 } // namespace
 
 std::string_view ContactDecoder::dateTimeText(const Fields &f, bool wantDate)
 {
     Day date;
     TypedTime time;
-    const bool hasDate = f.has(Field::QsoDate) && parseAdifDate(f.get(Field::QsoDate), date);
-    const bool hasTime = f.has(Field::TimeOn) && parseAdifTime(f.get(Field::TimeOn), time);
-    const Field field = wantDate ? Field::QsoDate : Field::TimeOn;
+    const bool hasDate = f.has(Field::QsoDate) && parseAdifDate(trimmed(f.get(Field::QsoDate)), date);
+    const bool hasTime = f.has(Field::TimeOn) && parseAdifTime(trimmed(f.get(Field::TimeOn)), time);
     if (!(wantDate ? hasDate : hasTime))
-        return f.has(field) ? f.get(field) : std::string_view(); // kept as written: better than nothing
+        return trimmed(f.get(wantDate ? Field::QsoDate : Field::TimeOn)); // kept as written: better than nothing
     QDateTime moment(hasDate ? date.toQDate() : QDate(2000, 1, 1), QTime(time.hour, time.minute, time.second));
     if (m_utcToLocal && (hasTime || !wantDate))
         moment = moment.addSecs(-3600LL * m_difUtc);
@@ -298,7 +306,8 @@ uint32_t ContactDecoder::decode(const Fields &f, std::string_view *cells)
         return f.hasApp(column) ? f.app[column] : standard;
     };
     cells[Number] = {};
-    cells[Call] = pick(Call, f.get(Field::Call));
+    const auto plain = [&f](Field field) { return trimmed(f.get(field)); };
+    cells[Call] = pick(Call, plain(Field::Call));
     cells[Name] = pick(Name, intlOr(f, Field::Name));
     cells[Qth] = pick(Qth, intlOr(f, Field::Qth));
     cells[Province] = pick(Province, f.get(Field::State));
@@ -308,8 +317,8 @@ uint32_t ContactDecoder::decode(const Fields &f, std::string_view *cells)
     cells[Rst] = pick(Rst, f.get(Field::RstSent));
     cells[Date] = f.hasApp(Date) ? f.app[Date] : dateTimeText(f, true);
     cells[Time] = f.hasApp(Time) ? f.app[Time] : dateTimeText(f, false);
-    cells[Frequency] = pick(Frequency, f.has(Field::Freq) ? f.get(Field::Freq) : f.get(Field::Band));
-    cells[Mode] = pick(Mode, hasText(f, Field::Submode) ? f.get(Field::Submode) : f.get(Field::Mode));
+    cells[Frequency] = pick(Frequency, !plain(Field::Freq).empty() ? plain(Field::Freq) : plain(Field::Band));
+    cells[Mode] = pick(Mode, !plain(Field::Submode).empty() ? plain(Field::Submode) : plain(Field::Mode));
     const std::string_view via = f.get(Field::QslSentVia);
     cells[Route] = pick(Route, routeOf(via, f.has(Field::QslVia), f.get(Field::QslVia)));
     cells[Sent] = pick(Sent, yesNoOf(f.get(Field::QslSent)));
@@ -344,7 +353,7 @@ uint32_t ContactDecoder::decode(const Fields &f, std::string_view *cells)
     // programs; they are nothing lost.
     uint32_t unused = 0;
     const bool own = m_ownFile || f.appPresent != 0;
-    if (!own && f.has(Field::Band) && f.has(Field::Freq))
+    if (!own && f.has(Field::Band) && !plain(Field::Freq).empty())
         unused |= 1u << int(Field::Band);
     if (!own && (f.has(Field::Address) || f.has(Field::AddressIntl)))
         unused |= (f.present & (1u << int(Field::Address) | 1u << int(Field::AddressIntl)));

@@ -109,6 +109,14 @@ void TestAdifRead::otherPrograms_data()
         << QByteArray("<PROGRAMID:4>LoTW <eoh>\r\n<CALL:5>K1ABC <QSO_DATE:8>20240101 <TIME_ON:4>1200 <QSL_RCVD:1>Y "
                       "<APP_LoTW_MODEGROUP:4>DATA <eor>\r\n\r\n<APP_LoTW_EOF>\r\n<CALL:3>K1X tail")
         << 0 << 1 << QStringList{u"0.1=K1ABC"_s, u"0.15=SI"_s} << QString();
+    QTest::newRow("blanks around call, date, time, frequency, band and mode dropped; around a name kept")
+        << QByteArray("<CALL:9>MS0INT/P <QSO_DATE:9> 20240101<TIME_ON:5>1200 <FREQ:7>14.074 <BAND:4>20m "
+                      "<MODE:5> MFSK<SUBMODE:4>FT4 <NAME:6> Juan <EOR>"
+                      "<CALL:6>\tK1ABC<FREQ:1> <BAND:4> 10M<MODE:4>SSB <SUBMODE:1> <EOR>")
+        << 0 << 2
+        << QStringList{u"0.1=MS0INT/P"_s, u"0.9=1/1/24"_s, u"0.10=12:00:00"_s, u"0.11=14.074"_s, u"0.12=FT4"_s,
+                       u"0.2= Juan "_s, u"1.1=K1ABC"_s, u"1.11=10M"_s, u"1.12=SSB"_s}
+        << u"BAND=1"_s;
     QTest::newRow("header only") << QByteArray("Nada aún\n<EOH>\n") << 0 << 0 << QStringList() << QString();
 }
 

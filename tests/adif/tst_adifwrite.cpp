@@ -184,6 +184,7 @@ void TestAdifWrite::roundTrip_data()
     c[9] = u"25:61"_s;
     row("unparsable date and time", 3, true, c);
     c = plain;
+    c[0] = u"LU1ABC "_s;
     c[3] = u"  "_s;
     c[10] = u"1296"_s;
     c[11] = u"usb"_s;
