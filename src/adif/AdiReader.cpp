@@ -49,7 +49,7 @@ std::string upperCopy(std::string_view s)
 class AdiParser
 {
 public:
-    AdiParser(ByteSource &source, bool utf8, const DecodeOptions &options, GridStore &rows, LeftOutTally &tally,
+    AdiParser(ByteSource &source, bool utf8, const DecodeOptions &options, GridStore &rows, ReadTally &tally,
               ContentHash &hash, Refusal &refusal)
         : m_source(source), m_utf8(utf8), m_decoder(options), m_rows(rows), m_tally(tally), m_hash(hash),
           m_refusal(refusal)
@@ -308,6 +308,7 @@ private:
         m_tally.addUnused(m_decoder.decode(m_fields, cells));
         for (std::string_view name : m_foreign)
             m_tally.add(name);
+        m_tally.addRow(cells, m_decoder.isOwn(m_fields));
         m_rows.appendRow(cells, kColumns);
     }
 
@@ -322,7 +323,7 @@ private:
     const bool m_utf8;
     ContactDecoder m_decoder;
     GridStore &m_rows;
-    LeftOutTally &m_tally;
+    ReadTally &m_tally;
     ContentHash &m_hash;
     Refusal &m_refusal;
     AdiOutcome m_outcome = AdiOutcome::Refused;
@@ -350,7 +351,7 @@ private:
 } // namespace
 
 AdiOutcome readAdi(ByteSource &source, bool utf8, const DecodeOptions &options, GridStore &rows,
-                   LeftOutTally &tally, ContentHash &hash, Refusal &refusal)
+                   ReadTally &tally, ContentHash &hash, Refusal &refusal)
 {
     AdiParser parser(source, utf8, options, rows, tally, hash, refusal);
     return parser.run();

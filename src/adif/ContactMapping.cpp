@@ -352,7 +352,7 @@ uint32_t ContactDecoder::decode(const Fields &f, std::string_view *cells)
     // What no column took. Orvanel's own records carry BAND and ADDRESS as a service to other
     // programs; they are nothing lost.
     uint32_t unused = 0;
-    const bool own = m_ownFile || f.appPresent != 0;
+    const bool own = isOwn(f);
     if (!own && f.has(Field::Band) && !plain(Field::Freq).empty())
         unused |= 1u << int(Field::Band);
     if (!own && (f.has(Field::Address) || f.has(Field::AddressIntl)))

@@ -278,4 +278,25 @@ bool appendFromUtf8(std::string &out, std::string_view utf8)
     return ok;
 }
 
+qsizetype firstUnstorable(QStringView text)
+{
+    qsizetype bad = text.indexOf(QChar(u'\0'));
+    qsizetype unencodable = -1;
+    fromUnicode(bad < 0 ? text : text.first(bad), &unencodable);
+    return unencodable >= 0 ? unencodable : bad;
+}
+
+bool storable(std::string_view utf8)
+{
+    const auto *s = reinterpret_cast<const unsigned char *>(utf8.data());
+    const size_t n = utf8.size();
+    for (size_t i = asciiPrefix(s, n); i < n; i += asciiPrefix(s + i, n - i)) {
+        int32_t cp;
+        i += decodeUtf8(s + i, n - i, cp);
+        if (cp < 0 || encodeChar(char32_t(cp)) < 0)
+            return false;
+    }
+    return n == 0 || std::memchr(s, 0, n) == nullptr;
+}
+
 } // namespace cp1252

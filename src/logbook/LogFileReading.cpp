@@ -47,7 +47,7 @@ LogFileRead readAs(const FileSource &source)
     result.ok = read.ok;
     result.error = read.error;
     result.rows = std::move(read.rows);
-    result.leftOut = std::move(read.leftOut);
+    result.findings = std::move(static_cast<AdifFindings &>(read));
     result.source.size = read.size;
     result.source.hash = read.hash;
     return result;

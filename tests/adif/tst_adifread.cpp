@@ -34,12 +34,23 @@ QStringList cellsNamed(const AdifRead &read, const QStringList &which)
     return out;
 }
 
-QString leftOutText(const AdifRead &read)
+// The fields left out, then the rows without a call sign and the cells a log book cannot hold.
+QString findingsText(const AdifRead &read)
 {
     QStringList counts;
     for (const auto &[name, count] : read.leftOut)
         counts << name + u'=' + QString::number(count);
-    return counts.join(u',');
+    QString text = counts.join(u',');
+    QStringList rows, cells;
+    for (int64_t row : read.firstWithoutCall)
+        rows << QString::number(row);
+    for (const auto &[row, col] : read.firstUnstorable)
+        cells << u"%1.%2"_s.arg(row).arg(col);
+    if (read.withoutCall > 0)
+        text += u" no call %1: %2"_s.arg(read.withoutCall).arg(rows.join(u','));
+    if (read.unstorable > 0)
+        text += u" unstorable %1: %2"_s.arg(read.unstorable).arg(cells.join(u','));
+    return text;
 }
 
 } // namespace
@@ -61,7 +72,7 @@ void TestAdifRead::otherPrograms_data()
     QTest::addColumn<int>("difUtc");
     QTest::addColumn<int>("rows");
     QTest::addColumn<QStringList>("cells");
-    QTest::addColumn<QString>("leftOut");
+    QTest::addColumn<QString>("findings");
 
     // Columns: 1 call, 2 name, 3 QTH, 4 province, 8 RST, 9 date, 10 time, 11 frequency,
     // 12 mode, 13 route, 14 sent, 15 received, 16 comment.
@@ -117,6 +128,14 @@ void TestAdifRead::otherPrograms_data()
         << QStringList{u"0.1=MS0INT/P"_s, u"0.9=1/1/24"_s, u"0.10=12:00:00"_s, u"0.11=14.074"_s, u"0.12=FT4"_s,
                        u"0.2= Juan "_s, u"1.1=K1ABC"_s, u"1.11=10M"_s, u"1.12=SSB"_s}
         << u"BAND=1"_s;
+    QTest::newRow("records without a call sign kept, counted and named")
+        << QByteArray("<CALL:0><QSO_DATE:8>20240101<EOR><NAME:3>Ana<TIME_ON:4>1200<EOR>"
+                      "<CALL:3>K1X<EOR><CALL:2>  <QSO_DATE:8>20240102<EOR>")
+        << 0 << 4 << QStringList{u"0.1="_s, u"1.2=Ana"_s, u"2.1=K1X"_s, u"3.1="_s} << u" no call 3: 0,1,3"_s;
+    QTest::newRow("characters a log book cannot hold, found in every cell")
+        << QByteArray("<CALL:5>EA1AA <NAME:6>Jos\xEF\xBF\xBD <QTH:6>Le\xEF\xBF\xBDn <EOR>"
+                      "<CALL:5>R1ABC <NAME:8>\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD <COMMENT:3>a\0b <EOR>", 99)
+        << 0 << 2 << QStringList{u"0.2=Jos\uFFFD"_s} << u" unstorable 4: 0.2,0.3,1.2,1.16"_s;
     QTest::newRow("header only") << QByteArray("Nada aún\n<EOH>\n") << 0 << 0 << QStringList() << QString();
 }
 
@@ -126,12 +145,12 @@ void TestAdifRead::otherPrograms()
     QFETCH(int, difUtc);
     QFETCH(int, rows);
     QFETCH(QStringList, cells);
-    QFETCH(QString, leftOut);
+    QFETCH(QString, findings);
     const AdifRead read = importAdifBytes(bytes, u"otro.adi"_s, importOptions(difUtc));
     QVERIFY2(read.ok, qPrintable(read.error));
     QCOMPARE(read.rows.rows(), rows);
     QCOMPARE(cellsNamed(read, cells), cells);
-    QCOMPARE(leftOutText(read), leftOut);
+    QCOMPARE(findingsText(read), findings);
     QCOMPARE(read.size, bytes.size());
 }
 
@@ -182,6 +201,9 @@ void TestAdifRead::refused_data()
     QTest::newRow("ADX cut short")
         << QByteArray("<?xml version=\"1.0\"?>\n<ADX>\n<RECORDS>\n<RECORD><CALL>EA4XYZ</CALL></RECORD>\n") << 5
         << u"termina"_s;
+    QTest::newRow("a damaged file: tags without '<', no <EOR>, no call, date or time")
+        << QByteArray("CALL:6>EA4XYZ QSO_DATE:8>20240101 <NAME:4>Juan TIME_ON:4>1200 <COMMENT:4>hola") << 0
+        << u"no contiene contactos: su único registro no tiene indicativo (CALL), fecha (QSO_DATE) ni hora"_s;
     QTest::newRow("XML that is not ADX") << QByteArray("<?xml version=\"1.0\"?>\n<html></html>") << 2 << u"«html»"_s;
 }
 
@@ -194,7 +216,7 @@ void TestAdifRead::refused()
     QVERIFY(!read.ok);
     QCOMPARE(read.rows.rows(), 0);
     QCOMPARE(read.line, line);
-    QVERIFY2(read.error.contains(u"«malo.adi»") && read.error.contains(u"ínea %1"_s.arg(line))
+    QVERIFY2(read.error.contains(u"«malo.adi»") && (line == 0 || read.error.contains(u"ínea %1"_s.arg(line)))
                  && read.error.contains(reason),
              qPrintable(read.error));
 }
