@@ -27,3 +27,7 @@ LogFileRead readLogFile(const QString &path, const QString &name, int difUtc);
 // Reads again a file read before, the same way; false with a Spanish reason when it is gone
 // or is no longer the same file (another size or hash).
 bool rereadLogFile(const FileSource &file, GridStore &rows, QString &problem);
+
+// The hash of kind `kind` and the size of the file at `path`, read whole; false when it cannot
+// be read.
+bool hashFile(const QString &path, HashKind kind, uint64_t &hash, int64_t &size);
