@@ -3,7 +3,11 @@
 #include <new>
 #include <utility>
 
+#if defined(__x86_64__)
+#include <xxh_x86dispatch.h> // the library's choice of SSE2, AVX2 or AVX-512 at run time
+#else
 #include <xxhash.h>
+#endif
 
 namespace {
 
