@@ -41,7 +41,7 @@ void ReadTally::addUnused(uint32_t fieldBits)
     }
 }
 
-void ReadTally::addRow(const std::string_view *cells, bool own)
+void ReadTally::addRow(const std::string_view *cells, bool own, bool storableRecord)
 {
     constexpr size_t kNamed = 5; // rows or cells named in a message
     const bool hasCall = !cells[Call].empty();
@@ -49,7 +49,9 @@ void ReadTally::addRow(const std::string_view *cells, bool own)
     if (!hasCall && ++m_withoutCall <= int64_t(kNamed))
         m_firstWithoutCall.push_back(m_rows);
     for (int c = 1; c < kColumns; ++c) {
-        if (!cp1252::storable(cells[c]) && ++m_unstorable <= int64_t(kNamed))
+        if ((storableRecord && c != Date && c != Time) || cp1252::storable(cells[c]))
+            continue;
+        if (++m_unstorable <= int64_t(kNamed))
             m_firstUnstorable.emplace_back(m_rows, c);
     }
     ++m_rows;

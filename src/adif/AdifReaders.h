@@ -34,7 +34,9 @@ public:
     void add(std::string_view name);
     void addUnused(uint32_t fieldBits);
     // A row as it goes into the store; `own` when Orvanel wrote it, as a row of its table.
-    void addRow(const std::string_view *cells, bool own);
+    // `storableRecord`: a log book can hold the record's values, and so the cells made of them
+    // (dates and times in the locale's words are checked all the same).
+    void addRow(const std::string_view *cells, bool own, bool storableRecord = false);
     int64_t rows() const { return m_rows; }
     // Whether a row holds a contact: a call sign, a date or a time, or a row of Orvanel's.
     bool anyContact() const { return m_anyContact; }

@@ -288,15 +288,29 @@ qsizetype firstUnstorable(QStringView text)
 
 bool storable(std::string_view utf8)
 {
+    constexpr uint64_t kHigh = 0x8080808080808080ull, kLow7 = 0x7F7F7F7F7F7F7F7Full;
     const auto *s = reinterpret_cast<const unsigned char *>(utf8.data());
     const size_t n = utf8.size();
-    for (size_t i = asciiPrefix(s, n); i < n; i += asciiPrefix(s + i, n - i)) {
+    for (size_t i = 0; i < n;) {
+        // ASCII without NUL a word at a time: no byte with its high bit, none zero.
+        for (uint64_t w; i + 8 <= n; i += 8) {
+            std::memcpy(&w, s + i, 8);
+            if ((w & kHigh) | ~(((w & kLow7) + kLow7) | w | kLow7))
+                break;
+        }
+        if (i == n)
+            break;
+        if (s[i] < 0x80) {
+            if (s[i++] == 0)
+                return false;
+            continue;
+        }
         int32_t cp;
         i += decodeUtf8(s + i, n - i, cp);
         if (cp < 0 || encodeChar(char32_t(cp)) < 0)
             return false;
     }
-    return n == 0 || std::memchr(s, 0, n) == nullptr;
+    return true;
 }
 
 } // namespace cp1252

@@ -4,6 +4,7 @@
 #include "AdifTables.h"
 #include "FileHelpers.h"
 #include "adif/AdifImport.h"
+#include "adif/ByteSearch.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -64,6 +65,8 @@ private slots:
     void throughAFile();
     void refused_data();
     void refused();
+    void everyByteSearch_data();
+    void everyByteSearch();
 };
 
 void TestAdifRead::otherPrograms_data()
@@ -219,6 +222,50 @@ void TestAdifRead::refused()
     QVERIFY2(read.error.contains(u"«malo.adi»") && (line == 0 || read.error.contains(u"ínea %1"_s.arg(line)))
                  && read.error.contains(reason),
              qPrintable(read.error));
+}
+
+void TestAdifRead::everyByteSearch_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::newRow("portable") << int(adif::ByteSearch::Portable);
+    QTest::newRow("SSE2") << int(adif::ByteSearch::Sse2);
+    QTest::newRow("AVX2") << int(adif::ByteSearch::Avx2);
+}
+
+// Each way of scanning, forced, reads what was written: tags, NULs and characters other than
+// ASCII at every place in a 64-byte block, in memory and in the file's pieces, and finds every
+// cell a log book cannot hold (a U+FFFD, an emoji, a NUL) whatever its place.
+void TestAdifRead::everyByteSearch()
+{
+    QFETCH(int, kind);
+    const struct Restore { adif::ByteSearch kind = adif::byteSearch(); ~Restore() { adif::setByteSearch(kind); } } restore;
+    if (!adif::setByteSearch(adif::ByteSearch(kind)))
+        QSKIP("the processor lacks it");
+    QByteArray bytes = "<EOH>";
+    QStringList names;
+    QList<int64_t> unstorable;
+    const QString odd[] = {u"ñ"_s, u"€"_s, u"\uFFFD"_s, u"📻"_s, QString(QChar(u'\0'))};
+    for (int r = 0; r < 6000; ++r) {
+        const QString name = QString(r % 67, u'x') + odd[r % 5] + QString(r % 7, u'y');
+        const QByteArray utf8 = name.toUtf8();
+        bytes += "<CALL:4>K" + QByteArray::number(r % 1000).rightJustified(3, '0') + "<NAME:" + QByteArray::number(utf8.size())
+                 + ">" + utf8 + QByteArray(r % 3, ' ') + "<EOR>" + QByteArray(r % 5, '\n');
+        names << name;
+        if (r % 5 >= 2)
+            unstorable << r;
+    }
+    QTemporaryDir dir;
+    QVERIFY(writeFile(dir.filePath(u"todo.adi"_s), bytes));
+    for (const AdifRead &read : {importAdifBytes(bytes, u"todo.adi"_s, importOptions(0)),
+                                 importAdif(dir.filePath(u"todo.adi"_s), u"todo.adi"_s, importOptions(0))}) {
+        QVERIFY2(read.ok, qPrintable(read.error));
+        QCOMPARE(contactsOf(read.rows).size(), names.size());
+        for (int r = 0; r < names.size(); ++r)
+            QCOMPARE(QString::fromUtf8(read.rows.cell(r, 2).data(), qsizetype(read.rows.cell(r, 2).size())), names.at(r));
+        QCOMPARE(read.unstorable, unstorable.size());
+        for (size_t k = 0; k < read.firstUnstorable.size(); ++k)
+            QCOMPARE(read.firstUnstorable[k], (std::pair<int64_t, int>(unstorable.at(qsizetype(k)), 2)));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestAdifRead)
