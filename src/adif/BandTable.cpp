@@ -139,7 +139,7 @@ int bandOfFrequency(std::string_view utf8)
 {
     Number n;
     int shift = 0;
-    return splitNumber(utf8, n) ? readBand(n, shift) : adif::bandOfName(utf8);
+    return splitNumber(utf8, n) ? readBand(n, shift) : bandOfName(utf8);
 }
 
 int bandOfFrequency(QStringView text)
@@ -160,13 +160,6 @@ int bandCount()
 {
     return int(std::size(kBands));
 }
-
-QString bandName(int band)
-{
-    return QString::fromLatin1(adif::bandNameView(band));
-}
-
-namespace adif {
 
 int bandOfName(std::string_view text)
 {
@@ -197,6 +190,13 @@ int bandOfName(std::string_view text)
     }
     return -1;
 }
+
+QString bandName(int band)
+{
+    return QString::fromLatin1(adif::bandNameView(band));
+}
+
+namespace adif {
 
 std::string_view bandNameView(int band)
 {

@@ -15,6 +15,10 @@ int bandOfFrequency(QStringView text);
 int bandOfFrequency(std::string_view utf8);
 int bandCount();
 QString bandName(int band); // the ADIF name in lower case ("40m", "70cm"); empty when out of range
+// The band a name stands for, as ADIF and other programs write it in place of a frequency: any
+// letter case, a blank or none before the unit, a decimal comma ("20M", "70 cm", "1,25m"); -1
+// for none.
+int bandOfName(std::string_view text);
 
 namespace adif {
 
@@ -29,9 +33,6 @@ struct FrequencyReading
     std::string_view text() const { return {mhz, size}; }
 };
 FrequencyReading readFrequency(std::string_view utf8);
-// The band a name stands for, as other programs write it in place of a frequency: any letter
-// case, a blank or none before the unit, a decimal comma ("2M", "70 cm", "1,25m"); -1 for none.
-int bandOfName(std::string_view text);
 std::string_view bandNameView(int band);
 
 } // namespace adif
