@@ -74,7 +74,9 @@ QString checkAdif(const CheckFiles &files, const QByteArray &bytes)
     if (!read.ok) {
         if (read.error.isEmpty() || !read.error.contains(u"«entrada»"_s))
             return u"refused without a message naming the file: "_s + read.error;
-        if (read.line < 1 || !read.error.contains(QString::number(read.line)))
+        // A file of records none of which is a contact has no line at fault.
+        const bool noContacts = read.error.contains(u"no contiene contactos"_s);
+        if (!noContacts && (read.line < 1 || !read.error.contains(QString::number(read.line))))
             return u"refused without the line: "_s + read.error;
         if (read.rows.rows() != 0)
             return u"refused but gave %1 rows"_s.arg(read.rows.rows());

@@ -148,6 +148,7 @@ def main():
         timed("ExportAdif / RawWriteAdif", "BM_ExportAdif", BIG, "BM_RawWriteAdif", BIG, 3),
         timed("ExportAdif zone / fixed offset", "BM_ExportAdifZone", BIG, "BM_ExportAdif", BIG, 1.5),
         timed("ImportAdif / RawReadAdif", "BM_ImportAdif", BIG, "BM_RawReadAdif", BIG, 4),
+        timed("OpenInWindow / LeerLibro", "BM_OpenInWindow", BIG, "BM_LeerLibro", BIG, 3),
         timed("MatchConfirmations / ImportAdif", "BM_MatchConfirmations", 100000,
               "BM_ImportConfirmationsFile", 100000, 2),
         counters("ImportAdif table / LeerLibro", "BM_ImportAdif", "BM_LeerLibro", "table_MB", 1.0),

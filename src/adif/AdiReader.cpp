@@ -1,6 +1,7 @@
 #include "AdifReaders.h"
 
 #include "AdiTags.h"
+#include "ByteSearch.h"
 #include "Utf8Check.h"
 #include "common/Cp1252.h"
 
@@ -14,7 +15,7 @@
 namespace adif {
 namespace {
 
-constexpr size_t kChunk = size_t(1) << 20;
+constexpr size_t kChunk = size_t(1) << 18;
 
 bool sameNoCase(std::string_view s, std::string_view upper)
 {
@@ -46,10 +47,33 @@ std::string upperCopy(std::string_view s)
 }
 
 
+// Whether a log book can hold the characters of valid UTF-8: ASCII runs passed over 64 bytes
+// at a time, the Latin-1 letters at once, anything else character by character.
+bool storableUtf8(std::string_view s)
+{
+    const auto *b = reinterpret_cast<const unsigned char *>(s.data());
+    for (size_t i = 0, n = s.size(); i < n;) {
+        i += plainRun(s.data() + i, n - i);
+        if (i == n)
+            return true;
+        if (b[i] == 0)
+            return false;
+        if (i + 1 < n && (b[i] == 0xC3 || (b[i] == 0xC2 && b[i + 1] >= 0xA0))) { // U+00A0 .. U+00FF
+            i += 2;
+            continue;
+        }
+        const size_t size = std::min<size_t>(b[i] < 0xE0 ? 2 : b[i] < 0xF0 ? 3 : 4, n - i);
+        if (!cp1252::storable(s.substr(i, size)))
+            return false;
+        i += size;
+    }
+    return true;
+}
+
 class AdiParser
 {
 public:
-    AdiParser(ByteSource &source, bool utf8, const DecodeOptions &options, GridStore &rows, LeftOutTally &tally,
+    AdiParser(ByteSource &source, bool utf8, const DecodeOptions &options, GridStore &rows, ReadTally &tally,
               ContentHash &hash, Refusal &refusal)
         : m_source(source), m_utf8(utf8), m_decoder(options), m_rows(rows), m_tally(tally), m_hash(hash),
           m_refusal(refusal)
@@ -63,12 +87,10 @@ public:
             m_buf.data = all->constData();
             m_buf.end = size_t(all->size());
             m_buf.eof = true;
+            m_lt.reset(m_buf.data, m_buf.end);
             m_hash.add(m_buf.data, m_buf.end);
-            if (m_utf8) {
-                Utf8Check check;
-                if (!check.add(m_buf.data, m_buf.end) || !check.finish())
-                    return AdiOutcome::NotUtf8;
-            }
+            if (m_utf8 && (!m_check.add(m_buf.data, m_buf.end) || !m_check.finish()))
+                return AdiOutcome::NotUtf8;
         } else {
             m_buffer.resize(size_t(std::clamp<qint64>(m_buf.fileSize + 1, 4096, qint64(kChunk))));
             m_buf.data = m_buffer.data();
@@ -149,6 +171,7 @@ private:
             return false;
         }
         m_buf.end += size_t(n);
+        m_lt.reset(m_buf.data, m_buf.end);
         m_read += n;
         if (n == 0) {
             m_buf.eof = true;
@@ -179,64 +202,63 @@ private:
         if (m_ended)
             return skipToEnd();
         for (;;) {
-            // The next tag is mostly right there, after one blank at most.
-            const char *lt = m_pos < m_buf.end && m_buf.data[m_pos] == '<' ? m_buf.data + m_pos
-                             : m_pos + 1 < m_buf.end && m_buf.data[m_pos + 1] == '<' ? m_buf.data + m_pos + 1
-                             : static_cast<const char *>(std::memchr(m_buf.data + m_pos, '<', m_buf.end - m_pos));
-            if (!lt) {
+            const size_t tagStart = m_lt.next(m_pos);
+            if (tagStart == m_buf.end) {
                 if (!m_buf.eof)
                     return Step::More;
                 if (m_inHeader && m_skipped.offset >= 0)
                     return notHeader();
                 if (m_hasFields) // the last record without its <EOR>
-                    finishRecord();
+                    finishRecord(m_buf.end);
                 return Step::Done;
             }
-            const size_t tagStart = size_t(lt - m_buf.data);
-            Tag tag = Tag::Field;
             std::string_view name;
             size_t dataStart = 0, length = 0;
-            const Step step = m_tags.read(tagStart, tag, name, dataStart, length);
-            // In the header's free text ("Autor <someone@example.org>") a '<' opens no field.
-            if (m_inHeader && (step == Step::Stop || (step == Step::Done && tag == Tag::NoLength))) {
-                if (m_skipped.offset < 0 && step == Step::Stop) {
-                    m_skipped = Skipped{m_buf.base + qint64(m_tags.problemAt()), m_tags.problem()};
-                } else if (m_skipped.offset < 0) {
-                    m_endName = shownName(name);
-                    m_skipped = Skipped{m_buf.base + qint64(tagStart), noLength()};
+            if (!m_tags.readUsual(tagStart, dataStart, length)) {
+                Tag tag = Tag::Field;
+                const Step step = m_tags.read(tagStart, tag, name, dataStart, length);
+                // In the header's free text ("Autor <someone@example.org>") a '<' opens no field.
+                if (m_inHeader && (step == Step::Stop || (step == Step::Done && tag == Tag::NoLength))) {
+                    if (m_skipped.offset < 0 && step == Step::Stop) {
+                        m_skipped = Skipped{m_buf.base + qint64(m_tags.problemAt()), m_tags.problem()};
+                    } else if (m_skipped.offset < 0) {
+                        m_endName = shownName(name);
+                        m_skipped = Skipped{m_buf.base + qint64(tagStart), noLength()};
+                    }
+                    m_pos = tagStart + 1;
+                    continue;
                 }
-                m_pos = tagStart + 1;
-                continue;
+                if (step == Step::Stop)
+                    return stop(m_tags.problemAt(), m_tags.problem());
+                if (step != Step::Done)
+                    return step;
+                m_anyTag = true;
+                if (tag == Tag::EndOfRecord && m_inHeader && m_skipped.offset >= 0)
+                    return notHeader();
+                if (tag == Tag::NoLength) {
+                    // Some programs end their data with such a tag (<EOF>, <APP_LoTW_EOF>) after
+                    // the last record. Inside a record, or with an <EOR> still to come, it is an error.
+                    m_endTag = m_buf.base + qint64(tagStart);
+                    m_endName = shownName(name);
+                    if (!m_sawEnd || m_hasFields)
+                        return stop(tagStart, noLength());
+                    m_ended = true;
+                    m_recordStart = m_tags.after();
+                    return parseRecords();
+                }
+                if (tag != Tag::Field) {
+                    m_inHeader = false;
+                    // The end of a record, or of the header: what came before was the header.
+                    if (tag == Tag::EndOfRecord && m_hasFields)
+                        finishRecord(tagStart);
+                    m_sawEnd = true;
+                    m_pos = m_tags.after();
+                    m_recordStart = m_pos;
+                    startRecord();
+                    continue;
+                }
             }
-            if (step == Step::Stop)
-                return stop(m_tags.problemAt(), m_tags.problem());
-            if (step != Step::Done)
-                return step;
             m_anyTag = true;
-            if (tag == Tag::EndOfRecord && m_inHeader && m_skipped.offset >= 0)
-                return notHeader();
-            if (tag == Tag::NoLength) {
-                // Some programs end their data with such a tag (<EOF>, <APP_LoTW_EOF>) after the
-                // last record. Inside a record, or with an <EOR> still to come, it is an error.
-                m_endTag = m_buf.base + qint64(tagStart);
-                m_endName = shownName(name);
-                if (!m_sawEnd || m_hasFields)
-                    return stop(tagStart, noLength());
-                m_ended = true;
-                m_recordStart = m_tags.after();
-                return parseRecords();
-            }
-            if (tag != Tag::Field) {
-                m_inHeader = false;
-                // The end of a record, or of the header: what came before was the header.
-                if (tag == Tag::EndOfRecord && m_hasFields)
-                    finishRecord();
-                m_sawEnd = true;
-                m_pos = m_tags.after();
-                m_recordStart = m_pos;
-                startRecord();
-                continue;
-            }
             size_t dataEnd = dataStart + length;
             if (m_utf8) {
                 const Step fit = m_tags.fitLength(dataStart, length, dataEnd);
@@ -244,10 +266,11 @@ private:
                     return fit;
             }
             const std::string_view value(m_buf.data + dataStart, dataEnd - dataStart);
-            if (m_tags.known() && m_tags.known()->kind == KnownTags::KnownField)
-                store(m_tags.known()->index, false, value);
-            else if (m_tags.known() && m_tags.known()->kind == KnownTags::OwnField)
-                store(m_tags.known()->index, true, value);
+            const KnownTags::Entry *known = m_tags.known();
+            if (known && known->kind == KnownTags::KnownField)
+                store(known->index, false, value);
+            else if (known && known->kind == KnownTags::OwnField)
+                store(known->index, true, value);
             else
                 takeField(name, value);
             m_hasFields = true;
@@ -325,16 +348,26 @@ private:
         m_pending.push_back({index, app, offset, m_arena.size() - offset});
     }
 
-    void finishRecord()
+    // The record from m_recordStart to `end` is whole.
+    void finishRecord(size_t end)
     {
         for (const Pending &p : m_pending) {
             const std::string_view value(m_arena.data() + p.offset, p.size);
             p.app ? m_fields.setApp(p.index, value) : m_fields.set(Field(p.index), value);
         }
-        std::string_view cells[kColumns];
+        std::string_view *cells = m_cells;
         m_tally.addUnused(m_decoder.decode(m_fields, cells));
         for (std::string_view name : m_foreign)
             m_tally.add(name);
+        // Tags are ASCII: the record's bytes hold what a log book cannot hold when a value does.
+        // Windows-1252 bytes can all be held, NUL aside.
+        const std::string_view bytes(m_buf.data + m_recordStart, end - m_recordStart);
+        const bool storable = !m_utf8                                                   ? bytes.find('\0') == bytes.npos
+                              : uint64_t(m_buf.base) + end <= m_check.firstUnstorable() ? true
+                                                                                      : storableUtf8(bytes);
+        m_tally.addRow(cells, m_decoder.isOwn(m_fields), storable);
+        if (m_rows.rows() == 0) // room for as many rows as records of this size fit in the file
+            m_rows.reserveRows(m_buf.fileSize / qint64(std::max<size_t>(bytes.size(), 32)) + 16);
         m_rows.appendRow(cells, kColumns);
     }
 
@@ -349,7 +382,7 @@ private:
     const bool m_utf8;
     ContactDecoder m_decoder;
     GridStore &m_rows;
-    LeftOutTally &m_tally;
+    ReadTally &m_tally;
     ContentHash &m_hash;
     Refusal &m_refusal;
     AdiOutcome m_outcome = AdiOutcome::Refused;
@@ -374,7 +407,9 @@ private:
     Utf8Check m_check;
 
     TagScanner m_tags{m_buf};
+    LtFinder m_lt;
     Fields m_fields;
+    std::string_view m_cells[kColumns];
     std::vector<std::string_view> m_foreign;
     std::vector<Pending> m_pending;
     std::string m_arena;
@@ -384,7 +419,7 @@ private:
 } // namespace
 
 AdiOutcome readAdi(ByteSource &source, bool utf8, const DecodeOptions &options, GridStore &rows,
-                   LeftOutTally &tally, ContentHash &hash, Refusal &refusal)
+                   ReadTally &tally, ContentHash &hash, Refusal &refusal)
 {
     AdiParser parser(source, utf8, options, rows, tally, hash, refusal);
     return parser.run();

@@ -2,6 +2,8 @@
 
 #include "AdifReaders.h"
 
+#include <utility>
+
 namespace adif {
 
 const KnownTags &knownTags()
@@ -10,35 +12,39 @@ const KnownTags &knownTags()
     return tags;
 }
 
+// Whether the tag name from `i` on is `guess`, in capitals or small letters, with the end of
+// the name right after it.
+inline bool TagScanner::isGuess(const KnownTags::Entry *guess, size_t i) const
+{
+    if (!guess || i + guess->size >= m_buf.end)
+        return false;
+    const char after = m_buf.data[i + guess->size];
+    return (after == ':' || after == '>')
+           && (sameBytes(m_buf.data + i, guess->name, guess->size) || sameBytes(m_buf.data + i, guess->lower, guess->size));
+}
+
 Step TagScanner::read(size_t at, Tag &tag, std::string_view &name, size_t &dataStart, size_t &length)
 {
     size_t i = at + 1;
-    const auto need = [&](size_t k) { return k >= m_buf.end; };
-    // A file repeats its tags record after record: the tags that followed this one lately are
-    // tried first, byte for byte, before the name is scanned and looked up.
+    // A file repeats its tags record after record: the two tags that followed this one lately
+    // are tried first, byte for byte, before the name is scanned and looked up.
     const KnownTags::Entry **next = m_next[m_lastTag];
-    int hit = -1;
-    for (int k = 0; k < kGuesses && next[k]; ++k) {
-        const KnownTags::Entry *guess = next[k];
-        if (i + guess->size < m_buf.end && sameBytes(m_buf.data + i, guess->name, guess->size)
-            && (m_buf.data[i + guess->size] == ':' || m_buf.data[i + guess->size] == '>')) {
-            hit = k;
-            break;
-        }
-    }
-    if (hit >= 0) {
-        m_known = next[hit];
+    if (isGuess(next[0], i)) {
+        m_known = next[0];
         i += m_known->size;
+    } else if (isGuess(next[1], i)) {
+        m_known = next[1];
+        i += m_known->size;
+        std::swap(next[0], next[1]);
     } else {
         scanName(i);
-        hit = kGuesses - 1;
+        if (i < m_buf.end) {
+            next[1] = next[0];
+            next[0] = m_known;
+        }
     }
-    // The one just seen goes first.
-    for (int k = hit; k > 0; --k)
-        next[k] = next[k - 1];
-    next[0] = m_known;
     m_lastTag = m_known ? int(m_known - m_entries) : KnownTags::kSlots;
-    if (need(i))
+    if (i >= m_buf.end)
         return m_buf.eof ? stop(at, QStringLiteral("una etiqueta «<» no se cierra con «>» antes del final del archivo"))
                      : Step::More;
     name = std::string_view(m_buf.data + at + 1, i - at - 1);
@@ -88,6 +94,9 @@ Step TagScanner::readRest(size_t at, size_t i, Tag &tag, std::string_view name, 
     const size_t digitsStart = i;
     uint64_t value = 0;
     bool huge = false;
+    if (i + 8 <= m_buf.end)
+        i += shortNumber(m_buf.data + i, value);
+    // Near the end of the bytes at hand, or a number of more than seven digits: digit by digit.
     while (!need(i) && m_buf.data[i] >= '0' && m_buf.data[i] <= '9') {
         if (value > (UINT64_MAX - 9) / 10)
             huge = true;

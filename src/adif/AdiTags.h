@@ -41,6 +41,29 @@ inline bool isBlank(char c)
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
+// The value of the digits the 8 bytes at `p` start with, up to seven of them, in `value`, and
+// how many they are: without a branch per digit.
+inline size_t shortNumber(const char *p, uint64_t &value)
+{
+    constexpr uint64_t kHigh = 0x8080808080808080ull, kZeros = 0x3030303030303030ull;
+    uint64_t w;
+    std::memcpy(&w, p, 8);
+    // A byte is a digit when adding 0x46 leaves it below 0x80 and taking 0x30 does not borrow;
+    // bytes before the first other one carry nothing into it, so that one is found exactly.
+    const uint64_t other = ((w + 0x4646464646464646ull) | (w - kZeros)) & kHigh;
+    const size_t digits = std::min<size_t>(other ? size_t(__builtin_ctzll(other)) / 8 : 8, 7);
+    if (digits == 0)
+        return 0;
+    // The digits to the top of the word, zeros before them, then pairs, fours and eights of
+    // digits joined by multiplying.
+    uint64_t d = (w - kZeros) << (8 * (8 - digits));
+    d = d * 10 + (d >> 8);
+    d = (((d & 0x000000FF000000FFull) * 0x000F424000000064ull)
+         + (((d >> 16) & 0x000000FF000000FFull) * 0x0000271000000001ull)) >> 32;
+    value = d;
+    return digits;
+}
+
 // The bytes a tag name may hold, and their upper case, for the scan that every tag goes through.
 struct ByteTables
 {
@@ -65,6 +88,7 @@ public:
     struct Entry
     {
         char name[32];
+        char lower[32]; // as programs that write their tags in small letters have it
         uint8_t size = 0;
         Kind kind = Empty;
         uint8_t index = 0;
@@ -111,6 +135,8 @@ private:
             i = (i + 1) & kMask;
         Entry &e = m_slots[i];
         std::memcpy(e.name, name.data(), name.size());
+        for (size_t k = 0; k < name.size(); ++k)
+            e.lower[k] = name[k] >= 'A' && name[k] <= 'Z' ? char(name[k] - 'A' + 'a') : name[k];
         e.size = uint8_t(name.size());
         e.kind = kind;
         e.index = uint8_t(index);
@@ -141,6 +167,28 @@ public:
         }
         return fitLengthSlowly(start, length, end);
     }
+    // The usual tag: the field that followed the last tag lately, its name in capitals, a
+    // length of up to six digits and no type, and its data in the bytes at hand. Read at once
+    // (true), or left to read().
+    bool readUsual(size_t at, size_t &dataStart, size_t &length)
+    {
+        const KnownTags::Entry *guess = m_next[m_lastTag][0];
+        if (!guess || at + guess->size + 10 > m_buf.end) // '<', name, ':' and 8 bytes for the digits
+            return false;
+        const char *name = m_buf.data + at + 1;
+        if (name[guess->size] != ':' || !sameBytes(name, guess->name, guess->size))
+            return false;
+        uint64_t value = 0;
+        const size_t digits = shortNumber(name + guess->size + 1, value);
+        const size_t close = at + guess->size + 2 + digits;
+        if (digits == 0 || digits == 7 || m_buf.data[close] != '>' || value > m_buf.end - close - 1)
+            return false;
+        m_known = guess;
+        m_lastTag = int(guess - m_entries);
+        dataStart = close + 1;
+        length = size_t(value);
+        return true;
+    }
     // The name just read when this program knows it, else null.
     const KnownTags::Entry *known() const { return m_known; }
     size_t after() const { return m_after; }
@@ -167,8 +215,8 @@ private:
     size_t m_after = 0;
     size_t m_problemAt = 0;
     QString m_problem;
-    static constexpr int kGuesses = 4;
-    const KnownTags::Entry *m_next[KnownTags::kSlots + 1][kGuesses] = {}; // tags seen lately after each one
+    bool isGuess(const KnownTags::Entry *guess, size_t i) const;
+    const KnownTags::Entry *m_next[KnownTags::kSlots + 1][2] = {}; // the tags seen lately after each one
     int m_lastTag = KnownTags::kSlots;
 };
 

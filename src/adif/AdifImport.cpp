@@ -2,6 +2,7 @@
 
 #include "AdifReaders.h"
 #include "LogFileKind.h"
+#include "common/Cp1252.h"
 #include "common/FileErrors.h"
 
 #include <QFile>
@@ -11,7 +12,7 @@
 
 namespace adif {
 
-void LeftOutTally::add(std::string_view name)
+void ReadTally::add(std::string_view name)
 {
     char upper[64];
     if (name.size() <= sizeof upper) {
@@ -32,7 +33,7 @@ void LeftOutTally::add(std::string_view name)
     ++m_counts[key];
 }
 
-void LeftOutTally::addUnused(uint32_t fieldBits)
+void ReadTally::addUnused(uint32_t fieldBits)
 {
     for (int f = 0; fieldBits != 0; ++f, fieldBits >>= 1) {
         if (fieldBits & 1u)
@@ -40,13 +41,31 @@ void LeftOutTally::addUnused(uint32_t fieldBits)
     }
 }
 
-std::vector<std::pair<QString, int64_t>> LeftOutTally::result() const
+void ReadTally::addRow(const std::string_view *cells, bool own, bool storableRecord)
 {
-    std::vector<std::pair<QString, int64_t>> out;
-    out.reserve(m_counts.size());
+    constexpr size_t kNamed = 5; // rows or cells named in a message
+    const bool hasCall = !cells[Call].empty();
+    m_anyContact = m_anyContact || own || hasCall || !cells[Date].empty() || !cells[Time].empty();
+    if (!hasCall && ++m_withoutCall <= int64_t(kNamed))
+        m_firstWithoutCall.push_back(m_rows);
+    for (int c = 1; c < kColumns; ++c) {
+        if ((storableRecord && c != Date && c != Time) || cp1252::storable(cells[c]))
+            continue;
+        if (++m_unstorable <= int64_t(kNamed))
+            m_firstUnstorable.emplace_back(m_rows, c);
+    }
+    ++m_rows;
+}
+
+void ReadTally::resultsInto(AdifRead &read) const
+{
+    read.leftOut.clear();
     for (const auto &[name, count] : m_counts)
-        out.emplace_back(QString::fromStdString(name), count);
-    return out;
+        read.leftOut.emplace_back(QString::fromStdString(name), count);
+    read.withoutCall = m_withoutCall;
+    read.firstWithoutCall = m_firstWithoutCall;
+    read.unstorable = m_unstorable;
+    read.firstUnstorable = m_firstUnstorable;
 }
 
 QString shownName(std::string_view name)
@@ -130,6 +149,27 @@ AdifRead refused(const QString &name, Refusal &refusal, ByteSource *source)
     return r;
 }
 
+// Rows, but nothing that makes a contact of any: a damaged file, or not a log at all.
+AdifRead withoutContacts(const QString &name, int64_t rows)
+{
+    AdifRead r;
+    r.error = QStringLiteral("El archivo %1 no contiene contactos: %2 indicativo (CALL), fecha (QSO_DATE) ni hora "
+                             "(TIME_ON).")
+                  .arg(quotedName(name), rows == 1 ? QStringLiteral("su único registro no tiene")
+                                                   : QStringLiteral("ninguno de sus %1 registros tiene").arg(rows));
+    return r;
+}
+
+// A read that went through, with what its tally found.
+AdifRead accepted(AdifRead &&r, const QString &name, const ReadTally &tally)
+{
+    if (tally.rows() > 0 && !tally.anyContact())
+        return withoutContacts(name, tally.rows());
+    r.ok = true;
+    tally.resultsInto(r);
+    return std::move(r);
+}
+
 DecodeOptions decodeOptions(const AdifImportOptions &options)
 {
     return {options.utc, options.locale, options.asWritten};
@@ -140,7 +180,7 @@ AdifRead readAdiFrom(ByteSource &source, const QString &name, const AdifImportOp
 {
     for (const bool utf8 : {true, false}) {
         AdifRead r;
-        LeftOutTally tally;
+        ReadTally tally;
         ContentHash hash;
         Refusal refusal;
         if (!utf8 && !source.rewind()) {
@@ -153,12 +193,10 @@ AdifRead readAdiFrom(ByteSource &source, const QString &name, const AdifImportOp
             continue;
         if (outcome == AdiOutcome::Refused)
             return refused(name, refusal, &source);
-        r.ok = true;
-        r.leftOut = tally.result();
         r.hash = hash.value();
         r.size = qint64(hash.size());
         r.rows.fitRows();
-        return r;
+        return accepted(std::move(r), name, tally);
     }
     return {}; // not reached: Windows-1252 takes every byte
 }
@@ -166,17 +204,15 @@ AdifRead readAdiFrom(ByteSource &source, const QString &name, const AdifImportOp
 AdifRead readAdxBytes(const QByteArray &bytes, const QString &name, const AdifImportOptions &options)
 {
     AdifRead r;
-    LeftOutTally tally;
+    ReadTally tally;
     Refusal refusal;
     if (!readAdx(bytes, decodeOptions(options), r.rows, tally, refusal))
         return refused(name, refusal, nullptr);
     ContentHash hash;
     hash.add(bytes.constData(), size_t(bytes.size()));
-    r.ok = true;
-    r.leftOut = tally.result();
     r.hash = hash.value();
     r.size = bytes.size();
-    return r;
+    return accepted(std::move(r), name, tally);
 }
 
 

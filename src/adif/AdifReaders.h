@@ -3,6 +3,7 @@
 // left out, or says where and why it refuses the file; importAdif() turns that into the
 // message.
 #include "AdifFields.h"
+#include "AdifImport.h"
 #include "ContactMapping.h"
 #include "common/ContentHash.h"
 #include "common/GridStore.h"
@@ -25,16 +26,29 @@ struct Refusal
     bool unreadable = false; // a read error, not a malformed file
 };
 
-// Values of standard fields no column took, by upper-case field name.
-class LeftOutTally
+// What a read finds beside its rows: the values of standard fields no column took (by
+// upper-case field name), the rows without a call sign, and cells a log book cannot hold.
+class ReadTally
 {
 public:
     void add(std::string_view name);
     void addUnused(uint32_t fieldBits);
-    std::vector<std::pair<QString, int64_t>> result() const;
+    // A row as it goes into the store; `own` when Orvanel wrote it, as a row of its table.
+    // `storableRecord`: a log book can hold the record's values, and so the cells made of them
+    // (dates and times in the locale's words are checked all the same).
+    void addRow(const std::string_view *cells, bool own, bool storableRecord = false);
+    int64_t rows() const { return m_rows; }
+    // Whether a row holds a contact: a call sign, a date or a time, or a row of Orvanel's.
+    bool anyContact() const { return m_anyContact; }
+    void resultsInto(AdifRead &read) const;
 
 private:
     std::map<std::string, int64_t, std::less<>> m_counts;
+    int64_t m_rows = 0;
+    bool m_anyContact = false;
+    int64_t m_withoutCall = 0, m_unstorable = 0;
+    std::vector<int64_t> m_firstWithoutCall;
+    std::vector<std::pair<int64_t, int>> m_firstUnstorable;
 };
 
 // Where the ADI reader takes its bytes from: a file read in pieces, or bytes in memory.
@@ -57,10 +71,10 @@ enum class AdiOutcome { Ok, NotUtf8, Refused };
 // UTF-8 anywhere in the file stop the reading with NotUtf8, for the caller to start again.
 // `hash` receives the bytes as they are read.
 AdiOutcome readAdi(ByteSource &source, bool utf8, const DecodeOptions &options, GridStore &rows,
-                   LeftOutTally &tally, ContentHash &hash, Refusal &refusal);
+                   ReadTally &tally, ContentHash &hash, Refusal &refusal);
 
 // Reads a whole ADX document.
-bool readAdx(const QByteArray &bytes, const DecodeOptions &options, GridStore &rows, LeftOutTally &tally,
+bool readAdx(const QByteArray &bytes, const DecodeOptions &options, GridStore &rows, ReadTally &tally,
              Refusal &refusal);
 
 // A name for a message: its start, with anything unprintable shown as '?'.

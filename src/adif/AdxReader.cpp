@@ -13,7 +13,7 @@ bool is(QStringView name, QStringView upper)
 class AdxParser
 {
 public:
-    AdxParser(const QByteArray &bytes, const DecodeOptions &options, GridStore &rows, LeftOutTally &tally,
+    AdxParser(const QByteArray &bytes, const DecodeOptions &options, GridStore &rows, ReadTally &tally,
               Refusal &refusal)
         : m_xml(bytes), m_decoder(options), m_rows(rows), m_tally(tally), m_refusal(refusal)
     {
@@ -106,6 +106,7 @@ private:
         m_tally.addUnused(m_decoder.decode(m_fields, cells));
         for (const std::string &name : m_foreign)
             m_tally.add(name);
+        m_tally.addRow(cells, m_decoder.isOwn(m_fields));
         m_rows.appendRow(cells, kColumns);
     }
 
@@ -126,7 +127,7 @@ private:
     QXmlStreamReader m_xml;
     ContactDecoder m_decoder;
     GridStore &m_rows;
-    LeftOutTally &m_tally;
+    ReadTally &m_tally;
     Refusal &m_refusal;
     Fields m_fields;
     std::string m_arena;
@@ -136,7 +137,7 @@ private:
 
 } // namespace
 
-bool readAdx(const QByteArray &bytes, const DecodeOptions &options, GridStore &rows, LeftOutTally &tally,
+bool readAdx(const QByteArray &bytes, const DecodeOptions &options, GridStore &rows, ReadTally &tally,
              Refusal &refusal)
 {
     AdxParser parser(bytes, options, rows, tally, refusal);

@@ -139,7 +139,7 @@ int bandOfFrequency(std::string_view utf8)
 {
     Number n;
     int shift = 0;
-    return splitNumber(utf8, n) ? readBand(n, shift) : -1;
+    return splitNumber(utf8, n) ? readBand(n, shift) : bandOfName(utf8);
 }
 
 int bandOfFrequency(QStringView text)
@@ -161,14 +161,31 @@ int bandCount()
     return int(std::size(kBands));
 }
 
-int bandOfName(std::string_view name)
+int bandOfName(std::string_view text)
 {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
+    // The number as the table writes it ("1,25" as "1.25"), then the unit in small letters,
+    // with any blanks between them dropped.
+    char name[8];
+    size_t n = 0, i = 0;
+    for (; i < text.size() && ((text[i] >= '0' && text[i] <= '9') || text[i] == '.' || text[i] == ','); ++i) {
+        if (n == sizeof name)
+            return -1;
+        name[n++] = text[i] == ',' ? '.' : text[i];
+    }
+    while (n > 0 && i < text.size() && (text[i] == ' ' || text[i] == '\t'))
+        ++i;
+    for (; i < text.size(); ++i) {
+        const char c = char(text[i] | 0x20);
+        if (c < 'a' || c > 'z' || n == sizeof name)
+            return -1;
+        name[n++] = c;
+    }
     for (int b = 0; b < bandCount(); ++b) {
-        const std::string_view known = kBands[b].name;
-        bool same = known.size() == name.size();
-        for (size_t i = 0; same && i < name.size(); ++i)
-            same = (name[i] >= 'A' && name[i] <= 'Z' ? char(name[i] - 'A' + 'a') : name[i]) == known[i];
-        if (same)
+        if (std::string_view(kBands[b].name) == std::string_view(name, n))
             return b;
     }
     return -1;

@@ -9,13 +9,16 @@
 // The ADIF band of a frequency text as typed, -1 when none. Bands are numbered from 2190m
 // (the lowest) up. A number with a decimal separator, or below 1000, is tried as MHz first and
 // then as kHz; a whole number of 1000 or more as kHz first, then as MHz; the first reading that
-// falls inside a band wins. No allocation.
+// falls inside a band wins. A text that is no number may be a band's name (see bandOfName).
+// No allocation.
 int bandOfFrequency(QStringView text);
 int bandOfFrequency(std::string_view utf8);
 int bandCount();
 QString bandName(int band); // the ADIF name in lower case ("40m", "70cm"); empty when out of range
-// The band an ADIF name stands for, any letter case ("20M"); -1 for none.
-int bandOfName(std::string_view name);
+// The band a name stands for, as ADIF and other programs write it in place of a frequency: any
+// letter case, a blank or none before the unit, a decimal comma ("20M", "70 cm", "1,25m"); -1
+// for none.
+int bandOfName(std::string_view text);
 
 namespace adif {
 

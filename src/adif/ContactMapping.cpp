@@ -71,6 +71,17 @@ void appendLine(std::string &out, std::string_view line)
 
 constexpr std::string_view kYes = "SI", kNo = "NO";
 
+// Blanks around a call sign, a date or a mode are no part of it, though other programs write them.
+std::string_view trimmed(std::string_view s)
+{
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!s.empty() && blank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && blank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
 } // namespace
 
 std::string_view routeOf(std::string_view sentVia, bool hasQslVia, std::string_view qslVia)
@@ -101,8 +112,11 @@ ContactEncoder::ContactEncoder(const EncodeOptions &options)
 void ContactEncoder::encode(const std::string_view *cells, Fields &out)
 {
     out.clear();
-    if (!cells[Call].empty())
-        out.set(Field::Call, cells[Call]);
+    const std::string_view call = trimmed(cells[Call]);
+    if (!call.empty())
+        out.set(Field::Call, call);
+    if (call != cells[Call])
+        out.setApp(Call, cells[Call]);
     encodeDateTime(cells[Date], cells[Time], out);
     if (!cells[Name].empty())
         out.set(Field::Name, cells[Name]);
@@ -115,16 +129,22 @@ void ContactEncoder::encode(const std::string_view *cells, Fields &out)
 
     const std::string_view freq = cells[Frequency];
     m_frequency = freq.empty() ? FrequencyReading() : readFrequency(freq);
+    std::string_view readBack; // what the reader makes of the fields written
     if (m_frequency.band >= 0) {
         out.set(Field::Freq, m_frequency.text());
         out.set(Field::Band, bandNameView(m_frequency.band));
+        readBack = m_frequency.text();
+    } else if (const int band = freq.empty() ? -1 : bandOfName(freq); band >= 0) {
+        // A band without a frequency, as a file from another program gave it.
+        readBack = bandNameView(band);
+        out.set(Field::Band, readBack);
     }
-    if (!freq.empty() && m_frequency.text() != freq)
+    if (readBack != freq)
         out.setApp(Frequency, freq);
 
     const std::string_view typedMode = cells[Mode];
     std::string_view mode, submode;
-    if (!typedMode.empty() && standardMode(typedMode, mode, submode)) {
+    if (!typedMode.empty() && standardMode(trimmed(typedMode), mode, submode)) {
         out.set(Field::Mode, mode);
         if (!submode.empty())
             out.set(Field::Submode, submode);
@@ -273,22 +293,16 @@ std::string_view intlOr(const Fields &f, Field plain)
     return f.has(intl) ? f.get(intl) : f.get(plain);
 }
 
-bool hasText(const Fields &f, Field field)
-{
-    return f.has(field) && !f.get(field).empty();
-}
-
 } // namespace
 
 std::string_view ContactDecoder::dateTimeText(const Fields &f, bool wantDate)
 {
     Day date;
     TypedTime time;
-    const bool hasDate = f.has(Field::QsoDate) && parseAdifDate(f.get(Field::QsoDate), date);
-    const bool hasTime = f.has(Field::TimeOn) && parseAdifTime(f.get(Field::TimeOn), time);
-    const Field field = wantDate ? Field::QsoDate : Field::TimeOn;
+    const bool hasDate = f.has(Field::QsoDate) && parseAdifDate(trimmed(f.get(Field::QsoDate)), date);
+    const bool hasTime = f.has(Field::TimeOn) && parseAdifTime(trimmed(f.get(Field::TimeOn)), time);
     if (!(wantDate ? hasDate : hasTime))
-        return f.has(field) ? f.get(field) : std::string_view(); // kept as written: better than nothing
+        return trimmed(f.get(wantDate ? Field::QsoDate : Field::TimeOn)); // kept as written: better than nothing
     QDateTime moment(hasDate ? date.toQDate() : QDate(2000, 1, 1), QTime(time.hour, time.minute, time.second),
                      QTimeZone::utc());
     if (hasTime && (hasDate || m_utc.kind() != UtcConversion::Kind::Zone))
@@ -304,7 +318,8 @@ uint32_t ContactDecoder::decode(const Fields &f, std::string_view *cells)
         return f.hasApp(column) ? f.app[column] : standard;
     };
     cells[Number] = {};
-    cells[Call] = pick(Call, f.get(Field::Call));
+    const auto plain = [&f](Field field) { return trimmed(f.get(field)); };
+    cells[Call] = pick(Call, plain(Field::Call));
     cells[Name] = pick(Name, intlOr(f, Field::Name));
     cells[Qth] = pick(Qth, intlOr(f, Field::Qth));
     cells[Province] = pick(Province, f.get(Field::State));
@@ -313,14 +328,14 @@ uint32_t ContactDecoder::decode(const Fields &f, std::string_view *cells)
     cells[PostBox] = pick(PostBox, {});
     cells[Rst] = pick(Rst, f.get(Field::RstSent));
     if (m_asWritten) {
-        cells[Date] = f.get(Field::QsoDate);
-        cells[Time] = f.get(Field::TimeOn);
+        cells[Date] = plain(Field::QsoDate);
+        cells[Time] = plain(Field::TimeOn);
     } else {
         cells[Date] = f.hasApp(Date) ? f.app[Date] : dateTimeText(f, true);
         cells[Time] = f.hasApp(Time) ? f.app[Time] : dateTimeText(f, false);
     }
-    cells[Frequency] = pick(Frequency, f.has(Field::Freq) ? f.get(Field::Freq) : f.get(Field::Band));
-    cells[Mode] = pick(Mode, hasText(f, Field::Submode) ? f.get(Field::Submode) : f.get(Field::Mode));
+    cells[Frequency] = pick(Frequency, !plain(Field::Freq).empty() ? plain(Field::Freq) : plain(Field::Band));
+    cells[Mode] = pick(Mode, !plain(Field::Submode).empty() ? plain(Field::Submode) : plain(Field::Mode));
     const std::string_view via = f.get(Field::QslSentVia);
     cells[Route] = pick(Route, routeOf(via, f.has(Field::QslVia), f.get(Field::QslVia)));
     cells[Sent] = pick(Sent, yesNoOf(f.get(Field::QslSent)));
@@ -354,8 +369,8 @@ uint32_t ContactDecoder::decode(const Fields &f, std::string_view *cells)
     // What no column took. Orvanel's own records carry BAND and ADDRESS as a service to other
     // programs; they are nothing lost.
     uint32_t unused = 0;
-    const bool own = m_ownFile || f.appPresent != 0;
-    if (!own && f.has(Field::Band) && f.has(Field::Freq))
+    const bool own = isOwn(f);
+    if (!own && f.has(Field::Band) && !plain(Field::Freq).empty())
         unused |= 1u << int(Field::Band);
     if (!own && (f.has(Field::Address) || f.has(Field::AddressIntl)))
         unused |= (f.present & (1u << int(Field::Address) | 1u << int(Field::AddressIntl)));

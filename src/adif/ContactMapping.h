@@ -69,6 +69,8 @@ public:
     uint32_t decode(const Fields &f, std::string_view *cells);
     // The file says in its header that Orvanel wrote it: BAND and ADDRESS are then its own.
     void setWrittenByOrvanel(bool own) { m_ownFile = own; }
+    // Whether a record is a row of Orvanel's table, which may lack what a contact needs.
+    bool isOwn(const Fields &f) const { return m_ownFile || f.appPresent != 0; }
 
 private:
     std::string_view dateTimeText(const Fields &f, bool date);

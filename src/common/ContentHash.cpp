@@ -1,5 +1,13 @@
 #include "ContentHash.h"
 #include <cstring>
+#include <new>
+#include <utility>
+
+#if defined(__x86_64__)
+#include <xxh_x86dispatch.h> // the library's choice of SSE2, AVX2 or AVX-512 at run time
+#else
+#include <xxhash.h>
+#endif
 
 namespace {
 
@@ -47,10 +55,65 @@ inline void stripe(uint64_t *acc, const unsigned char *p)
 
 } // namespace
 
+void ContentHash::Xxh3Free::operator()(XXH3_state_s *state) const
+{
+    XXH3_freeState(state);
+}
+
+ContentHash::ContentHash(HashKind kind) : m_kind(kind)
+{
+    if (kind != HashKind::Xxh3)
+        return;
+    m_xxh3.reset(XXH3_createState());
+    if (!m_xxh3)
+        throw std::bad_alloc();
+    XXH3_64bits_reset(m_xxh3.get());
+}
+
+ContentHash::ContentHash(const ContentHash &other)
+    : m_kind(other.m_kind), m_pendingSize(other.m_pendingSize), m_total(other.m_total)
+{
+    std::memcpy(m_acc, other.m_acc, sizeof m_acc);
+    std::memcpy(m_pending, other.m_pending, sizeof m_pending);
+    if (other.m_xxh3) {
+        m_xxh3.reset(XXH3_createState());
+        if (!m_xxh3)
+            throw std::bad_alloc();
+        XXH3_copyState(m_xxh3.get(), other.m_xxh3.get());
+    }
+}
+
+ContentHash::ContentHash(ContentHash &&) noexcept = default;
+ContentHash::~ContentHash() = default;
+
+ContentHash &ContentHash::operator=(ContentHash other) noexcept
+{
+    m_kind = other.m_kind;
+    m_xxh3 = std::move(other.m_xxh3);
+    std::memcpy(m_acc, other.m_acc, sizeof m_acc);
+    std::memcpy(m_pending, other.m_pending, sizeof m_pending);
+    m_pendingSize = other.m_pendingSize;
+    m_total = other.m_total;
+    return *this;
+}
+
+uint64_t ContentHash::of(const void *data, size_t size, HashKind kind)
+{
+    if (kind == HashKind::Xxh3)
+        return XXH3_64bits(data, size);
+    ContentHash hash(kind);
+    hash.add(data, size);
+    return hash.value();
+}
+
 void ContentHash::add(const void *data, size_t size)
 {
-    auto p = static_cast<const unsigned char *>(data);
     m_total += size;
+    if (m_xxh3) {
+        XXH3_64bits_update(m_xxh3.get(), data, size);
+        return;
+    }
+    auto p = static_cast<const unsigned char *>(data);
     if (m_pendingSize > 0) {
         const size_t take = size < 32 - m_pendingSize ? size : 32 - m_pendingSize;
         std::memcpy(m_pending + m_pendingSize, p, take);
@@ -70,6 +133,8 @@ void ContentHash::add(const void *data, size_t size)
 
 uint64_t ContentHash::value() const
 {
+    if (m_xxh3)
+        return XXH3_64bits_digest(m_xxh3.get());
     uint64_t h;
     if (m_total >= 32) {
         h = rotl(m_acc[0], 1) + rotl(m_acc[1], 7) + rotl(m_acc[2], 12) + rotl(m_acc[3], 18);

@@ -1,18 +1,43 @@
 #pragma once
 // A fast 64-bit hash of a file's bytes, fed piece by piece as the bytes are read, so a file
-// can be recognised later (same size, same hash) without keeping or re-reading it. It is the
-// XXH64 function with seed 0: several gigabytes a second, and well mixed.
+// can be recognised later (same size, same hash) without keeping or re-reading it. XXH3 (64
+// bits, seed 0) from libxxhash; XXH64 with seed 0, which earlier versions used, is still
+// computed for what they wrote (recovery journals name the hash they use).
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+
+struct XXH3_state_s;
+
+// The values recovery journals write for them.
+enum class HashKind : uint8_t { Xxh64 = 0, Xxh3 = 1 };
+inline constexpr HashKind kHashKind = HashKind::Xxh3; // what this version writes
 
 class ContentHash
 {
 public:
+    explicit ContentHash(HashKind kind = kHashKind);
+    ContentHash(const ContentHash &other);
+    ContentHash(ContentHash &&) noexcept;
+    ContentHash &operator=(ContentHash other) noexcept;
+    ~ContentHash();
+
     void add(const void *data, size_t size);
     uint64_t value() const;      // of everything added so far; adding may go on
     uint64_t size() const { return m_total; }
+    HashKind kind() const { return m_kind; }
+
+    // The hash of bytes all at hand.
+    static uint64_t of(const void *data, size_t size, HashKind kind = kHashKind);
 
 private:
+    struct Xxh3Free
+    {
+        void operator()(XXH3_state_s *state) const;
+    };
+    HashKind m_kind;
+    std::unique_ptr<XXH3_state_s, Xxh3Free> m_xxh3;
+    // XXH64: four lanes, and the bytes short of a whole stripe.
     uint64_t m_acc[4] = {0x9E3779B185EBCA87ull + 0xC2B2AE3D27D4EB4Full, 0xC2B2AE3D27D4EB4Full, 0,
                          0 - 0x9E3779B185EBCA87ull};
     unsigned char m_pending[32] = {};

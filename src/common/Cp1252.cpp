@@ -278,4 +278,39 @@ bool appendFromUtf8(std::string &out, std::string_view utf8)
     return ok;
 }
 
+qsizetype firstUnstorable(QStringView text)
+{
+    qsizetype bad = text.indexOf(QChar(u'\0'));
+    qsizetype unencodable = -1;
+    fromUnicode(bad < 0 ? text : text.first(bad), &unencodable);
+    return unencodable >= 0 ? unencodable : bad;
+}
+
+bool storable(std::string_view utf8)
+{
+    constexpr uint64_t kHigh = 0x8080808080808080ull, kLow7 = 0x7F7F7F7F7F7F7F7Full;
+    const auto *s = reinterpret_cast<const unsigned char *>(utf8.data());
+    const size_t n = utf8.size();
+    for (size_t i = 0; i < n;) {
+        // ASCII without NUL a word at a time: no byte with its high bit, none zero.
+        for (uint64_t w; i + 8 <= n; i += 8) {
+            std::memcpy(&w, s + i, 8);
+            if ((w & kHigh) | ~(((w & kLow7) + kLow7) | w | kLow7))
+                break;
+        }
+        if (i == n)
+            break;
+        if (s[i] < 0x80) {
+            if (s[i++] == 0)
+                return false;
+            continue;
+        }
+        int32_t cp;
+        i += decodeUtf8(s + i, n - i, cp);
+        if (cp < 0 || encodeChar(char32_t(cp)) < 0)
+            return false;
+    }
+    return true;
+}
+
 } // namespace cp1252

@@ -24,4 +24,9 @@ bool canEncode(QStringView text);
 void appendAsUtf8(std::string &out, std::string_view cp1252Bytes);
 bool appendFromUtf8(std::string &out, std::string_view utf8);
 
+// What a log book can hold: characters of the code page, and no NUL. The first character that
+// is not (-1 for none); and the same test on the grid store's UTF-8, without allocating.
+qsizetype firstUnstorable(QStringView text);
+bool storable(std::string_view utf8);
+
 } // namespace cp1252

@@ -56,10 +56,7 @@ bool ReplaceCommands::rule(CellReplacer *&replacer, ReplaceScope &scope)
         return false;
     }
     // What the log book file could not hold is never put into the table.
-    qsizetype bad = with.indexOf(QChar(u'\0'));
-    if (bad < 0)
-        cp1252::fromUnicode(with, &bad);
-    if (bad >= 0) {
+    if (const qsizetype bad = cp1252::firstUnstorable(with); bad >= 0) {
         say(u"No se puede reemplazar: el texto «Reemplazar por» contiene el carácter %1, que un libro de "
             u"guardia no admite. Cámbielo y vuelva a intentarlo."_s.arg(describeCharacter(with, bad)));
         return false;

@@ -6,11 +6,9 @@ namespace journal {
 
 namespace {
 
-uint32_t checksum(const char *data, size_t size)
+uint32_t checksum(const char *data, size_t size, HashKind kind)
 {
-    ContentHash hash;
-    hash.add(data, size);
-    return uint32_t(hash.value());
+    return uint32_t(ContentHash::of(data, size, kind));
 }
 
 // Reads what an Encoder wrote; every read checks the bytes left first, so no length or count
@@ -18,7 +16,11 @@ uint32_t checksum(const char *data, size_t size)
 class Decoder
 {
 public:
-    Decoder(const char *p, size_t n) : m_p(reinterpret_cast<const unsigned char *>(p)), m_end(m_p + n) {}
+    // `hash`: the kind the journal names, which the hashes of its files are.
+    Decoder(const char *p, size_t n, HashKind hash = kHashKind)
+        : m_p(reinterpret_cast<const unsigned char *>(p)), m_end(m_p + n), m_hash(hash)
+    {
+    }
     bool failed() const { return m_failed; }
     void fail() { m_failed = true; }
     // A row, column or count of a table: never beyond what an int holds.
@@ -103,6 +105,7 @@ public:
         f.path = qstr();
         f.size = i64();
         f.hash = uint64_t(i64());
+        f.hashKind = m_hash;
         const uint8_t format = u8();
         if (format > uint8_t(LogFormat::Adx))
             m_failed = true;
@@ -150,6 +153,7 @@ private:
     }
     const unsigned char *m_p;
     const unsigned char *m_end;
+    HashKind m_hash;
     bool m_failed = false;
 };
 
@@ -209,9 +213,9 @@ Change decodeChange(Decoder &in)
     return c;
 }
 
-bool decodeFrame(const char *p, size_t n, Frame &frame)
+bool decodeFrame(const char *p, size_t n, HashKind hash, Frame &frame)
 {
-    Decoder in(p, n);
+    Decoder in(p, n, hash);
     frame.time = QDateTime::fromMSecsSinceEpoch(in.i64());
     for (size_t count = in.count(); count > 0 && !in.failed(); --count) {
         frame.changes.push_back(decodeChange(in));
@@ -301,25 +305,26 @@ QByteArray headerBytes(const Header &header)
     e.var(header.origin.numbers.size());
     for (int64_t n : header.origin.numbers)
         e.var(uint64_t(n));
-    return headerAround(e.bytes());
+    return headerAround(e.bytes(), header.hash);
 }
 
-QByteArray headerAround(const std::string &payload)
+QByteArray headerAround(const std::string &payload, HashKind hash)
 {
     Encoder out;
     for (const char *m = kMagic; *m; ++m)
         out.u8(uint8_t(*m));
     out.u8(kVersion);
+    out.u8(uint8_t(hash));
     out.u32(uint32_t(payload.size()));
-    out.u32(checksum(payload.data(), payload.size()));
+    out.u32(checksum(payload.data(), payload.size(), hash));
     return QByteArray::fromStdString(out.bytes() + payload);
 }
 
-void appendFrame(std::string &out, const std::string &payload)
+void appendFrame(std::string &out, const std::string &payload, HashKind hash)
 {
     Encoder head;
     head.u32(uint32_t(payload.size()));
-    head.u32(checksum(payload.data(), payload.size()));
+    head.u32(checksum(payload.data(), payload.size(), hash));
     out += head.bytes();
     out += payload;
 }
@@ -335,18 +340,21 @@ Read read(const QByteArray &bytes)
         return r;
     }
     Decoder start(p + magic, n - magic);
-    if (start.u8() != kVersion) {
+    const uint8_t version = start.u8();
+    const uint8_t hash = version == 1 ? uint8_t(HashKind::Xxh64) : start.u8(); // version 1 had XXH64 only
+    if ((version != 1 && version != kVersion) || hash > uint8_t(HashKind::Xxh3)) {
         r.problem = QStringLiteral("lo escribió otra versión del programa");
         return r;
     }
+    r.header.hash = HashKind(hash);
     const uint32_t length = start.u32();
     const uint32_t sum = start.u32();
-    size_t at = magic + 9;
-    if (length > n - at || checksum(p + at, length) != sum) {
+    size_t at = magic + 9 + (version == 1 ? 0 : 1);
+    if (start.failed() || length > n - at || checksum(p + at, length, r.header.hash) != sum) {
         r.problem = QStringLiteral("su encabezado está dañado");
         return r;
     }
-    Decoder head(p + at, length);
+    Decoder head(p + at, length, r.header.hash);
     r.header.firstChange = head.i64();
     r.header.created = QDateTime::fromMSecsSinceEpoch(head.i64());
     r.header.origin.fromFile = head.u8() != 0;
@@ -367,8 +375,8 @@ Read read(const QByteArray &bytes)
         const uint32_t size = frameHead.u32();
         const uint32_t frameSum = frameHead.u32();
         Frame frame;
-        if (frameHead.failed() || size > n - at - 8 || checksum(p + at + 8, size) != frameSum
-            || !decodeFrame(p + at + 8, size, frame)) {
+        if (frameHead.failed() || size > n - at - 8 || checksum(p + at + 8, size, r.header.hash) != frameSum
+            || !decodeFrame(p + at + 8, size, r.header.hash, frame)) {
             r.damagedEnd = true;
             break;
         }

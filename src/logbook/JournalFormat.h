@@ -4,7 +4,7 @@
 // step is made. Every frame is length-prefixed and carries a checksum, so a frame cut short
 // by a crash, and everything after it, is told apart from the whole frames before it.
 //
-//   file    = "ORVANELJ" version:u8 headerLength:u32 checksum:u32 header frame*
+//   file    = "ORVANELJ" version:u8 hash:u8 headerLength:u32 checksum:u32 header frame*
 //   header  = firstChange:i64 created:i64 fromFile:u8 [source] title:str save:u8 numbers:list
 //   source  = name:str path:str size:i64 hash:i64 format:u8 conversion:u8 hours:var locale:str
 //             [zone:str, when the conversion is by time zone]
@@ -12,7 +12,10 @@
 //   payload = time:i64 count:var op*
 //
 // Numbers are little-endian; var is a LEB128 unsigned number, str a var length and UTF-8
-// bytes; the checksum is the low half of the ContentHash of what follows it.
+// bytes. `hash` names the ContentHash kind of the journal: the checksum is the low half of
+// that hash of what follows it, and the files it names are recognised by that hash too.
+// Version 1 journals have no `hash` byte and use XXH64.
+#include "common/ContentHash.h"
 #include "history/ChangeObserver.h"
 #include <QByteArray>
 #include <QDateTime>
@@ -24,7 +27,7 @@
 namespace journal {
 
 inline constexpr char kMagic[] = "ORVANELJ";
-inline constexpr uint8_t kVersion = 1;
+inline constexpr uint8_t kVersion = 2;
 
 enum class Op : uint8_t {
     RowInserted = 1,
@@ -66,6 +69,7 @@ struct Frame
 
 struct Header
 {
+    HashKind hash = kHashKind;           // of the checksums and of the files named
     ChangeId firstChange = 0;            // the id of the journal's first change
     QDateTime created;
     TableOrigin origin;
@@ -95,9 +99,9 @@ private:
 
 QByteArray headerBytes(const Header &header);
 // The file's start around a header already encoded.
-QByteArray headerAround(const std::string &payload);
+QByteArray headerAround(const std::string &payload, HashKind hash = kHashKind);
 // A frame around `payload` (time and changes already encoded).
-void appendFrame(std::string &out, const std::string &payload);
+void appendFrame(std::string &out, const std::string &payload, HashKind hash = kHashKind);
 
 // --- reading ---
 

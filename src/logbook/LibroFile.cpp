@@ -17,6 +17,8 @@
 #include <optional>
 #include <vector>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 constexpr int kValuesPerContact = kLibroCols - 1;
@@ -26,22 +28,57 @@ constexpr qint64 kMinContactBytes = kValuesPerContact * 3;
 
 
 
-LibroWrite unstorable(const GridModel &libro, const QString &name, int row, int col)
+// A contact as the user finds it in the table: its row, and its call sign when it has one.
+QString contactAt(const GridModel &libro, int row, const QString &prefix)
+{
+    const QString call = libro.TextMatrix(row, 1);
+    return call.isEmpty() ? u"%1 %2"_s.arg(prefix, QString::number(row))
+                          : u"%1 %2 (%3)"_s.arg(prefix, QString::number(row), call);
+}
+
+QString headingOf(const GridModel &libro, int col)
+{
+    const QString heading = libro.TextMatrix(0, col);
+    return quotedName(heading.isEmpty() ? QString::number(col) : heading);
+}
+
+QString characterAt(const GridModel &libro, int row, int col)
 {
     const QString value = libro.TextMatrix(row, col);
-    qsizetype bad = value.indexOf(QChar(u'\0'));
-    if (bad < 0)
-        cp1252::fromUnicode(value, &bad);
-    const QString what = bad >= 0 ? describeCharacter(value, bad) : QStringLiteral("que no es texto");
-    const QString call = libro.TextMatrix(row, 1);
-    QString heading = libro.TextMatrix(0, col);
-    if (heading.isEmpty())
-        heading = QString::number(col);
-    const QString contact = call.isEmpty() ? QStringLiteral("el contacto de la fila %1").arg(row)
-                                           : QStringLiteral("el contacto de la fila %1 (%2)").arg(QString::number(row), call);
-    return {false, QStringLiteral("No se pudo guardar el archivo %1: %2, columna %3, contiene el carácter %4, "
-                                  "que un libro de guardia no admite. Cámbielo y vuelva a guardar.")
-                       .arg(quotedName(name), contact, quotedName(heading), what)};
+    const qsizetype bad = cp1252::firstUnstorable(value);
+    return bad >= 0 ? describeCharacter(value, bad) : u"que no es texto"_s;
+}
+
+// Every cell from `row` on that a log book cannot hold (the first ten named), so that the user
+// changes them all before trying again, not one per try.
+LibroWrite unstorable(const GridModel &libro, const QString &name, int64_t row)
+{
+    constexpr int kNamed = 10;
+    const GridStore &store = libro.store();
+    std::vector<std::string_view> cells(size_t(store.cols()));
+    std::vector<std::pair<int, int>> named;
+    int64_t count = 0;
+    for (int64_t r = row; r < store.rows(); ++r) {
+        store.rowCells(r, cells.data());
+        for (int c = 1; c < store.cols(); ++c) {
+            if (!cp1252::storable(cells[size_t(c)]) && ++count <= kNamed)
+                named.emplace_back(int(r), c);
+        }
+    }
+    if (count == 1) {
+        const auto [r, c] = named.front();
+        return {false, u"No se pudo guardar el archivo %1: %2, columna %3, contiene el carácter %4, que un libro de "
+                       u"guardia no admite. Cámbielo y vuelva a guardar."_s
+                           .arg(quotedName(name), contactAt(libro, r, u"el contacto de la fila"_s), headingOf(libro, c),
+                                characterAt(libro, r, c))};
+    }
+    QStringList where;
+    for (const auto &[r, c] : named)
+        where << u"%1, columna %2: %3"_s.arg(contactAt(libro, r, u"fila"_s), headingOf(libro, c), characterAt(libro, r, c));
+    const QString more = count > kNamed ? u"; y %1 más"_s.arg(count - kNamed) : QString();
+    return {false, u"No se pudo guardar el archivo %1: %2 celdas contienen caracteres que un libro de guardia no "
+                   u"admite (%3%4). Cámbielos, con «Edición > Remplazar» si quiere, y vuelva a guardar."_s
+                       .arg(quotedName(name), QString::number(count), where.join(u"; "_s), more)};
 }
 
 // Quoted value lines, many contacts at a time, handed to the writer in large pieces: one
@@ -431,11 +468,11 @@ LibroWrite EscribirLibro(const GridModel &libro, const QString &path, const QStr
                 // Never a '?' in place of what the table holds: the file must read back as
                 // the table is. The writer is dropped uncommitted, so the old file stays.
                 if (!cp1252::appendFromUtf8(encoded, text))
-                    return unstorable(libro, name, int(r), c);
+                    return unstorable(libro, name, r);
                 added = block.addEncoded(encoded);
             }
             if (added == LineBlock::Added::Nul)
-                return unstorable(libro, name, int(r), c);
+                return unstorable(libro, name, r);
         }
         if (block.full())
             block.handTo(writer);

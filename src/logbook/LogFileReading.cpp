@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -37,6 +38,7 @@ LogFileRead readAs(const FileSource &source)
         result.rows = std::move(read.rows);
         result.source.size = read.size;
         result.source.hash = read.hash;
+        result.source.hashKind = kHashKind;
         return result;
     }
     AdifImportOptions options;
@@ -46,9 +48,10 @@ LogFileRead readAs(const FileSource &source)
     result.ok = read.ok;
     result.error = read.error;
     result.rows = std::move(read.rows);
-    result.leftOut = std::move(read.leftOut);
+    result.findings = std::move(static_cast<AdifFindings &>(read));
     result.source.size = read.size;
     result.source.hash = read.hash;
+    result.source.hashKind = kHashKind;
     return result;
 }
 
@@ -82,10 +85,34 @@ bool rereadLogFile(const FileSource &file, GridStore &rows, QString &problem)
         problem = read.error;
         return false;
     }
-    if (read.source.hash != file.hash || read.source.size != file.size) {
+    // A file named by an older journal is told by the hash that journal used.
+    uint64_t hash = read.source.hash;
+    int64_t size = read.source.size;
+    if (file.hashKind != read.source.hashKind && !hashFile(file.path, file.hashKind, hash, size)) {
+        problem = u"el archivo %1 ya no se puede leer"_s.arg(shown);
+        return false;
+    }
+    if (hash != file.hash || size != file.size) {
         problem = u"el archivo %1 cambió desde entonces"_s.arg(shown);
         return false;
     }
     rows = std::move(read.rows);
+    return true;
+}
+
+bool hashFile(const QString &path, HashKind kind, uint64_t &hash, int64_t &size)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return false;
+    ContentHash content(kind);
+    std::vector<char> buffer(size_t(1) << 20);
+    for (qint64 n; (n = file.read(buffer.data(), qint64(buffer.size()))) != 0;) {
+        if (n < 0)
+            return false;
+        content.add(buffer.data(), size_t(n));
+    }
+    hash = content.value();
+    size = int64_t(content.size());
     return true;
 }

@@ -2,6 +2,7 @@
 // Reading any log file the program takes in: its own log books, and ADIF files (ADI or ADX),
 // told apart by their content, not their name.
 #include "history/FileSource.h"
+#include "adif/AdifImport.h"
 #include "common/GridStore.h"
 #include <QString>
 #include <utility>
@@ -13,7 +14,7 @@ struct LogFileRead
     QString error;                                    // Spanish, names the file, when !ok
     GridStore rows{17};                               // the contacts, "Nº" empty
     FileSource source;                                // how to read the same file again
-    std::vector<std::pair<QString, int64_t>> leftOut; // ADIF fields without a column: values left out
+    AdifFindings findings;                            // of an ADIF file
 };
 
 // What kind of log `path` holds, by its first bytes.
@@ -26,3 +27,7 @@ LogFileRead readLogFile(const QString &path, const QString &name, const UtcConve
 // Reads again a file read before, the same way; false with a Spanish reason when it is gone
 // or is no longer the same file (another size or hash).
 bool rereadLogFile(const FileSource &file, GridStore &rows, QString &problem);
+
+// The hash of kind `kind` and the size of the file at `path`, read whole; false when it cannot
+// be read.
+bool hashFile(const QString &path, HashKind kind, uint64_t &hash, int64_t &size);

@@ -1,6 +1,8 @@
 #include "LogbookCommands.h"
 #include "LibroFile.h"
 #include "LogFileReading.h"
+#include "common/Cp1252.h"
+#include "common/FileErrors.h"
 #include "common/GridModel.h"
 #include "history/ContactLog.h"
 #include "ui/FormWindow.h"
@@ -17,14 +19,45 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// What an ADIF import brought in, and what it had to leave out.
-QString importReport(const QString &name, int64_t added, const std::vector<std::pair<QString, int64_t>> &leftOut)
+// The first few of `count` things, with a mark when there are more.
+QString firstFew(const QStringList &named, int64_t count, const QString &separator)
+{
+    return named.join(separator) + (count > named.size() ? u"…"_s : QString());
+}
+
+// What an ADIF import brought in, what the user has to see to, and what it had to leave out.
+// The imported rows start at table row `firstRow`.
+QString importReport(const QString &name, int64_t added, const AdifFindings &found, const GridModel &table,
+                     int64_t firstRow)
 {
     QString text = added == 1 ? u"Se agregó 1 contacto de «%1»."_s.arg(name)
                               : u"Se agregaron %1 contactos de «%2»."_s.arg(added).arg(name);
-    if (!leftOut.empty()) {
+    if (found.withoutCall > 0) {
+        QStringList rows;
+        for (int64_t row : found.firstWithoutCall)
+            rows << QString::number(firstRow + row);
+        const QString which = firstFew(rows, found.withoutCall, u", "_s);
+        text += added == 1 ? u" No tiene indicativo (fila %1)."_s.arg(which)
+                : found.withoutCall == 1 ? u" 1 de ellos no tiene indicativo (fila %1)."_s.arg(which)
+                                         : u" %1 de ellos no tienen indicativo (filas %2)."_s.arg(found.withoutCall).arg(which);
+    }
+    if (found.unstorable > 0) {
+        QStringList cells;
+        for (const auto &[row, col] : found.firstUnstorable) {
+            const QString value = table.TextMatrix(int(firstRow + row), col);
+            cells << u"fila %1, columna «%2»: %3"_s.arg(QString::number(firstRow + row), table.TextMatrix(0, col),
+                                                         describeCharacter(value, cp1252::firstUnstorable(value)));
+        }
+        const QString where = firstFew(cells, found.unstorable, u"; "_s);
+        text += found.unstorable == 1
+                    ? u" 1 celda tiene un carácter que un libro de guardia no admite (%1): cámbielo antes de guardar, "
+                      u"con «Edición > Remplazar» si quiere."_s.arg(where)
+                    : u" %1 celdas tienen caracteres que un libro de guardia no admite (%2): cámbielos antes de "
+                      u"guardar, con «Edición > Remplazar» si quiere."_s.arg(found.unstorable).arg(where);
+    }
+    if (!found.leftOut.empty()) {
         QStringList fields;
-        for (const auto &[field, count] : leftOut)
+        for (const auto &[field, count] : found.leftOut)
             fields << u"%1 (%2)"_s.arg(field).arg(count);
         text += u" Estos datos no tienen columna en el libro y quedaron fuera: %1."_s.arg(fields.join(u", "_s));
     }
@@ -273,13 +306,13 @@ bool LogbookCommands::importNamed(const QString &name)
     LogFileRead file;
     if (!read(name, m_main.libro().Rows() - 1, u"Importar"_s, file))
         return false;
-    const int64_t added = file.rows.rows();
+    const int64_t added = file.rows.rows(), firstRow = m_main.libro().Rows();
     const bool adif = file.source.format != LogFormat::Libro;
     m_log.importRows(std::move(file.rows), file.source);
     m_importar.hide();
     if (adif)
-        m_platform.messages->ask(importReport(name, added, file.leftOut), u"Importar"_s, MessageSeam::Buttons::Ok,
-                                 MessageSeam::Icon::None);
+        m_platform.messages->ask(importReport(name, added, file.findings, m_main.libro(), firstRow), u"Importar"_s,
+                                 MessageSeam::Buttons::Ok, MessageSeam::Icon::None);
     return true;
 }
 

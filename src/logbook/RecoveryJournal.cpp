@@ -1,4 +1,5 @@
 #include "RecoveryJournal.h"
+#include "LogFileReading.h"
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -67,7 +68,7 @@ bool RecoveryJournal::openFile()
         fail(QString::fromLocal8Bit(std::strerror(errno)));
         return false;
     }
-    journal::Header header{m_firstChange, QDateTime::currentDateTime(), m_origin};
+    journal::Header header{m_hash, m_firstChange, QDateTime::currentDateTime(), m_origin};
     const QByteArray bytes = journal::headerBytes(header);
     if (!writeAll(bytes.constData(), size_t(bytes.size())) || ::fdatasync(m_fd) != 0) {
         fail(QString::fromLocal8Bit(std::strerror(errno)));
@@ -87,6 +88,7 @@ bool RecoveryJournal::resume(const journal::Read &read, ChangeId nextChange)
     closeFile();
     m_failed = false;
     m_origin = read.header.origin;
+    m_hash = read.header.hash; // what is added goes on in the kind the journal names
     m_firstChange = read.header.firstChange;
     m_nextChange = nextChange;
     const QByteArray name = QFile::encodeName(m_path);
@@ -127,8 +129,23 @@ bool RecoveryJournal::sync()
 void RecoveryJournal::rebased(const TableOrigin &origin)
 {
     end();
+    m_hash = kHashKind;
     m_origin = origin;
+    m_origin.file = named(origin.file);
     m_firstChange = m_nextChange;
+}
+
+// The file as this journal names files: its hash of the kind the journal uses, which a file
+// read while an older journal goes on was not hashed with.
+FileSource RecoveryJournal::named(const FileSource &file) const
+{
+    FileSource same = file;
+    if (file.hashKind != m_hash && !file.path.isEmpty()) {
+        int64_t size = 0;
+        if (hashFile(file.path, m_hash, same.hash, size))
+            same.hashKind = m_hash;
+    }
+    return same;
 }
 
 // --- steps ---
@@ -150,7 +167,7 @@ void RecoveryJournal::stepEnds()
     payload.var(m_changeCount);
     std::string bytes = payload.bytes();
     bytes += m_changes.bytes();
-    journal::appendFrame(m_pending, bytes);
+    journal::appendFrame(m_pending, bytes, m_hash);
     if (m_syncEachStep)
         sync();
 }
@@ -235,14 +252,14 @@ ChangeId RecoveryJournal::rowsRestored(ChangeId cut, const GridStore &rows)
 ChangeId RecoveryJournal::rowsReadFrom(const FileSource &file)
 {
     begin(Op::RowsReadFrom);
-    m_changes.file(file);
+    m_changes.file(named(file));
     return nextId();
 }
 
 ChangeId RecoveryJournal::tableReadFrom(const FileSource &file)
 {
     begin(Op::TableReadFrom);
-    m_changes.file(file);
+    m_changes.file(named(file));
     return nextId();
 }
 

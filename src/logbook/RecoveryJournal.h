@@ -52,9 +52,11 @@ private:
     bool writeAll(const char *data, size_t size);
     void fail(const QString &reason);
     void closeFile();
+    FileSource named(const FileSource &file) const;
 
     QString m_path;
     int m_fd = -1;
+    HashKind m_hash = kHashKind;
     TableOrigin m_origin;
     ChangeId m_firstChange = 0, m_nextChange = 0;
     journal::Encoder m_changes;         // of the step being made

@@ -60,7 +60,12 @@ void TestAdifLookups::band_data()
     QTest::newRow("lowest band") << u"0.136"_s << u"2190m"_s;
     QTest::newRow("blanks around") << u" 3.5 "_s << u"80m"_s;
     QTest::newRow("between bands") << u"8.000"_s << QString();
-    QTest::newRow("text") << u"40m"_s << QString();
+    QTest::newRow("a band's name") << u"40m"_s << u"40m"_s;
+    QTest::newRow("name in capitals, blank before the unit") << u" 70 CM"_s << u"70cm"_s;
+    QTest::newRow("name with a decimal comma") << u"1,25m"_s << u"1.25m"_s;
+    QTest::newRow("name of the highest band") << u"SubMM"_s << u"submm"_s;
+    QTest::newRow("no band of that name") << u"11m"_s << QString();
+    QTest::newRow("text") << u"40 metros"_s << QString();
     QTest::newRow("two separators") << u"14.074.000"_s << QString();
 }
 

@@ -4,6 +4,7 @@
 #include "AdifTables.h"
 #include "FileHelpers.h"
 #include "adif/AdifImport.h"
+#include "adif/ByteSearch.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -34,12 +35,23 @@ QStringList cellsNamed(const AdifRead &read, const QStringList &which)
     return out;
 }
 
-QString leftOutText(const AdifRead &read)
+// The fields left out, then the rows without a call sign and the cells a log book cannot hold.
+QString findingsText(const AdifRead &read)
 {
     QStringList counts;
     for (const auto &[name, count] : read.leftOut)
         counts << name + u'=' + QString::number(count);
-    return counts.join(u',');
+    QString text = counts.join(u',');
+    QStringList rows, cells;
+    for (int64_t row : read.firstWithoutCall)
+        rows << QString::number(row);
+    for (const auto &[row, col] : read.firstUnstorable)
+        cells << u"%1.%2"_s.arg(row).arg(col);
+    if (read.withoutCall > 0)
+        text += u" no call %1: %2"_s.arg(read.withoutCall).arg(rows.join(u','));
+    if (read.unstorable > 0)
+        text += u" unstorable %1: %2"_s.arg(read.unstorable).arg(cells.join(u','));
+    return text;
 }
 
 } // namespace
@@ -53,6 +65,8 @@ private slots:
     void throughAFile();
     void refused_data();
     void refused();
+    void everyByteSearch_data();
+    void everyByteSearch();
 };
 
 void TestAdifRead::otherPrograms_data()
@@ -61,7 +75,7 @@ void TestAdifRead::otherPrograms_data()
     QTest::addColumn<int>("difUtc");
     QTest::addColumn<int>("rows");
     QTest::addColumn<QStringList>("cells");
-    QTest::addColumn<QString>("leftOut");
+    QTest::addColumn<QString>("findings");
 
     // Columns: 1 call, 2 name, 3 QTH, 4 province, 8 RST, 9 date, 10 time, 11 frequency,
     // 12 mode, 13 route, 14 sent, 15 received, 16 comment.
@@ -116,6 +130,22 @@ void TestAdifRead::otherPrograms_data()
         << QByteArray("<PROGRAMID:4>LoTW <eoh>\r\n<CALL:5>K1ABC <QSO_DATE:8>20240101 <TIME_ON:4>1200 <QSL_RCVD:1>Y "
                       "<APP_LoTW_MODEGROUP:4>DATA <eor>\r\n\r\n<APP_LoTW_EOF>\r\n<CALL:3>K1X tail")
         << 0 << 1 << QStringList{u"0.1=K1ABC"_s, u"0.15=SI"_s} << QString();
+    QTest::newRow("blanks around call, date, time, frequency, band and mode dropped; around a name kept")
+        << QByteArray("<CALL:9>MS0INT/P <QSO_DATE:9> 20240101<TIME_ON:5>1200 <FREQ:7>14.074 <BAND:4>20m "
+                      "<MODE:5> MFSK<SUBMODE:4>FT4 <NAME:6> Juan <EOR>"
+                      "<CALL:6>\tK1ABC<FREQ:1> <BAND:4> 10M<MODE:4>SSB <SUBMODE:1> <EOR>")
+        << 0 << 2
+        << QStringList{u"0.1=MS0INT/P"_s, u"0.9=1/1/24"_s, u"0.10=12:00:00"_s, u"0.11=14.074"_s, u"0.12=FT4"_s,
+                       u"0.2= Juan "_s, u"1.1=K1ABC"_s, u"1.11=10M"_s, u"1.12=SSB"_s}
+        << u"BAND=1"_s;
+    QTest::newRow("records without a call sign kept, counted and named")
+        << QByteArray("<CALL:0><QSO_DATE:8>20240101<EOR><NAME:3>Ana<TIME_ON:4>1200<EOR>"
+                      "<CALL:3>K1X<EOR><CALL:2>  <QSO_DATE:8>20240102<EOR>")
+        << 0 << 4 << QStringList{u"0.1="_s, u"1.2=Ana"_s, u"2.1=K1X"_s, u"3.1="_s} << u" no call 3: 0,1,3"_s;
+    QTest::newRow("characters a log book cannot hold, found in every cell")
+        << QByteArray("<CALL:5>EA1AA <NAME:6>Jos\xEF\xBF\xBD <QTH:6>Le\xEF\xBF\xBDn <EOR>"
+                      "<CALL:5>R1ABC <NAME:8>\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD <COMMENT:3>a\0b <EOR>", 99)
+        << 0 << 2 << QStringList{u"0.2=Jos\uFFFD"_s} << u" unstorable 4: 0.2,0.3,1.2,1.16"_s;
     QTest::newRow("header only") << QByteArray("Nada aún\n<EOH>\n") << 0 << 0 << QStringList() << QString();
 }
 
@@ -125,12 +155,12 @@ void TestAdifRead::otherPrograms()
     QFETCH(int, difUtc);
     QFETCH(int, rows);
     QFETCH(QStringList, cells);
-    QFETCH(QString, leftOut);
+    QFETCH(QString, findings);
     const AdifRead read = importAdifBytes(bytes, u"otro.adi"_s, importOptions(difUtc));
     QVERIFY2(read.ok, qPrintable(read.error));
     QCOMPARE(read.rows.rows(), rows);
     QCOMPARE(cellsNamed(read, cells), cells);
-    QCOMPARE(leftOutText(read), leftOut);
+    QCOMPARE(findingsText(read), findings);
     QCOMPARE(read.size, bytes.size());
 }
 
@@ -184,6 +214,9 @@ void TestAdifRead::refused_data()
     QTest::newRow("ADX cut short")
         << QByteArray("<?xml version=\"1.0\"?>\n<ADX>\n<RECORDS>\n<RECORD><CALL>EA4XYZ</CALL></RECORD>\n") << 5
         << u"termina"_s;
+    QTest::newRow("a damaged file: tags without '<', no <EOR>, no call, date or time")
+        << QByteArray("CALL:6>EA4XYZ QSO_DATE:8>20240101 <NAME:4>Juan TIME_ON:4>1200 <COMMENT:4>hola") << 0
+        << u"no contiene contactos: su único registro no tiene indicativo (CALL), fecha (QSO_DATE) ni hora"_s;
     QTest::newRow("XML that is not ADX") << QByteArray("<?xml version=\"1.0\"?>\n<html></html>") << 2 << u"«html»"_s;
 }
 
@@ -196,9 +229,53 @@ void TestAdifRead::refused()
     QVERIFY(!read.ok);
     QCOMPARE(read.rows.rows(), 0);
     QCOMPARE(read.line, line);
-    QVERIFY2(read.error.contains(u"«malo.adi»") && read.error.contains(u"ínea %1"_s.arg(line))
+    QVERIFY2(read.error.contains(u"«malo.adi»") && (line == 0 || read.error.contains(u"ínea %1"_s.arg(line)))
                  && read.error.contains(reason),
              qPrintable(read.error));
+}
+
+void TestAdifRead::everyByteSearch_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::newRow("portable") << int(adif::ByteSearch::Portable);
+    QTest::newRow("SSE2") << int(adif::ByteSearch::Sse2);
+    QTest::newRow("AVX2") << int(adif::ByteSearch::Avx2);
+}
+
+// Each way of scanning, forced, reads what was written: tags, NULs and characters other than
+// ASCII at every place in a 64-byte block, in memory and in the file's pieces, and finds every
+// cell a log book cannot hold (a U+FFFD, an emoji, a NUL) whatever its place.
+void TestAdifRead::everyByteSearch()
+{
+    QFETCH(int, kind);
+    const struct Restore { adif::ByteSearch kind = adif::byteSearch(); ~Restore() { adif::setByteSearch(kind); } } restore;
+    if (!adif::setByteSearch(adif::ByteSearch(kind)))
+        QSKIP("the processor lacks it");
+    QByteArray bytes = "<EOH>";
+    QStringList names;
+    QList<int64_t> unstorable;
+    const QString odd[] = {u"ñ"_s, u"€"_s, u"\uFFFD"_s, u"📻"_s, QString(QChar(u'\0'))};
+    for (int r = 0; r < 6000; ++r) {
+        const QString name = QString(r % 67, u'x') + odd[r % 5] + QString(r % 7, u'y');
+        const QByteArray utf8 = name.toUtf8();
+        bytes += "<CALL:4>K" + QByteArray::number(r % 1000).rightJustified(3, '0') + "<NAME:" + QByteArray::number(utf8.size())
+                 + ">" + utf8 + QByteArray(r % 3, ' ') + "<EOR>" + QByteArray(r % 5, '\n');
+        names << name;
+        if (r % 5 >= 2)
+            unstorable << r;
+    }
+    QTemporaryDir dir;
+    QVERIFY(writeFile(dir.filePath(u"todo.adi"_s), bytes));
+    for (const AdifRead &read : {importAdifBytes(bytes, u"todo.adi"_s, importOptions(0)),
+                                 importAdif(dir.filePath(u"todo.adi"_s), u"todo.adi"_s, importOptions(0))}) {
+        QVERIFY2(read.ok, qPrintable(read.error));
+        QCOMPARE(contactsOf(read.rows).size(), names.size());
+        for (int r = 0; r < names.size(); ++r)
+            QCOMPARE(QString::fromUtf8(read.rows.cell(r, 2).data(), qsizetype(read.rows.cell(r, 2).size())), names.at(r));
+        QCOMPARE(read.unstorable, unstorable.size());
+        for (size_t k = 0; k < read.firstUnstorable.size(); ++k)
+            QCOMPARE(read.firstUnstorable[k], (std::pair<int64_t, int>(unstorable.at(qsizetype(k)), 2)));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestAdifRead)

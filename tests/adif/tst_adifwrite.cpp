@@ -35,8 +35,9 @@ AdifExportOptions exportOptions(int difUtc, bool adx = false)
     return o;
 }
 
-// Three contacts: one from Argentina with its address, one from Spain whose province is an
-// ADIF code and whose values need Orvanel's own fields, and one with a name and "7." alone.
+// Four contacts: one from Argentina with its address, one from Spain whose province is an
+// ADIF code and whose values need Orvanel's own fields, one with a name and "7." alone, and one
+// with a band's name for its frequency, as imported from a file that gave only BAND.
 QList<QStringList> sample()
 {
     return {
@@ -46,6 +47,8 @@ QList<QStringList> sample()
          u"00:30"_s, u"14074"_s, u"ft4"_s, u"EA5KB"_s, u"SI"_s, QString(), u"línea 1\nlínea 2"_s},
         {QString(), u"Ana"_s, QString(), QString(), QString(), QString(), QString(), QString(), QString(), QString(),
          u"7."_s, QString(), QString(), u"NO"_s, u"NO"_s, QString()},
+        {u"W1AW"_s, QString(), QString(), QString(), QString(), QString(), QString(), QString(), QString(), QString(),
+         u"20m"_s, QString(), QString(), u"NO"_s, u"NO"_s, QString()},
     };
 }
 
@@ -86,12 +89,13 @@ void TestAdifWrite::adiByteForByte()
         "<QSL_VIA:5>EA5KB <NOTES:18>l\xC3\xADnea 1\r\nl\xC3\xADnea 2 "
         "<APP_ORVANEL_FECHA:10>01/01/2002 <APP_ORVANEL_HORA:5>00:30 <APP_ORVANEL_FRECUENCIA:5>14074 "
         "<APP_ORVANEL_MODO:3>ft4 <APP_ORVANEL_VIA:5>EA5KB <APP_ORVANEL_RECIBIDA:0> <EOR>\r\n"
-        "<FREQ:1>7 <BAND:3>40m <NAME:3>Ana <QSL_SENT:1>N <QSL_RCVD:1>N <APP_ORVANEL_FRECUENCIA:2>7. <EOR>\r\n";
+        "<FREQ:1>7 <BAND:3>40m <NAME:3>Ana <QSL_SENT:1>N <QSL_RCVD:1>N <APP_ORVANEL_FRECUENCIA:2>7. <EOR>\r\n"
+        "<CALL:4>W1AW <BAND:3>20m <QSL_SENT:1>N <QSL_RCVD:1>N <EOR>\r\n";
     QCOMPARE(bytes, expected);
     QVERIFY(report.ok);
-    QCOMPARE(report.written, 3);
-    QCOMPARE(report.incomplete, 1);
-    QCOMPARE(report.firstIncomplete, std::vector<int64_t>{3});
+    QCOMPARE(report.written, 4);
+    QCOMPARE(report.incomplete, 2);
+    QCOMPARE(report.firstIncomplete, (std::vector<int64_t>{3, 4}));
 }
 
 void TestAdifWrite::adxElements()
@@ -181,12 +185,15 @@ void TestAdifWrite::roundTrip_data()
     c[9] = u"25:61"_s;
     row("unparsable date and time", 3, true, c);
     c = plain;
+    c[0] = u"LU1ABC "_s;
     c[3] = u"  "_s;
     c[10] = u"1296"_s;
     c[11] = u"usb"_s;
     c[12] = u"eQSL"_s;
     c[15] = u" espacios al final "_s;
     row("blanks and odd values", 0, true, c);
+    c[10] = u"70 CM"_s;
+    row("a band's name for the frequency", 0, true, c);
 }
 
 void TestAdifWrite::roundTrip()

@@ -2,6 +2,7 @@
 // first line end's convention whatever the chunk size, and a writer that replaces a file only
 // by a whole new one, so a failed or abandoned save leaves the old file and nothing else behind.
 #include "FileHelpers.h"
+#include "common/ContentHash.h"
 #include "common/Cp1252.h"
 #include "common/QuotedLines.h"
 
@@ -9,6 +10,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <string>
+#include <xxhash.h>
 
 #ifdef Q_OS_UNIX
 #include <csignal>
@@ -68,6 +70,8 @@ private slots:
     void writesExactBytes();
     void failedSaveKeepsOldFile_data();
     void failedSaveKeepsOldFile();
+    void contentHash_data();
+    void contentHash();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
@@ -320,6 +324,35 @@ void TestFiles::failedSaveKeepsOldFile()
     QCOMPARE(error.isEmpty(), fault == u"abandoned");
     QCOMPARE(readAll(oldFile), old);
     QCOMPARE(entries(), QStringList{u"a.LBR"_s});
+}
+
+void TestFiles::contentHash_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::addColumn<int>("piece"); // bytes added at a time
+    for (const auto &[size, piece] : {std::pair{0, 1}, {3, 1}, {31, 7}, {32, 32}, {33, 5}, {1000, 31}, {100000, 4093}})
+        QTest::addRow("%d bytes, %d at a time", size, piece) << size << piece;
+}
+
+// Fed in pieces, either kind gives libxxhash's hash of the whole: XXH3 for what this version
+// writes, XXH64 (our own, as earlier versions wrote it) for what they named.
+void TestFiles::contentHash()
+{
+    QFETCH(int, size);
+    QFETCH(int, piece);
+    std::string bytes(size_t(size), '\0');
+    for (int i = 0; i < size; ++i)
+        bytes[size_t(i)] = char(i * 131 + (i >> 8));
+    for (const HashKind kind : {HashKind::Xxh3, HashKind::Xxh64}) {
+        ContentHash hash(kind);
+        for (int at = 0; at < size; at += piece)
+            hash.add(bytes.data() + at, size_t(std::min(piece, size - at)));
+        const uint64_t whole = kind == HashKind::Xxh3 ? XXH3_64bits(bytes.data(), bytes.size())
+                                                      : XXH64(bytes.data(), bytes.size(), 0);
+        QCOMPARE(hash.value(), whole);
+        QCOMPARE(ContentHash::of(bytes.data(), bytes.size(), kind), whole);
+        QCOMPARE(hash.size(), uint64_t(size));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestFiles)

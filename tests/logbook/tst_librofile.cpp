@@ -172,23 +172,30 @@ private slots:
     void unencodableTextIsRefused_data()
     {
         QTest::addColumn<QString>("value");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("cyrillic") << u"Иван"_s << u"«И»"_s;
-        QTest::newRow("emoji after accents") << u"José 📻"_s << u"«📻»"_s;
-        QTest::newRow("C1 control") << u"ñ\u0080"_s << u"U+0080"_s;
-        QTest::newRow("NUL after a euro sign") << u"€\u0000b"_s << u"U+0000"_s;
+        QTest::addColumn<int>("contacts"); // that hold it, after one that does not
+        QTest::addColumn<QStringList>("shown");
+        QTest::newRow("cyrillic") << u"Иван"_s << 1 << QStringList{u"fila 2 (LU1ABC), columna «Nombre», contiene el carácter «И»"_s};
+        QTest::newRow("emoji after accents") << u"José 📻"_s << 1 << QStringList{u"«📻»"_s};
+        QTest::newRow("C1 control") << u"ñ\u0080"_s << 1 << QStringList{u"U+0080"_s};
+        QTest::newRow("NUL after a euro sign") << u"€\u0000b"_s << 1 << QStringList{u"U+0000"_s};
+        QTest::newRow("in twelve contacts: the first ten named")
+            << u"\uFFFD"_s << 12
+            << QStringList{u"12 celdas"_s, u"(fila 2 (LU1ABC), columna «Nombre»: «\uFFFD»; fila 3"_s,
+                           u"fila 11 (LU1ABC), columna «Nombre»: «\uFFFD»; y 2 más)"_s};
     }
     void unencodableTextIsRefused()
     {
         QFETCH(QString, value);
-        QFETCH(QString, shown);
+        QFETCH(int, contacts);
+        QFETCH(QStringList, shown);
         const QString file = path(u"previo.LBR"_s);
         QVERIFY(writeFile(file, "0\r\n"));
         QStringList second = kExample;
         second[1] = value;
-        const LibroWrite written = EscribirLibro(*table({kExample, second}), file, u"previo.LBR"_s);
+        const LibroWrite written =
+            EscribirLibro(*table(QList<QStringList>{kExample} + QList<QStringList>(contacts, second)), file, u"previo.LBR"_s);
         QVERIFY(!written.ok);
-        for (const QString &part : {u"«previo.LBR»"_s, u"fila 2 (LU1ABC)"_s, u"«Nombre»"_s, shown})
+        for (const QString &part : shown + QStringList{u"«previo.LBR»"_s})
             QVERIFY2(written.error.contains(part), qPrintable(written.error));
         QCOMPARE(readAll(file), QByteArray("0\r\n"));
     }

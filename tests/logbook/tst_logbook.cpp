@@ -3,6 +3,8 @@
 #include "FileHelpers.h"
 #include "FileWindows.h"
 #include "app/EntryForm.h"
+#include "edit/EditCommands.h"
+#include "edit/ReplaceCommands.h"
 #include "ui/ClassicCombo.h"
 #include <QDir>
 #include <QPlainTextEdit>
@@ -322,6 +324,34 @@ private slots:
                  u"GRIDSQUARE (2), TX_PWR (1)."_s);
         f.action("mDeshacer")->trigger();
         QCOMPARE(f.cells(), before);
+    }
+
+    // A file from a callbook service: the import names the record without a call sign and the
+    // cells a log book cannot hold, saving names all of them at once, "Remplazar" finds them.
+    void cellsALogBookCannotHold()
+    {
+        Log f;
+        f.add(u"LU1ABC"_s);
+        writeFile(f.path(u"callbook.adi"_s), "<CALL:5>EA1AA <NAME:6>Jos\xEF\xBF\xBD <EOR>\n<NAME:3>Ana <EOR>\n"
+                                             "<CALL:5>EA2BB <QTH:6>Le\xEF\xBF\xBDn <EOR>\n");
+        useFile(f, "mImportar", u"callbook.adi"_s);
+        QCOMPARE(f.fakes.messages.asked.last().text,
+                 u"Se agregaron 3 contactos de «callbook.adi». 1 de ellos no tiene indicativo (fila 3). 2 celdas "
+                 u"tienen caracteres que un libro de guardia no admite (fila 2, columna «Nombre»: «\uFFFD»; fila 4, "
+                 u"columna «QTH»: «\uFFFD»): cámbielos antes de guardar, con «Edición > Remplazar» si quiere."_s);
+        useFile(f, "mGuardar_como", u"log.LBR"_s);
+        QCOMPARE(f.fakes.messages.asked.last().text,
+                 u"No se pudo guardar el archivo «log.LBR»: 2 celdas contienen caracteres que un libro de guardia no "
+                 u"admite (fila 2 (EA1AA), columna «Nombre»: «\uFFFD»; fila 4 (EA2BB), columna «QTH»: «\uFFFD»). "
+                 u"Cámbielos, con «Edición > Remplazar» si quiere, y vuelva a guardar."_s);
+        f.action("mRemplazar")->trigger();
+        FormWindow *replace = f.app->edit().replace().window();
+        replace->lineEdit(u"cBusqueda"_s)->setText(u"\uFFFD"_s);
+        replace->lineEdit(u"cReemplazo"_s)->setText(u"é"_s);
+        replace->button(u"Command2"_s)->click();
+        QCOMPARE(f.column(3), (QStringList{{}, {}, {}, u"Leén"_s}));
+        useFile(f, "mGuardar_como", u"log.LBR"_s);
+        QVERIFY(readAll(f.path(u"log.LBR"_s)).contains("\"Jos\xE9\""));
     }
 };
 

@@ -84,6 +84,7 @@ private slots:
     void changedFileIsNeverReplayed();
     void answeringNoSetsTheJournalAside();
     void unwritableJournalIsSaidOnce();
+    void journalOfThePreviousVersion();
 };
 
 // Steps of every kind, some undone and redone, a save in between (which starts the journal
@@ -210,6 +211,30 @@ void TestRecovery::unwritableJournalIsSaidOnce()
     QCOMPARE(f.libro().Rows(), 3);
     QCOMPARE(f.fakes.messages.asked.size(), 1);
     QVERIFY(f.fakes.messages.asked.at(0).text.startsWith(u"No se puede escribir el registro de recuperación ("_s));
+}
+
+// A journal the previous version wrote (XXH64, and no byte naming it) still rebuilds the log,
+// and goes on in its own kind: a step and an import more come back after another crash.
+void TestRecovery::journalOfThePreviousVersion()
+{
+    AppFixture f;
+    QVERIFY(QFile::copy(QStringLiteral(ORVANEL_SOURCE_DIR "/tests/recovery/journal-v1.bin"), f.path(kJournal)));
+    writeFile(f.path(u"base.LBR"_s), "1\r\n" + QByteArray("\"K1A\"\r\n").repeated(16));
+    writeFile(f.path(u"otro.adi"_s), "<CALL:4>K9ZZ <QSO_DATE:8>20260101 <TIME_ON:4>0130 <EOR>\n");
+    const QString folder = QDir::currentPath();
+    QDir::setCurrent(f.dir.path()); // it names its files by paths relative to the folder
+    crashAndRestart(f);
+    QCOMPARE(f.libro().Rows(), 4);
+    for (const auto &[row, call] : {std::pair{1, u"K1A"_s}, {2, u"EA4ZZ"_s}, {3, u"K9ZZ"_s}})
+        QCOMPARE(f.libro().TextMatrix(row, 1), call);
+    QCOMPARE(f.libro().TextMatrix(3, 10), u"22:30:00"_s);
+    QCOMPARE(f.frame().windowTitle(), u"Kavento versión 9.0 - base.LBR"_s);
+    add(f, u"XE1A"_s);
+    fileWindow(f, "mImportar", &LogbookCommands::importarWindow, "Abrir", u"otro.adi"_s);
+    const State after = state(f);
+    crashAndRestart(f);
+    QDir::setCurrent(folder);
+    QCOMPARE(state(f), after);
 }
 
 QTEST_MAIN(TestRecovery)
