@@ -1,6 +1,7 @@
 #include "Kavento.h"
 #include "ClosingQuestion.h"
 #include "CommentEditor.h"
+#include "DigitalLogging.h"
 #include "MainChrome.h"
 #include "history/ContactLog.h"
 #include "EntryForm.h"
@@ -13,6 +14,7 @@
 #include "logbook/ExportCommands.h"
 #include "logbook/LogbookCommands.h"
 #include "logbook/RecoveryCommands.h"
+#include "net/ConnectionSettings.h"
 #include "station/FolderCommands.h"
 #include "station/StationClock.h"
 #include "station/UserConfig.h"
@@ -57,6 +59,7 @@ Kavento::Kavento(Platform platform, QString folder, QObject *parent)
     m_edit = new EditCommands(main, *m_log, m_variables, *platform.messages, this);
     m_dxcc = new DxccCommands(main, platform, m_folder, this);
     m_help = new HelpCommands(main, platform, this);
+    m_digital = new DigitalLogging(main, *m_log, *m_calls, *m_recovery, m_variables, this);
 
     connect(m_userConfig, &UserConfig::difUtcChanged, m_clock, &StationClock::setDifUtc);
     connect(m_userConfig, &UserConfig::difUtcChanged, this, [this](int difUtc) { m_variables.difUtc = difUtc; });
@@ -105,6 +108,8 @@ void Kavento::Form_Load()
     libro.setColWidth(16, 4500);
     for (int c = 0; c < 17; ++c)
         libro.setTextMatrix(0, c, QString::fromUtf16(kHeadings[c]));
+    if (m_platform.settings)
+        m_digital->apply(ConnectionSettings::load(*m_platform.settings).digital);
 }
 
 void Kavento::show()

@@ -1,0 +1,165 @@
+#include "DigitalLogging.h"
+#include "common/GridModel.h"
+#include "common/Variables.h"
+#include "dxcc/CallIndex.h"
+#include "dxcc/CallStatus.h"
+#include "dxcc/LoggedContacts.h"
+#include "history/ContactLog.h"
+#include "logbook/RecoveryCommands.h"
+#include "net/DigitalContact.h"
+#include "net/FormFrequency.h"
+#include "ui/MainFrame.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int kCall = 0, kFrequency = 10, kMode = 11; // in a contact's cells, columns 1 to 16
+
+// "14.074512" as the status bar says it: "14.074", to the kHz.
+QString toKilohertz(const QString &mhz)
+{
+    const qsizetype dot = mhz.indexOf(u'.');
+    return dot < 0 ? mhz : (mhz + u"000"_s).left(dot + 4);
+}
+
+// The way "Importar" turns an ADIF file's UTC into the table's local dates and times.
+AdifImportOptions importOptions(const Variables &variables)
+{
+    AdifImportOptions options;
+    options.utcToLocal = true;
+    options.difUtc = variables.difUtc;
+    options.locale = QLocale(QLocale::system().name());
+    return options;
+}
+
+} // namespace
+
+DigitalLogging::DigitalLogging(MainFrame &main, ContactLog &log, CallIndex &calls, RecoveryCommands &recovery,
+                               const Variables &variables, QObject *parent)
+    : QObject(parent), m_main(main), m_log(log), m_calls(calls), m_recovery(recovery), m_variables(variables),
+      m_known(std::make_unique<LoggedContacts>(calls, main.libro(), QLocale(QLocale::system().name())))
+{
+    connect(&m_listener, &DigitalListener::received, this, &DigitalLogging::take);
+    connect(&m_listener, &DigitalListener::drained, this, &DigitalLogging::drained);
+    m_showLater.setSingleShot(true);
+    m_showLater.setInterval(100);
+    connect(&m_showLater, &QTimer::timeout, this, &DigitalLogging::showClients);
+    connect(&m_clients, &DigitalClients::changed, &m_showLater, qOverload<>(&QTimer::start));
+    // A contact added or taken back changes what the line of a DX call says.
+    connect(&calls, &CallIndex::changed, &m_showLater, qOverload<>(&QTimer::start));
+}
+
+DigitalLogging::~DigitalLogging() = default;
+
+bool DigitalLogging::apply(const DigitalSettings &settings)
+{
+    const bool same = settings.enabled == m_settings.enabled && settings.address == m_settings.address
+                      && settings.port == m_settings.port;
+    if (same && (!settings.enabled || m_listener.isListening()))
+        return true;
+    m_settings = settings;
+    m_listener.stop();
+    m_clients.clear();
+    const bool ok = !settings.enabled || m_listener.listen(settings.address, settings.port);
+    if (!ok)
+        m_main.showNews(m_listener.problem());
+    showClients();
+    emit stateChanged();
+    return ok;
+}
+
+QString DigitalLogging::stateText() const
+{
+    if (!m_settings.enabled)
+        return u"Los contactos del programa digital no se registran."_s;
+    if (!m_listener.isListening())
+        return m_listener.problem();
+    QString text = u"Escuchando en %1:%2."_s.arg(m_settings.address.trimmed()).arg(m_listener.port());
+    if (m_logged > 0 || m_repeated > 0)
+        text += u" Contactos registrados: %1; ya estaban en el libro: %2."_s.arg(m_logged).arg(m_repeated);
+    if (m_refused > 0)
+        text += u" Mensajes descartados: %1; el último: %2."_s.arg(m_refused).arg(m_lastReason);
+    return text;
+}
+
+void DigitalLogging::take(const digital::Read &read)
+{
+    if (read.outcome == digital::Outcome::Refused)
+        return refuse(read.reason);
+    if (read.outcome != digital::Outcome::Read)
+        return; // a type of no use here, passed over as the protocol asks
+    m_clients.heard(read.message);
+    const digital::Type type = read.message.type;
+    if (type == digital::Type::QsoLogged || type == digital::Type::LoggedAdif)
+        logContact(read.message);
+}
+
+void DigitalLogging::logContact(const digital::Message &message)
+{
+    const digital::ContactCells contact = digital::contactCells(message, importOptions(m_variables));
+    if (!contact.ok)
+        return refuse(contact.reason);
+    if (m_known->contains(contact.cells)) {
+        ++m_repeated;
+        emit stateChanged();
+        return;
+    }
+    // Written to the journal before the next datagram is read, so a crash loses none; on the
+    // disk once the slice of datagrams is done, not once each, so a burst is not held up.
+    RecoveryJournal *journal = m_recovery.journal();
+    if (journal)
+        journal->setSyncEachStep(false);
+    m_log.addContact(contact.cells);
+    if (journal)
+        journal->flush();
+    m_unsynced = true;
+    ++m_logged;
+    const QString frequency = toKilohertz(contact.cells.at(kFrequency));
+    m_main.showNews(u"Registrado desde %1: %2, %3 %4"_s.arg(message.id, contact.cells.at(kCall),
+                                                            frequency.isEmpty() ? QString() : frequency + u" MHz"_s,
+                                                            contact.cells.at(kMode)).simplified());
+    emit stateChanged();
+}
+
+void DigitalLogging::refuse(const QString &reason)
+{
+    ++m_refused;
+    m_lastReason = reason;
+    emit stateChanged();
+}
+
+void DigitalLogging::drained()
+{
+    if (!m_unsynced)
+        return;
+    m_unsynced = false;
+    if (RecoveryJournal *journal = m_recovery.journal()) {
+        journal->sync();
+        journal->setSyncEachStep(true);
+    }
+}
+
+void DigitalLogging::showClients()
+{
+    using State = DigitalClients::Client::State;
+    QStringList lines;
+    for (const DigitalClients::Client &c : m_clients.clients()) {
+        if (c.state != State::Present) {
+            lines << c.id + (c.state == State::Closed ? u": cerrado"_s : u": sin noticias"_s);
+        } else if (!c.hasStatus) {
+            lines << c.id + u": conectado"_s;
+        } else {
+            const QString dial = formFrequency(c.status.dialFrequency);
+            QString line = u"%1: %2 MHz %3"_s.arg(c.id, toKilohertz(dial), c.status.mode);
+            const QString dx = c.status.dxCall.trimmed();
+            if (!dx.isEmpty())
+                line += u" — %1: %2"_s.arg(dx, callStatus(m_calls, m_main.libro(), dx, dial, c.status.mode));
+            lines << line;
+        }
+    }
+    if (lines.isEmpty() && m_settings.enabled)
+        lines << (m_listener.isListening() ? u"Programa digital: escuchando en el puerto %1"_s.arg(m_listener.port())
+                                           : u"Programa digital: sin escuchar"_s);
+    m_main.setStatusSection(u"digital"_s, lines.join(u" | "_s));
+}

@@ -1,0 +1,89 @@
+#include "LoggedContacts.h"
+#include "CallIndex.h"
+#include "adif/AdifFields.h"
+#include "adif/BandTable.h"
+#include "common/GridModel.h"
+
+using namespace adif;
+
+namespace {
+
+std::string_view trimmed(std::string_view s)
+{
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+        s.remove_suffix(1);
+    return s;
+}
+
+bool sameLetters(std::string_view a, std::string_view b)
+{
+    a = trimmed(a);
+    b = trimmed(b);
+    if (a.size() != b.size())
+        return false;
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (lower(a[i]) != lower(b[i]))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+LoggedContacts::LoggedContacts(CallIndex &index, const GridModel &table, const QLocale &locale)
+    : m_index(index), m_table(table), m_dates(locale)
+{
+}
+
+LoggedContacts::Key LoggedContacts::keyOf(std::string_view date, std::string_view time, std::string_view frequency,
+                                          std::string_view mode) const
+{
+    Key key;
+    Day day;
+    TypedTime clock;
+    key.timed = m_dates.date(date, day) && m_dates.time(time, clock);
+    key.minute = ((int64_t(day.year) * 12 + day.month) * 31 + day.day) * 1440 + clock.hour * 60 + clock.minute;
+    key.band = bandOfFrequency(frequency);
+    key.date = date;
+    key.time = time;
+    key.mode = mode;
+    return key;
+}
+
+bool LoggedContacts::contains(QStringView call, const Key &key)
+{
+    const GridStore &store = m_table.store();
+    for (int row : m_index.rowsOf(call)) {
+        const Key other = keyOf(store.cell(row, Date), store.cell(row, Time), store.cell(row, Frequency),
+                                store.cell(row, Mode));
+        const bool sameStart = key.timed && other.timed ? key.minute == other.minute
+                                                        : key.date == other.date && key.time == other.time;
+        if (sameStart && key.band == other.band && sameLetters(key.mode, other.mode))
+            return true;
+    }
+    return false;
+}
+
+bool LoggedContacts::contains(const QStringList &cells)
+{
+    const auto utf8 = [&cells](int column) { return cells.value(column - 1).toUtf8(); };
+    const QByteArray date = utf8(Date), time = utf8(Time), frequency = utf8(Frequency), mode = utf8(Mode);
+    const auto view = [](const QByteArray &b) { return std::string_view(b.constData(), size_t(b.size())); };
+    return contains(cells.value(Call - 1), keyOf(view(date), view(time), view(frequency), view(mode)));
+}
+
+std::vector<int64_t> LoggedContacts::alreadyIn(const GridStore &rows)
+{
+    std::vector<int64_t> found;
+    std::string_view cells[kColumns];
+    for (int64_t r = 0; r < rows.rows(); ++r) {
+        rows.rowCells(r, cells);
+        const QString call = QString::fromUtf8(cells[Call].data(), qsizetype(cells[Call].size()));
+        if (contains(call, keyOf(cells[Date], cells[Time], cells[Frequency], cells[Mode])))
+            found.push_back(r);
+    }
+    return found;
+}
