@@ -9,6 +9,7 @@
 #include "dxcc/CallIndex.h"
 #include "dxcc/CallResolver.h"
 #include "dxcc/DxccCommands.h"
+#include "dxcc/LoggedContacts.h"
 #include "dxcc/WorkedCommands.h"
 #include "edit/EditCommands.h"
 #include "logbook/ExportCommands.h"
@@ -60,6 +61,7 @@ Kavento::Kavento(Platform platform, QString folder, QObject *parent)
     m_dxcc = new DxccCommands(main, platform, m_folder, this);
     m_help = new HelpCommands(main, platform, this);
     m_digital = new DigitalLogging(main, *m_log, *m_calls, *m_recovery, m_variables, this);
+    m_logbook->setAlreadyInLog([this](const GridStore &rows) { return m_digital->known().alreadyIn(rows); });
 
     connect(m_userConfig, &UserConfig::difUtcChanged, m_clock, &StationClock::setDifUtc);
     connect(m_userConfig, &UserConfig::difUtcChanged, this, [this](int difUtc) { m_variables.difUtc = difUtc; });

@@ -3,6 +3,7 @@
 // the same way and to recognise it is still the same file.
 #include <QString>
 #include <cstdint>
+#include <vector>
 
 enum class LogFormat : uint8_t { Libro = 0, Adi = 1, Adx = 2 };
 
@@ -17,4 +18,6 @@ struct FileSource
     bool utcToLocal = true;
     int difUtc = 0;
     QString locale;            // QLocale name
+    // Rows of the file left out, ascending: the log held those contacts already.
+    std::vector<int64_t> skipped;
 };

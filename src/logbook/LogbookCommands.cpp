@@ -18,10 +18,14 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // What an ADIF import brought in, and what it had to leave out.
-QString importReport(const QString &name, int64_t added, const std::vector<std::pair<QString, int64_t>> &leftOut)
+QString importReport(const QString &name, int64_t added, int64_t skipped,
+                     const std::vector<std::pair<QString, int64_t>> &leftOut)
 {
-    QString text = added == 1 ? u"Se agregó 1 contacto de «%1»."_s.arg(name)
-                              : u"Se agregaron %1 contactos de «%2»."_s.arg(added).arg(name);
+    QString text = added == 1 ? u"Se agregó 1 contacto de «%1»"_s.arg(name)
+                              : u"Se agregaron %1 contactos de «%2»"_s.arg(added).arg(name);
+    if (skipped > 0)
+        text += skipped == 1 ? u"; 1 ya estaba en el libro"_s : u"; %1 ya estaban en el libro"_s.arg(skipped);
+    text += u'.';
     if (!leftOut.empty()) {
         QStringList fields;
         for (const auto &[field, count] : leftOut)
@@ -254,13 +258,20 @@ void LogbookCommands::Importar_Abrir_Click()
     LogFileRead file;
     if (!read(name, m_main.libro().Rows() - 1, u"Importar"_s, file))
         return;
-    const int64_t added = file.rows.rows();
     const bool adif = file.source.format != LogFormat::Libro;
+    // An ADIF file (a digital-mode program's own log, say) brings no contact the log holds
+    // already; a log book is imported whole.
+    if (adif && m_alreadyInLog) {
+        file.source.skipped = m_alreadyInLog(file.rows);
+        dropRows(file.rows, file.source.skipped);
+    }
+    const int64_t added = file.rows.rows();
+    const int64_t skipped = int64_t(file.source.skipped.size());
     m_log.importRows(std::move(file.rows), file.source);
     m_importar.hide();
     if (adif)
-        m_platform.messages->ask(importReport(name, added, file.leftOut), u"Importar"_s, MessageSeam::Buttons::Ok,
-                                 MessageSeam::Icon::None);
+        m_platform.messages->ask(importReport(name, added, skipped, file.leftOut), u"Importar"_s,
+                                 MessageSeam::Buttons::Ok, MessageSeam::Icon::None);
 }
 
 void LogbookCommands::Importar_Abre_Facil_Click()
