@@ -9,6 +9,8 @@
 #include "net/DigitalContact.h"
 #include "net/FormFrequency.h"
 #include "ui/MainFrame.h"
+#include <QLabel>
+#include <QStatusBar>
 
 using namespace Qt::StringLiterals;
 
@@ -79,7 +81,7 @@ QString DigitalLogging::stateText() const
     if (m_logged > 0 || m_repeated > 0)
         text += u" Contactos registrados: %1; ya estaban en el libro: %2."_s.arg(m_logged).arg(m_repeated);
     if (m_refused > 0)
-        text += u" Mensajes descartados: %1; el último: %2."_s.arg(m_refused).arg(m_lastReason);
+        text += u" Mensajes descartados: %1; el último: %2."_s.arg(m_refused).arg(m_lastReason.chopped(m_lastReason.endsWith(u'.')));
     return text;
 }
 
@@ -161,5 +163,12 @@ void DigitalLogging::showClients()
     if (lines.isEmpty() && m_settings.enabled)
         lines << (m_listener.isListening() ? u"Programa digital: escuchando en el puerto %1"_s.arg(m_listener.port())
                                            : u"Programa digital: sin escuchar"_s);
-    m_main.setStatusSection(u"digital"_s, lines.join(u" | "_s));
+    if (lines.isEmpty() && !m_main.statusSection(u"digital"_s))
+        return;
+    // The DX call's line is long: cut to leave the news its room, whole in the tooltip.
+    const QString text = lines.join(u" | "_s);
+    m_main.setStatusSection(u"digital"_s, text);
+    QLabel *section = m_main.statusSection(u"digital"_s);
+    section->setText(section->fontMetrics().elidedText(text, Qt::ElideRight, m_main.statusBar()->width() * 3 / 5));
+    section->setToolTip(text);
 }

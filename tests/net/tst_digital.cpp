@@ -56,7 +56,7 @@ struct Station : AppFixture
         const auto &clients = app->digital().clients().clients();
         return QTest::qWaitFor([&] { return !clients.empty() && clients.back().id == u"fin"_s; }, 10000);
     }
-    QString section() { return frame().statusSection(u"digital"_s)->text(); }
+    QString section() { return frame().statusSection(u"digital"_s)->toolTip(); } // whole, as the tooltip holds it
     QStringList row(int r) { return cells().value(r).mid(1); }
     QStringList imported(const QByteArray &record) // the row "Importar" gives for it
     {
