@@ -1,6 +1,7 @@
 #include "Kavento.h"
 #include "ClosingQuestion.h"
 #include "CommentEditor.h"
+#include "ConnectionCommands.h"
 #include "DigitalLogging.h"
 #include "MainChrome.h"
 #include "history/ContactLog.h"
@@ -60,8 +61,13 @@ Kavento::Kavento(Platform platform, QString folder, QObject *parent)
     m_edit = new EditCommands(main, *m_log, m_variables, *platform.messages, this);
     m_dxcc = new DxccCommands(main, platform, m_folder, this);
     m_help = new HelpCommands(main, platform, this);
+    m_connections = new ConnectionCommands(main, platform, this);
     m_digital = new DigitalLogging(main, *m_log, *m_calls, *m_recovery, m_variables, this);
     m_logbook->setAlreadyInLog([this](const GridStore &rows) { return m_digital->known().alreadyIn(rows); });
+    connect(m_connections, &ConnectionCommands::accepted, m_digital,
+            [this](const ConnectionSettings &settings) { m_digital->apply(settings.digital); });
+    connect(m_digital, &DigitalLogging::stateChanged, m_connections,
+            [this] { m_connections->setGroupState(u"DigitalEstado"_s, m_digital->stateText()); });
 
     connect(m_userConfig, &UserConfig::difUtcChanged, m_clock, &StationClock::setDifUtc);
     connect(m_userConfig, &UserConfig::difUtcChanged, this, [this](int difUtc) { m_variables.difUtc = difUtc; });

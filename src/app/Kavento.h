@@ -21,6 +21,7 @@ class CallIndex;
 class WorkedCommands;
 class ClosingQuestion;
 class MainChrome;
+class ConnectionCommands;
 class DigitalLogging;
 
 // The program: the main window with every command attached, started and ended as a whole.
@@ -52,6 +53,7 @@ public:
     CallIndex &calls() { return *m_calls; }
     WorkedCommands &worked() { return *m_worked; }
     ClosingQuestion &closing() { return *m_closing; }
+    ConnectionCommands &connections() { return *m_connections; }
     DigitalLogging &digital() { return *m_digital; }
 
 private:
@@ -75,5 +77,6 @@ private:
     CallIndex *m_calls;
     WorkedCommands *m_worked;
     ClosingQuestion *m_closing;
+    ConnectionCommands *m_connections;
     DigitalLogging *m_digital;
 };

@@ -4,6 +4,7 @@
 #include "SmallControls.h"
 #include "Twips.h"
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -100,6 +101,8 @@ QWidget *createControl(QWidget *parent, const ControlLayout &c)
         box->setChecked(c.flags & Checked);
         return box;
     }
+    case ControlType::GroupBox:
+        return new QGroupBox(c.caption, parent);
     case ControlType::Line: {
         const QColor colour = (c.flags & WhiteThickLine) ? QColor(Qt::white)
                               : (c.flags & GreyLine)     ? QColor(0x80, 0x80, 0x80)
@@ -115,7 +118,18 @@ QWidget *createControl(QWidget *parent, const ControlLayout &c)
 
 bool takesFocus(ControlType type)
 {
-    return type != ControlType::Label && type != ControlType::Line && type != ControlType::PictureBox;
+    return type != ControlType::Label && type != ControlType::Line && type != ControlType::PictureBox
+           && type != ControlType::GroupBox;
+}
+
+// The frame a control is drawn inside, as a form designer puts it there; null for none.
+QGroupBox *frameAround(const QRect &geometry, const std::vector<QGroupBox *> &frames)
+{
+    for (auto it = frames.rbegin(); it != frames.rend(); ++it) {
+        if ((*it)->geometry().contains(geometry))
+            return *it;
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -124,6 +138,8 @@ QHash<QString, QWidget *> FormBuilder::build(QWidget *parent, const std::vector<
 {
     QHash<QString, QWidget *> built;
     std::vector<std::pair<int, QWidget *>> focusOrder;
+    std::vector<QGroupBox *> frames;
+    QLabel *buddy = nullptr;
     for (const ControlLayout &c : controls) {
         QWidget *widget = createControl(parent, c);
         widget->setObjectName(objectNameFor(c.name));
@@ -132,19 +148,31 @@ QHash<QString, QWidget *> FormBuilder::build(QWidget *parent, const std::vector<
             // Labels are sized to their text: never cut a caption short.
             if (c.type == ControlType::Label && !(c.flags & ControlFlag::WordWrap))
                 geometry.setWidth(std::max(geometry.width(), widget->sizeHint().width()));
+            if (QGroupBox *frame = frameAround(geometry, frames)) {
+                widget->setParent(frame);
+                geometry.translate(-frame->pos());
+            }
             widget->setGeometry(geometry);
         }
+        if (auto *frame = qobject_cast<QGroupBox *>(widget))
+            frames.push_back(frame);
         if (c.flags & ControlFlag::Disabled)
             widget->setEnabled(false);
         if (!c.toolTip.isEmpty())
             widget->setToolTip(c.toolTip);
         if (takesFocus(c.type)) {
+            // A screen reader names the field by its label.
+            if (buddy)
+                buddy->setBuddy(widget);
+            buddy = nullptr;
             widget->setFocusPolicy(Qt::StrongFocus);
             if (c.tab >= 0)
                 focusOrder.emplace_back(c.tab, widget);
         } else {
             widget->setFocusPolicy(Qt::NoFocus);
         }
+        if (c.flags & ControlFlag::Buddy)
+            buddy = qobject_cast<QLabel *>(widget);
         built.insert(c.name, widget);
     }
     std::stable_sort(focusOrder.begin(), focusOrder.end(),
