@@ -74,14 +74,14 @@ bool DigitalLogging::apply(const DigitalSettings &settings)
 QString DigitalLogging::stateText() const
 {
     if (!m_settings.enabled)
-        return u"Los contactos del programa digital no se registran."_s;
+        return {};
     if (!m_listener.isListening())
         return m_listener.problem();
     QString text = u"Escuchando en %1:%2."_s.arg(m_settings.address.trimmed()).arg(m_listener.port());
     if (m_logged > 0 || m_repeated > 0)
-        text += u" Contactos registrados: %1; ya estaban en el libro: %2."_s.arg(m_logged).arg(m_repeated);
+        text += u" Registrados: %1; ya estaban en el libro: %2."_s.arg(m_logged).arg(m_repeated);
     if (m_refused > 0)
-        text += u" Mensajes descartados: %1; el último: %2."_s.arg(m_refused).arg(m_lastReason.chopped(m_lastReason.endsWith(u'.')));
+        text += u" Descartados: %1; el último: %2."_s.arg(m_refused).arg(m_lastReason.chopped(m_lastReason.endsWith(u'.')));
     return text;
 }
 
@@ -152,8 +152,8 @@ void DigitalLogging::showClients()
         } else if (!c.hasStatus) {
             lines << c.id + u": conectado"_s;
         } else {
-            const QString dial = formFrequency(c.status.dialFrequency);
-            QString line = u"%1: %2 MHz %3"_s.arg(c.id, toKilohertz(dial), c.status.mode);
+            const QString dial = formFrequency(qint64(c.status.dialFrequency));
+            QString line = (dial.isEmpty() ? u"%1:%2 %3"_s : u"%1: %2 MHz %3"_s).arg(c.id, toKilohertz(dial), c.status.mode);
             const QString dx = c.status.dxCall.trimmed();
             if (!dx.isEmpty())
                 line += u" — %1: %2"_s.arg(dx, callStatus(m_calls, m_main.libro(), dx, dial, c.status.mode));

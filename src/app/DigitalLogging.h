@@ -34,7 +34,7 @@ public:
     int logged() const { return m_logged; }
     int refused() const { return m_refused; }     // datagrams refused, contacts among them
     // What "Conexiones" says of it: where it listens, or why it cannot; the contacts logged and
-    // already in the log; the datagrams refused, with the latest reason.
+    // already in the log; the datagrams refused, with the latest reason. Empty while off.
     QString stateText() const;
 
 signals:

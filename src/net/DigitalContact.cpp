@@ -52,7 +52,7 @@ ContactCells fromQso(const LoggedQso &q, const AdifImportOptions &options)
     const QDateTime start = (q.timeOn.isValid() ? q.timeOn : q.timeOff).toUTC();
     const QByteArray call = q.dxCall.trimmed().toUtf8(), name = q.name.toUtf8(), rst = q.reportSent.toUtf8(),
                      mode = q.mode.trimmed().toUtf8(), date = start.toString(u"yyyyMMdd"_s).toLatin1(),
-                     time = start.toString(u"HHmmss"_s).toLatin1(), frequency = formFrequency(q.frequency).toLatin1();
+                     time = start.toString(u"HHmmss"_s).toLatin1(), frequency = formFrequency(qint64(q.frequency)).toLatin1();
     adif::Fields f;
     f.set(Field::Call, view(call));
     f.set(Field::QsoDate, view(date));
@@ -61,7 +61,7 @@ ContactCells fromQso(const LoggedQso &q, const AdifImportOptions &options)
         if (!value->isEmpty())
             f.set(field, view(*value));
     }
-    if (q.frequency > 0)
+    if (!frequency.isEmpty())
         f.set(Field::Freq, view(frequency));
     adif::ContactDecoder decoder({options.utcToLocal, options.difUtc, options.locale});
     std::string_view cells[adif::kColumns];

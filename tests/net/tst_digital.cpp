@@ -141,7 +141,7 @@ void TestDigital::datagrams()
     if (s.section().contains(u"k1abc: "_s)) // the line typing the call shows
         QVERIFY(s.section().contains(u"Trabajado 1 vez"_s));
     if (refused > 0)
-        QVERIFY(s.app->digital().stateText().contains(u"Mensajes descartados: 1; el último: "_s));
+        QVERIFY(s.app->digital().stateText().contains(u"Descartados: 1; el último: "_s));
 }
 
 void TestDigital::silentProgramIsGone()
