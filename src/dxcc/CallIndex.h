@@ -38,6 +38,7 @@ public:
 
     // Grid rows of a call sign as typed (any case, blanks around it), in no particular order.
     std::vector<int> rowsOf(QStringView call);
+    std::vector<int> rowsOf(std::string_view utf8);
 
     // Every contact with its call sign's entity (-1 for none) and its grid row.
     template<class Visit>
@@ -86,6 +87,7 @@ private:
     enum class State { Dirty, Building, Ready };
     enum class Phase { Scan, Order, Sort, Group };
     void ensureBuilt();
+    size_t groupFrom(uint64_t hash) const;  // the first group whose hash is not below `hash`
     void startBuild();
     void buildStep(bool toTheEnd);
     void appendRows(int first, int last);
@@ -114,6 +116,7 @@ private:
     std::vector<uint64_t> m_hashes;         // per row: its call sign's hash
     std::vector<uint32_t> m_order;          // row indexes ordered by hash
     std::vector<Group> m_groups;            // runs of one hash in m_order, by hash
+    std::vector<uint64_t> m_groupHashes;    // each group's hash, for a search that reads little
     std::string m_rowKeys;                  // while building: every row's call sign, in row order
     std::vector<uint32_t> m_rowKeyEnds;
     std::string m_groupKeys;                // each group's call sign, one after the other
