@@ -278,7 +278,8 @@ std::string_view ContactDecoder::dateTimeText(const Fields &f, bool wantDate)
     const Field field = wantDate ? Field::QsoDate : Field::TimeOn;
     if (!(wantDate ? hasDate : hasTime))
         return f.has(field) ? f.get(field) : std::string_view(); // kept as written: better than nothing
-    QDateTime moment(hasDate ? date.toQDate() : QDate(2000, 1, 1), QTime(time.hour, time.minute, time.second));
+    // Wall-clock arithmetic: a UTC moment has no zone rules to look up (or to move it).
+    QDateTime moment(hasDate ? date.toQDate() : QDate(2000, 1, 1), QTime(time.hour, time.minute, time.second), Qt::UTC);
     if (m_utcToLocal && (hasTime || !wantDate))
         moment = moment.addSecs(-3600LL * m_difUtc);
     std::string &out = m_scratch[wantDate ? 0 : 1];
