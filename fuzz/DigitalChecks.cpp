@@ -1,6 +1,7 @@
 #include "DigitalChecks.h"
 
 #include "common/Cp1252.h"
+#include "common/Utf8.h"
 #include "net/DigitalContact.h"
 
 using namespace Qt::StringLiterals;
@@ -29,8 +30,12 @@ QString checkDatagram(const CheckFiles &, const QByteArray &bytes)
     const digital::ContactCells contact = digital::contactCells(read.message, {true, 0, QLocale::c()});
     if (!contact.ok)
         return contact.reason.isEmpty() ? u"a contact refused without a reason"_s : QString();
-    const QString call = contact.cells.value(0).trimmed();
-    if (contact.cells.size() != 16 || call.isEmpty() || !cp1252::canEncode(call))
+    const QString call = contact.cells.size() == 17 ? contact.cell(1).trimmed() : QString();
+    if (call.isEmpty() || !cp1252::canEncode(call))
         return u"a contact of %1 cells, call «%2»"_s.arg(contact.cells.size()).arg(call);
+    for (const std::string &cell : contact.cells) {
+        if (!isValidUtf8(cell))
+            return u"a cell that is not UTF-8"_s;
+    }
     return {};
 }

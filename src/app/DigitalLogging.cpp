@@ -1,4 +1,5 @@
 #include "DigitalLogging.h"
+#include "adif/AdifFields.h"
 #include "common/GridModel.h"
 #include "common/Variables.h"
 #include "dxcc/CallIndex.h"
@@ -16,8 +17,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int kCall = 0, kFrequency = 10, kMode = 11; // in a contact's cells, columns 1 to 16
-
 // "14.074512" as the status bar says it: "14.074", to the kHz.
 QString toKilohertz(const QString &mhz)
 {
@@ -25,15 +24,6 @@ QString toKilohertz(const QString &mhz)
     return dot < 0 ? mhz : (mhz + u"000"_s).left(dot + 4);
 }
 
-// The way "Importar" turns an ADIF file's UTC into the table's local dates and times.
-AdifImportOptions importOptions(const Variables &variables)
-{
-    AdifImportOptions options;
-    options.utcToLocal = true;
-    options.difUtc = variables.difUtc;
-    options.locale = QLocale(QLocale::system().name());
-    return options;
-}
 
 } // namespace
 
@@ -42,6 +32,8 @@ DigitalLogging::DigitalLogging(MainFrame &main, ContactLog &log, CallIndex &call
     : QObject(parent), m_main(main), m_log(log), m_calls(calls), m_recovery(recovery), m_variables(variables),
       m_known(std::make_unique<LoggedContacts>(calls, main.libro(), QLocale(QLocale::system().name())))
 {
+    m_options.utcToLocal = true;
+    m_options.locale = QLocale(QLocale::system().name());
     connect(&m_listener, &DigitalListener::received, this, &DigitalLogging::take);
     connect(&m_listener, &DigitalListener::drained, this, &DigitalLogging::drained);
     m_showLater.setSingleShot(true);
@@ -99,10 +91,13 @@ void DigitalLogging::take(const digital::Read &read)
 
 void DigitalLogging::logContact(const digital::Message &message)
 {
-    const digital::ContactCells contact = digital::contactCells(message, importOptions(m_variables));
+    // The way "Importar" turns an ADIF file's UTC into the table's local dates and times.
+    m_options.difUtc = m_variables.difUtc;
+    digital::ContactCells contact = digital::contactCells(message, m_options);
     if (!contact.ok)
         return refuse(contact.reason);
-    if (m_known->contains(contact.cells)) {
+    const std::vector<std::string_view> cells(contact.cells.begin(), contact.cells.end());
+    if (m_known->contains(cells.data())) {
         ++m_repeated;
         emit stateChanged();
         return;
@@ -112,15 +107,16 @@ void DigitalLogging::logContact(const digital::Message &message)
     RecoveryJournal *journal = m_recovery.journal();
     if (journal)
         journal->setSyncEachStep(false);
-    m_log.addContact(contact.cells);
+    const QString call = contact.cell(adif::Call), frequency = toKilohertz(contact.cell(adif::Frequency)),
+                  mode = contact.cell(adif::Mode);
+    m_log.addRow(std::move(contact.cells));
     if (journal)
         journal->flush();
     m_unsynced = true;
     ++m_logged;
-    const QString frequency = toKilohertz(contact.cells.at(kFrequency));
-    m_main.showNews(u"Registrado desde %1: %2, %3 %4"_s.arg(message.id, contact.cells.at(kCall),
-                                                            frequency.isEmpty() ? QString() : frequency + u" MHz"_s,
-                                                            contact.cells.at(kMode)).simplified());
+    m_main.showNews(u"Registrado desde %1: %2, %3 %4"_s
+                        .arg(message.id, call, frequency.isEmpty() ? QString() : frequency + u" MHz"_s, mode)
+                        .simplified());
     emit stateChanged();
 }
 

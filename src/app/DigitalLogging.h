@@ -4,6 +4,7 @@
 // send every contact twice, as "QSO Logged" and "Logged ADIF", and send again after a restart);
 // it is in the recovery journal before the next datagram is read. Their state is shown at the
 // status bar's right end, with the worked/needed line of the call each is working.
+#include "adif/AdifImport.h"
 #include "net/ConnectionSettings.h"
 #include "net/DigitalClients.h"
 #include "net/DigitalListener.h"
@@ -57,6 +58,7 @@ private:
     DigitalClients m_clients;
     QTimer m_showLater;                 // the status bar's section, once for a burst
     DigitalSettings m_settings;
+    AdifImportOptions m_options;        // as "Importar" reads ADIF
     bool m_unsynced = false;            // contacts written to the journal, not yet synced
     int m_logged = 0, m_repeated = 0, m_refused = 0;
     QString m_lastReason;

@@ -53,10 +53,10 @@ LoggedContacts::Key LoggedContacts::keyOf(std::string_view date, std::string_vie
     return key;
 }
 
-bool LoggedContacts::contains(QStringView call, const Key &key)
+bool LoggedContacts::anyOf(const std::vector<int> &rows, const Key &key) const
 {
     const GridStore &store = m_table.store();
-    for (int row : m_index.rowsOf(call)) {
+    for (int row : rows) {
         const Key other = keyOf(store.cell(row, Date), store.cell(row, Time), store.cell(row, Frequency),
                                 store.cell(row, Mode));
         const bool sameStart = key.timed && other.timed ? key.minute == other.minute
@@ -67,12 +67,11 @@ bool LoggedContacts::contains(QStringView call, const Key &key)
     return false;
 }
 
-bool LoggedContacts::contains(const QStringList &cells)
+bool LoggedContacts::contains(const std::string_view *cells)
 {
-    const auto utf8 = [&cells](int column) { return cells.value(column - 1).toUtf8(); };
-    const QByteArray date = utf8(Date), time = utf8(Time), frequency = utf8(Frequency), mode = utf8(Mode);
-    const auto view = [](const QByteArray &b) { return std::string_view(b.constData(), size_t(b.size())); };
-    return contains(cells.value(Call - 1), keyOf(view(date), view(time), view(frequency), view(mode)));
+    // A call not in the log yet needs no key: its dates are not even read.
+    const std::vector<int> rows = m_index.rowsOf(cells[Call]);
+    return !rows.empty() && anyOf(rows, keyOf(cells[Date], cells[Time], cells[Frequency], cells[Mode]));
 }
 
 std::vector<int64_t> LoggedContacts::alreadyIn(const GridStore &rows)
@@ -81,8 +80,7 @@ std::vector<int64_t> LoggedContacts::alreadyIn(const GridStore &rows)
     std::string_view cells[kColumns];
     for (int64_t r = 0; r < rows.rows(); ++r) {
         rows.rowCells(r, cells);
-        const QString call = QString::fromUtf8(cells[Call].data(), qsizetype(cells[Call].size()));
-        if (contains(call, keyOf(cells[Date], cells[Time], cells[Frequency], cells[Mode])))
+        if (contains(cells))
             found.push_back(r);
     }
     return found;

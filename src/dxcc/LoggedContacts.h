@@ -3,7 +3,7 @@
 // the start to the minute, the band and the mode (any case). The call-sign index gives the
 // rows of that call, so at a million contacts only those rows are read.
 #include "adif/AdifDates.h"
-#include <QStringList>
+#include <QLocale>
 #include <string_view>
 #include <vector>
 
@@ -16,7 +16,7 @@ class LoggedContacts
 public:
     LoggedContacts(CallIndex &index, const GridModel &table, const QLocale &locale = QLocale::system());
 
-    bool contains(const QStringList &cells);          // a contact's columns 1 to 16
+    bool contains(const std::string_view *cells);     // a contact's columns 0 to 16, UTF-8
     // The rows of `rows` (contacts read from a file, column 0 empty) the log already holds,
     // ascending.
     std::vector<int64_t> alreadyIn(const GridStore &rows);
@@ -30,7 +30,7 @@ private:
         std::string_view date, time, mode;        // as written
     };
     Key keyOf(std::string_view date, std::string_view time, std::string_view frequency, std::string_view mode) const;
-    bool contains(QStringView call, const Key &key);
+    bool anyOf(const std::vector<int> &rows, const Key &key) const; // of the rows, one by the key
 
     CallIndex &m_index;
     const GridModel &m_table;

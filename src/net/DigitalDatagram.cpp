@@ -47,10 +47,11 @@ public:
 
     bool text(QString &out)
     {
-        QByteArray utf8;
-        if (!bytes(utf8))
+        quint32 size = 0;
+        if (!number(size) || (size != 0xffffffffu && size > m_left))
             return false;
-        out = QString::fromUtf8(utf8);
+        out = size == 0xffffffffu ? QString() : QString::fromUtf8(m_p, qsizetype(size));
+        skip(size == 0xffffffffu ? 0 : size);
         return true;
     }
 
@@ -105,16 +106,16 @@ QString typeName(Type type)
 // fields (an older program), never inside one.
 bool readQso(Cursor &in, LoggedQso &q, bool &zoned)
 {
-    if (!in.moment(q.timeOff, zoned) || !in.text(q.dxCall) || !in.text(q.dxGrid) || !in.number(q.frequency)
-        || !in.text(q.mode) || !in.text(q.reportSent) || !in.text(q.reportReceived) || !in.text(q.txPower)
-        || !in.text(q.comments) || !in.text(q.name))
+    if (!in.moment(q.timeOff, zoned) || !in.bytes(q.dxCall) || !in.bytes(q.dxGrid) || !in.number(q.frequency)
+        || !in.bytes(q.mode) || !in.bytes(q.reportSent) || !in.bytes(q.reportReceived) || !in.bytes(q.txPower)
+        || !in.bytes(q.comments) || !in.bytes(q.name))
         return false;
     bool zonedOn = false;
     if (!in.atEnd() && !in.moment(q.timeOn, zonedOn))
         return false;
     zoned = zoned || zonedOn;
-    for (QString *later : {&q.operatorCall, &q.myCall, &q.myGrid, &q.exchangeSent, &q.exchangeReceived}) {
-        if (!in.atEnd() && !in.text(*later))
+    for (QByteArray *later : {&q.operatorCall, &q.myCall, &q.myGrid, &q.exchangeSent, &q.exchangeReceived}) {
+        if (!in.atEnd() && !in.bytes(*later))
             return false;
     }
     return true;

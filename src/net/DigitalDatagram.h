@@ -13,14 +13,15 @@ inline constexpr quint32 kMagic = 0xadbccbda;
 
 enum class Type : quint32 { Heartbeat = 0, Status = 1, QsoLogged = 5, Close = 6, LoggedAdif = 12 };
 
-// "QSO Logged". A field an older program does not send yet is left empty.
+// "QSO Logged", its texts as the program sent them (UTF-8, not checked: they go on to the
+// log's cells). A field an older program does not send yet is left empty.
 struct LoggedQso
 {
     QDateTime timeOff, timeOn;          // timeOn is invalid when not sent
-    QString dxCall, dxGrid;
+    QByteArray dxCall, dxGrid;
     quint64 frequency = 0;              // Hz
-    QString mode, reportSent, reportReceived, txPower, comments, name;
-    QString operatorCall, myCall, myGrid, exchangeSent, exchangeReceived;
+    QByteArray mode, reportSent, reportReceived, txPower, comments, name;
+    QByteArray operatorCall, myCall, myGrid, exchangeSent, exchangeReceived;
 };
 
 // "Status": only what the status bar shows.
