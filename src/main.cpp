@@ -2,6 +2,7 @@
 #include "app/Kavento.h"
 #include "logbook/RecoveryCommands.h"
 #include "ui/ClassicFont.h"
+#include "ui/FocusStyle.h"
 #include "ui/MainFrame.h"
 #include "ui/QtPlatform.h"
 #include <QApplication>
@@ -19,6 +20,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral("9.0.44"));
     QGuiApplication::setDesktopFileName(QStringLiteral("orvanel"));
     applyClassicFont(app);
+    QApplication::setStyle(new FocusStyle);
 
     // Qt's own texts (context menus of text fields) in Spanish when the translation is installed.
     QTranslator qtTexts;
@@ -31,11 +33,13 @@ int main(int argc, char *argv[])
     DesktopBrowser browser;
     DialogFolders folders;
     QSettings settings;
-    Platform platform{&messages, &clock, &browser, &folders, &settings};
+    PrintDialog printing;
+    Platform platform{&messages, &clock, &browser, &folders, &settings, &printing};
 
     Kavento kavento(platform, QDir::currentPath());
     messages.setOwner(&kavento.frame());
     folders.setOwner(&kavento.frame());
+    printing.setOwner(&kavento.frame());
     kavento.Form_Load();
     kavento.show();
     // Logging out with changes not saved asks as closing the window does.

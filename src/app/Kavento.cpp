@@ -6,6 +6,7 @@
 #include "MainChrome.h"
 #include "history/ContactLog.h"
 #include "EntryForm.h"
+#include "Greeting.h"
 #include "common/GridModel.h"
 #include "dxcc/CallIndex.h"
 #include "dxcc/CallResolver.h"
@@ -17,6 +18,8 @@
 #include "logbook/LogbookCommands.h"
 #include "logbook/RecoveryCommands.h"
 #include "net/ConnectionSettings.h"
+#include "qsl/ConfirmationCommands.h"
+#include "qsl/LabelCommands.h"
 #include "station/FolderCommands.h"
 #include "station/StationClock.h"
 #include "station/UserConfig.h"
@@ -61,6 +64,9 @@ Kavento::Kavento(Platform platform, QString folder, QObject *parent)
     m_edit = new EditCommands(main, *m_log, m_variables, *platform.messages, this);
     m_dxcc = new DxccCommands(main, platform, m_folder, this);
     m_help = new HelpCommands(main, platform, this);
+    m_confirmations = new ConfirmationCommands(main, *m_log, *m_calls, platform, m_variables, this);
+    m_labels = new LabelCommands(main, *m_log, *m_calls, platform, m_variables, this);
+    m_greeting = new Greeting(main, *m_calls, platform.settings, this);
     m_connections = new ConnectionCommands(main, platform, this);
     m_digital = new DigitalLogging(main, *m_log, *m_calls, *m_recovery, m_variables, this);
     m_logbook->setAlreadyInLog([this](const GridStore &rows) { return m_digital->known().alreadyIn(rows); });

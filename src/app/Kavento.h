@@ -21,6 +21,9 @@ class CallIndex;
 class WorkedCommands;
 class ClosingQuestion;
 class MainChrome;
+class ConfirmationCommands;
+class LabelCommands;
+class Greeting;
 class ConnectionCommands;
 class DigitalLogging;
 
@@ -53,6 +56,9 @@ public:
     CallIndex &calls() { return *m_calls; }
     WorkedCommands &worked() { return *m_worked; }
     ClosingQuestion &closing() { return *m_closing; }
+    ConfirmationCommands &confirmations() { return *m_confirmations; }
+    LabelCommands &labels() { return *m_labels; }
+    Greeting &greeting() { return *m_greeting; }
     ConnectionCommands &connections() { return *m_connections; }
     DigitalLogging &digital() { return *m_digital; }
 
@@ -77,6 +83,9 @@ private:
     CallIndex *m_calls;
     WorkedCommands *m_worked;
     ClosingQuestion *m_closing;
+    ConfirmationCommands *m_confirmations;
+    LabelCommands *m_labels;
+    Greeting *m_greeting;
     ConnectionCommands *m_connections;
     DigitalLogging *m_digital;
 };

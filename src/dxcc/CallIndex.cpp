@@ -314,33 +314,25 @@ void CallIndex::prepareCounts()
 
 std::vector<int> CallIndex::rowsOf(QStringView call)
 {
+    std::string buffer;
     const QByteArray utf8 = call.toUtf8();
-    return rowsOf(std::string_view(utf8.constData(), size_t(utf8.size())));
+    const std::string key(callkey::normalize(std::string_view(utf8.constData(), size_t(utf8.size())), buffer));
+    std::vector<int> rows;
+    rowsOfKey(key, rows);
+    return rows;
 }
 
-std::vector<int> CallIndex::rowsOf(std::string_view utf8)
+std::string_view CallIndex::cellOf(int row) const
 {
-    ensureBuilt();
-    std::string buffer, other;
-    const std::string key(callkey::normalize(utf8, buffer));
-    const uint64_t hash = callkey::hash(key);
-    std::vector<int> rows;
-    const auto take = [&](int index) {
-        // A row is the call's only if its text says so: two calls may share a hash.
-        if (callkey::normalize(m_table.store().cell(index + 1, kCallCol), other) == key)
-            rows.push_back(index + 1);
-    };
-    const size_t at = groupFrom(hash);
-    if (at < m_groupHashes.size() && m_groupHashes[at] == hash) {
-        const Group &group = m_groups[at];
-        for (uint32_t k = group.begin; k < group.end; ++k)
-            take(int(m_order[k]));
-    }
-    if (const auto recent = m_recent.find(hash); recent != m_recent.end()) {
-        for (int i : recent->second.rows)
-            take(i);
-    }
-    return rows;
+    return m_table.store().cell(row, kCallCol);
+}
+
+std::string_view CallIndex::recentKey(const Recent &recent, std::string &buffer) const
+{
+    const std::string_view key = callkey::normalize(m_table.store().cell(recent.rows.front() + 1, kCallCol), buffer);
+    if (key.data() != buffer.data())
+        buffer.assign(key);
+    return buffer;
 }
 
 size_t CallIndex::groupFrom(uint64_t hash) const

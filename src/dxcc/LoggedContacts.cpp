@@ -2,6 +2,7 @@
 #include "CallIndex.h"
 #include "adif/AdifFields.h"
 #include "adif/BandTable.h"
+#include "adif/ModeTable.h"
 #include "common/GridModel.h"
 
 using namespace adif;
@@ -69,8 +70,14 @@ bool LoggedContacts::anyOf(const std::vector<int> &rows, const Key &key) const
 
 bool LoggedContacts::contains(const std::string_view *cells)
 {
-    // A call not in the log yet needs no key: its dates are not even read.
-    const std::vector<int> rows = m_index.rowsOf(cells[Call]);
+    // Only the call's rows on the same band in the same class of mode are read, and their dates
+    // only when there are any: the index knows each row's band and class.
+    std::string buffer;
+    const std::string_view call = callkey::normalize(cells[Call], buffer);
+    const int band = bandOfFrequency(cells[Frequency]);
+    const auto mode = uint8_t(modeClassOf(cells[Mode]));
+    std::vector<int> rows;
+    m_index.rowsOfKey(call, rows, [&](const CallIndex::Contact &c) { return c.band == band && c.mode == mode; });
     return !rows.empty() && anyOf(rows, keyOf(cells[Date], cells[Time], cells[Frequency], cells[Mode]));
 }
 

@@ -31,12 +31,14 @@ WindowLayout kavento()
     c.push_back({u"hUtc"_s, T::Label, QString(), 1440, 360, 855, 315, 35, F::WhiteBordered});
     c.push_back({u"Line1"_s, T::Line, QString(), 0, 0, 11880, 0, -1});
     c.push_back({u"Line2"_s, T::Line, QString(), 120, 720, 2760, 720, -1});
-    c.push_back({u"Banner"_s, T::PictureBox, QString(), 2880, 120, 7020, 900, 32, F::None, {},
+    c.push_back({u"Banner"_s, T::PictureBox, QString(), 2880, 120, 7020, 900, 32, F::Clickable, {},
                  u":/images/banner.gif"_s,
-                 u"Por favor apóyanos, haz click alguna vez en nuestros patrocinadores."_s});
+                 u"Por favor apóyanos, haz click alguna vez en nuestros patrocinadores."_s,
+                 u"Apoye a Orvanel, abre el sitio web"_s});
     c.push_back({u"Comentario"_s, T::PictureButton, QString(), 9960, 600, 375, 375, 33, F::None, {},
-                 u":/images/comentario-16.png"_s});
-    c.push_back({u"Libro"_s, T::Grid, QString(), 2880, 1080, 8895, 6735, 0});
+                 u":/images/comentario-16.png"_s, {}, u"Editar comentario"_s,
+                 u"El comentario del contacto de la celda actual"_s});
+    c.push_back({u"Libro"_s, T::Grid, QString(), 2880, 1080, 8895, 6735, 0, F::None, {}, {}, {}, u"Contactos"_s});
     const struct { int index; const char16_t *caption; int top, width, tab; } labels[] = {
         {0, u"Indicativo", 960, 1215, 18},   {1, u"Nombre", 1320, 1095, 19},
         {2, u"QTH", 1680, 1095, 20},         {3, u"Provincia", 2040, 1095, 21},
@@ -55,7 +57,8 @@ WindowLayout kavento()
                  {u"SSB"_s, u"CW"_s, u"FM"_s, u"AM"_s, u"DIGIMODOS"_s}});
     c.push_back({u"Datos(1)"_s, T::ComboBox, u"BURO"_s, 480, 5280, 1215, 315, 13, F::None,
                  {u"BURO"_s, u"DIRECTA"_s, u"MANAGER"_s}});
-    c.push_back({u"dato(11)"_s, T::TextBox, QString(), 1800, 5280, 975, 285, 14, F::Disabled});
+    c.push_back({u"dato(11)"_s, T::TextBox, QString(), 1800, 5280, 975, 285, 14, F::Disabled, {}, {}, {},
+                 u"Mánager"_s, u"Indicativo del mánager de QSL, con la vía MANAGER"_s});
     c.push_back({u"dato(12)"_s, T::MultiLineTextBox, QString(), 120, 5880, 2655, 1455, 15});
     c.push_back({u"Guardar"_s, T::Button, u"Aceptar"_s, 240, 7440, 1095, 375, 16});
     c.push_back({u"Borrar"_s, T::Button, u"Borrar Todo"_s, 1440, 7440, 1215, 375, 17});
@@ -139,7 +142,7 @@ WindowLayout buscar()
 {
     return {u"Buscar"_s, u"Buscar"_s, WindowKind::FixedDialog, 5760, 600, Placement::Platform, 0, 0,
             {
-                {u"cBusqueda"_s, T::TextBox, QString(), 120, 120, 3015, 285, 0},
+                {u"cBusqueda"_s, T::TextBox, QString(), 120, 120, 3015, 285, 0, F::None, {}, {}, {}, u"Texto a buscar"_s},
                 {u"Command1"_s, T::Button, u"Buscar"_s, 3360, 120, 1095, 375, 1},
                 {u"Command2"_s, T::Button, u"Cancelar"_s, 4560, 120, 1095, 375, 2},
             }};
@@ -149,7 +152,7 @@ WindowLayout fComentario()
 {
     return {u"fComentario"_s, u"Comentario"_s, WindowKind::FixedDialog, 2895, 2145, Placement::Platform, 0, 0,
             {
-                {u"coment"_s, T::MultiLineTextBox, QString(), 120, 120, 2655, 1455, 1},
+                {u"coment"_s, T::MultiLineTextBox, QString(), 120, 120, 2655, 1455, 1, F::None, {}, {}, {}, u"Comentario"_s},
                 {u"Aceptar"_s, T::Button, u"&Aceptar"_s, 120, 1680, 1095, 375, 2},
                 {u"Cancelar"_s, T::Button, u"&Cancelar"_s, 1320, 1680, 1215, 375, 0},
             }};
@@ -159,7 +162,7 @@ WindowLayout fDxcc()
 {
     return {u"fDXCC"_s, u"DXCC"_s, WindowKind::FixedSingle, 4110, 5340, Placement::CentredOnScreen, 0, 0,
             {
-                {u"DXCC"_s, T::Grid, QString(), 0, 0, 4065, 5295, 0},
+                {u"DXCC"_s, T::Grid, QString(), 0, 0, 4065, 5295, 0, F::None, {}, {}, {}, u"Lista DXCC"_s},
             }};
 }
 
@@ -202,7 +205,9 @@ WindowLayout exporta()
                 {u"Archivo"_s, T::TextBox, u"Sin Título.adi"_s, 840, 120, 2535, 285, 0},
                 {u"Command1"_s, T::Button, u"Exportar"_s, 240, 480, 975, 375, 1},
                 {u"Abre_Facil"_s, T::Button, u"Cancelar"_s, 1320, 480, 975, 375, 2},
-                {u"Check1"_s, T::CheckBox, u"Convertir la hora local a UTC"_s, 240, 960, 3135, 255, 3, F::Checked},
+                {u"Check1"_s, T::CheckBox, u"Convertir la hora local a UTC"_s, 240, 960, 3135, 255, 3, F::Checked, {}, {}, {}, {},
+                 u"Marcada, la fecha y la hora de cada contacto se escriben en UTC, con la diferencia horaria de "
+                 u"la configuración de usuario; sin marcar, tal como están en el libro."_s},
             }};
 }
 
@@ -215,6 +220,56 @@ WindowLayout directorios()
                 {u"Examinar"_s, T::Button, u"Examinar..."_s, 4680, 315, 1215, 375, 1},
                 {u"Aceptar"_s, T::Button, u"Aceptar"_s, 3360, 840, 1215, 375, 2},
                 {u"Cancelar"_s, T::Button, u"Cancelar"_s, 4680, 840, 1215, 375, 3},
+            }};
+}
+
+// As "Importar", with a button that looks for the file.
+WindowLayout importarConfirmaciones()
+{
+    return {u"ImportarConfirmaciones"_s, u"Importar confirmaciones"_s, WindowKind::FixedDialog, 4935, 930,
+            Placement::Platform, 0, 0,
+            {
+                {u"Label1"_s, T::Label, u"Archivo:"_s, 120, 120, 705, 195, -1, F::Buddy},
+                {u"Archivo"_s, T::TextBox, u"lotwreport.adi"_s, 840, 120, 3975, 285, 0},
+                {u"Importar"_s, T::Button, u"Importar"_s, 240, 480, 1215, 375, 1, F::DefaultButton},
+                {u"Cancelar"_s, T::Button, u"Cancelar"_s, 1560, 480, 1215, 375, 2, F::CancelButton},
+                {u"Examinar"_s, T::Button, u"Examinar..."_s, 3600, 480, 1215, 375, 3},
+            }};
+}
+
+// The records of a confirmations file that matched no contact, to copy from.
+WindowLayout noEncontrados()
+{
+    return {u"NoEncontrados"_s, u"Confirmaciones no encontradas"_s, WindowKind::Sizable, 6480, 4440,
+            Placement::Platform, 0, 0,
+            {
+                {u"Label1"_s, T::Label, u"&Registros que no coinciden con ningún contacto del libro (hora UTC):"_s,
+                 120, 120, 6240, 195, -1, F::Buddy},
+                {u"Lista"_s, T::MultiLineTextBox, QString(), 120, 360, 6240, 3435, 0},
+                {u"Cerrar"_s, T::Button, u"Cerrar"_s, 5160, 3960, 1215, 375, 1, F::DefaultButton | F::CancelButton},
+            }};
+}
+
+// The sheet and where to start on it on the left, the preview on the right.
+WindowLayout etiquetas()
+{
+    return {u"Etiquetas"_s, u"Etiquetas QSL"_s, WindowKind::FixedDialog, 9000, 5640, Placement::Platform, 0, 0,
+            {
+                {u"Label1"_s, T::Label, u"&Hoja:"_s, 120, 165, 1215, 195, -1, F::Buddy},
+                {u"Hoja"_s, T::ComboBox, QString(), 1440, 120, 3255, 315, 0},
+                {u"Label2"_s, T::Label, u"&Empezar en la etiqueta:"_s, 120, 585, 2535, 195, -1, F::Buddy},
+                {u"Inicio"_s, T::TextBox, u"1"_s, 3840, 540, 855, 285, 1},
+                {u"Label3"_s, T::Label, u"Margen &superior (mm):"_s, 120, 945, 2535, 195, -1, F::Buddy},
+                {u"Superior"_s, T::TextBox, QString(), 3840, 900, 855, 285, 2},
+                {u"Label4"_s, T::Label, u"Margen &izquierdo (mm):"_s, 120, 1305, 2535, 195, -1, F::Buddy},
+                {u"Izquierdo"_s, T::TextBox, QString(), 3840, 1260, 855, 285, 3},
+                {u"Cuenta"_s, T::Label, QString(), 120, 1740, 4575, 435, -1, F::WordWrap},
+                {u"Label5"_s, T::Label, u"&Archivo:"_s, 120, 2385, 705, 195, -1, F::Buddy},
+                {u"Archivo"_s, T::TextBox, u"etiquetas.pdf"_s, 840, 2340, 3855, 285, 4},
+                {u"Imprimir"_s, T::Button, u"Imprimir..."_s, 120, 2820, 1455, 375, 5},
+                {u"GuardarPdf"_s, T::Button, u"Guardar PDF"_s, 1680, 2820, 1455, 375, 6},
+                {u"Cancelar"_s, T::Button, u"Cancelar"_s, 3240, 2820, 1455, 375, 7, F::CancelButton},
+                {u"Vista"_s, T::Label, QString(), 4920, 120, 3960, 5400, -1, F::WhiteBordered},
             }};
 }
 
@@ -266,6 +321,8 @@ std::vector<MenuLayout> kaventoMenus()
              {u"nbarra1"_s, u"-"_s},
              {u"mImportar"_s, u"&Importar"_s},
              {u"mExportar"_s, u"&Exportar"_s, {}, false},
+             {u"mConfirmaciones"_s, u"Importar con&firmaciones..."_s},
+             {u"mEtiquetas"_s, u"Etiquetas &QSL..."_s},
              {u"mbarra"_s, u"-"_s},
              {u"mSalir"_s, u"&Salir"_s},
          }},
@@ -290,6 +347,7 @@ std::vector<MenuLayout> kaventoMenus()
              {u"mUsuario"_s, u"&Usuario"_s},
              {u"mDirectorios"_s, u"&Directorios"_s},
              {u"mConexiones"_s, u"C&onexiones..."_s},
+             {u"mCompletar"_s, u"Co&mpletar con el último contacto"_s, {}, true, true},
          }},
         {u"mDXCC"_s, u"&DXCC"_s, {{u"mVer_DXCC"_s, u"&Ver"_s}}},
         {u"mEstadisticas"_s, u"&Estadísticas"_s, {{u"mTrabajados"_s, u"&Paises trabajados"_s}}},
