@@ -140,6 +140,7 @@ def main():
         timed("UndoNuevo / LeerLibro", "BM_UndoNuevo", BIG, "BM_LeerLibro", BIG, 0.1),
         timed("UndoSort / SortByCall", "BM_UndoSort", BIG, "BM_SortByCall", BIG, 1),
         timed("AddContactJournal / AddContact", "BM_AddContactJournal", BIG, "BM_AddContact", BIG, 2),
+        timed("LogDatagram / AddContactJournal", "BM_LogDatagram", BIG, "BM_AddContactJournal", BIG, 3),
         timed("ContentHash / LeerLibro", "BM_ContentHash", BIG, "BM_LeerLibro", BIG, 0.1),
         timed("DeleteLine 1e6 / 1e4 (linear)", "BM_DeleteLine", BIG, "BM_DeleteLine", SMALL, linear),
         timed("ResolveCalls / HashCalls", "BM_ResolveCalls", BIG, "BM_HashCalls", BIG, 3),

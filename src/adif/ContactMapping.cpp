@@ -304,7 +304,7 @@ std::string_view ContactDecoder::dateTimeText(const Fields &f, bool wantDate)
     if (!(wantDate ? hasDate : hasTime))
         return trimmed(f.get(wantDate ? Field::QsoDate : Field::TimeOn)); // kept as written: better than nothing
     QDateTime moment(hasDate ? date.toQDate() : QDate(2000, 1, 1), QTime(time.hour, time.minute, time.second),
-                     QTimeZone::utc());
+                     Qt::UTC); // a UTC moment has no zone rules to look up
     if (hasTime && (hasDate || m_utc.kind() != UtcConversion::Kind::Zone))
         moment = m_utc.toLocal(moment);
     std::string &out = m_scratch[wantDate ? 0 : 1];

@@ -2,6 +2,7 @@
 #include "ClosingQuestion.h"
 #include "CommentEditor.h"
 #include "ConnectionCommands.h"
+#include "DigitalLogging.h"
 #include "MainChrome.h"
 #include "history/ContactLog.h"
 #include "EntryForm.h"
@@ -10,11 +11,13 @@
 #include "dxcc/CallIndex.h"
 #include "dxcc/CallResolver.h"
 #include "dxcc/DxccCommands.h"
+#include "dxcc/LoggedContacts.h"
 #include "dxcc/WorkedCommands.h"
 #include "edit/EditCommands.h"
 #include "logbook/ExportCommands.h"
 #include "logbook/LogbookCommands.h"
 #include "logbook/RecoveryCommands.h"
+#include "net/ConnectionSettings.h"
 #include "qsl/ConfirmationCommands.h"
 #include "qsl/LabelCommands.h"
 #include "station/FolderCommands.h"
@@ -65,6 +68,12 @@ Kavento::Kavento(Platform platform, QString folder, QObject *parent)
     m_labels = new LabelCommands(main, *m_log, *m_calls, platform, m_variables, this);
     m_greeting = new Greeting(main, *m_calls, platform.settings, this);
     m_connections = new ConnectionCommands(main, platform, this);
+    m_digital = new DigitalLogging(main, *m_log, *m_calls, *m_recovery, m_variables, this);
+    m_logbook->setAlreadyInLog([this](const GridStore &rows) { return m_digital->known().alreadyIn(rows); });
+    connect(m_connections, &ConnectionCommands::accepted, m_digital,
+            [this](const ConnectionSettings &settings) { m_digital->apply(settings.digital); });
+    connect(m_digital, &DigitalLogging::stateChanged, m_connections,
+            [this] { m_connections->setGroupState(u"DigitalEstado"_s, m_digital->stateText()); });
 
     connect(m_userConfig, &UserConfig::conversionChanged, m_clock, &StationClock::setConversion);
     connect(m_userConfig, &UserConfig::conversionChanged, this, [this](const UtcConversion &utc) { m_variables.utc = utc; });
@@ -113,6 +122,8 @@ void Kavento::Form_Load()
     libro.setColWidth(16, 4500);
     for (int c = 0; c < 17; ++c)
         libro.setTextMatrix(0, c, QString::fromUtf16(kHeadings[c]));
+    if (m_platform.settings)
+        m_digital->apply(ConnectionSettings::load(*m_platform.settings).digital);
 }
 
 void Kavento::show()

@@ -25,6 +25,7 @@ class ConfirmationCommands;
 class LabelCommands;
 class Greeting;
 class ConnectionCommands;
+class DigitalLogging;
 
 // The program: the main window with every command attached, started and ended as a whole.
 class Kavento : public QObject
@@ -59,6 +60,7 @@ public:
     LabelCommands &labels() { return *m_labels; }
     Greeting &greeting() { return *m_greeting; }
     ConnectionCommands &connections() { return *m_connections; }
+    DigitalLogging &digital() { return *m_digital; }
 
 private:
     Platform m_platform;
@@ -85,4 +87,5 @@ private:
     LabelCommands *m_labels;
     Greeting *m_greeting;
     ConnectionCommands *m_connections;
+    DigitalLogging *m_digital;
 };

@@ -9,6 +9,12 @@ QString shortDate(const QDateTime &moment, const QLocale &locale)
 
 QString longTime(const QDateTime &moment, const QLocale &locale)
 {
+    // The format worked out once per locale: a log's contacts come in their thousands.
+    static thread_local QLocale lastLocale = QLocale::c();
+    static thread_local QString lastFormat;
+    if (!lastFormat.isEmpty() && locale == lastLocale)
+        return locale.toString(moment.time(), lastFormat);
+    lastLocale = locale;
     // Drop the time-zone fields ('t', 'tt', ...) and the blanks or commas before them.
     const QString format = locale.timeFormat(QLocale::LongFormat);
     QString cleaned;
@@ -28,7 +34,8 @@ QString longTime(const QDateTime &moment, const QLocale &locale)
     cleaned.remove(QStringLiteral("()"));
     if (!cleaned.contains(u's'))
         cleaned = QStringLiteral("HH:mm:ss");
-    return locale.toString(moment.time(), cleaned.trimmed());
+    lastFormat = cleaned.trimmed();
+    return locale.toString(moment.time(), lastFormat);
 }
 
 } // namespace localtext

@@ -125,10 +125,14 @@ void CallIndex::rebuild()
 void CallIndex::startBuild()
 {
     const size_t n = size_t(std::max(m_table.Rows() - 1, 0));
+    // Room for the rows that may follow before the next build, so adding one never copies all.
+    m_contacts.reserve(n + kMostRecent);
+    m_hashes.reserve(n + kMostRecent);
     m_contacts.resize(n);
     m_hashes.resize(n);
     m_recent.clear();
     m_groups.clear();
+    m_groupHashes.clear();
     m_rowKeys.clear();
     m_rowKeyEnds.clear();
     m_rowKeyEnds.reserve(n);
@@ -187,6 +191,7 @@ void CallIndex::buildStep(bool toTheEnd)
         }
         case Phase::Group: {
             m_groups.clear();
+            m_groupHashes.clear();
             m_groupKeys.clear();
             for (uint32_t k = 0; k < n;) {
                 uint32_t end = k + 1;
@@ -195,6 +200,7 @@ void CallIndex::buildStep(bool toTheEnd)
                 const uint32_t row = m_order[k];
                 const uint32_t from = row == 0 ? 0 : m_rowKeyEnds[row - 1];
                 m_groups.push_back({k, end, uint32_t(m_groupKeys.size()), kUnresolved});
+                m_groupHashes.push_back(m_hashes[row]);
                 m_groupKeys.append(m_rowKeys, from, m_rowKeyEnds[row] - from);
                 k = end;
             }
@@ -327,6 +333,28 @@ std::string_view CallIndex::recentKey(const Recent &recent, std::string &buffer)
     if (key.data() != buffer.data())
         buffer.assign(key);
     return buffer;
+}
+
+size_t CallIndex::groupFrom(uint64_t hash) const
+{
+    // Hashes spread evenly over their 64 bits: a few guesses where this one falls read far less
+    // of a million groups than halving does; a search of what is left ends it.
+    const std::vector<uint64_t> &h = m_groupHashes;
+    size_t lo = 0, hi = h.size(); // the answer is in [lo, hi]
+    for (int guesses = 0; guesses < 4 && hi - lo > 8; ++guesses) {
+        const uint64_t first = h[lo], last = h[hi - 1];
+        if (hash <= first)
+            return lo;
+        if (hash > last)
+            return hi;
+        const double part = double(hash - first) / double(last - first);
+        const size_t guess = std::min(hi - 1, lo + size_t(part * double(hi - 1 - lo)));
+        if (h[guess] < hash)
+            lo = guess + 1;
+        else
+            hi = guess;
+    }
+    return size_t(std::lower_bound(h.begin() + std::ptrdiff_t(lo), h.begin() + std::ptrdiff_t(hi), hash) - h.begin());
 }
 
 CallIndex::Worked CallIndex::workedEntity(int entity, int band, ModeClass mode)

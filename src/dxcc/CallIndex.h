@@ -54,11 +54,8 @@ public:
                 && callkey::normalize(cellOf(int(index) + 1), other) == key)
                 rows.push_back(int(index) + 1);
         };
-        const auto group = std::lower_bound(m_groups.begin(), m_groups.end(), hash, [this](const Group &g, uint64_t h) {
-            return m_hashes[m_order[g.begin]] < h;
-        });
-        if (group != m_groups.end() && m_hashes[m_order[group->begin]] == hash) {
-            for (uint32_t k = group->begin; k < group->end; ++k)
+        if (const size_t at = groupFrom(hash); at < m_groupHashes.size() && m_groupHashes[at] == hash) {
+            for (uint32_t k = m_groups[at].begin; k < m_groups[at].end; ++k)
                 take(m_order[k]);
         }
         if (const auto recent = m_recent.find(hash); recent != m_recent.end()) {
@@ -133,6 +130,7 @@ private:
     enum class State { Dirty, Building, Ready };
     enum class Phase { Scan, Order, Sort, Group };
     void ensureBuilt();
+    size_t groupFrom(uint64_t hash) const;  // the first group whose hash is not below `hash`
     std::string_view recentKey(const Recent &recent, std::string &buffer) const;
     std::string_view cellOf(int row) const;          // the call sign cell of a grid row
     void startBuild();
@@ -163,6 +161,7 @@ private:
     std::vector<uint64_t> m_hashes;         // per row: its call sign's hash
     std::vector<uint32_t> m_order;          // row indexes ordered by hash
     std::vector<Group> m_groups;            // runs of one hash in m_order, by hash
+    std::vector<uint64_t> m_groupHashes;    // each group's hash, for a search that reads little
     std::string m_rowKeys;                  // while building: every row's call sign, in row order
     std::vector<uint32_t> m_rowKeyEnds;
     std::string m_groupKeys;                // each group's call sign, one after the other

@@ -40,7 +40,10 @@ WorkedCommands::WorkedCommands(MainFrame &main, CallIndex &index, QObject *paren
         }
         if (m_slot.isShown())
             refresh();
-        showStatus();
+        // The line of the call typed, brought up to date; other news (a contact logged from
+        // outside) stays.
+        if (m_main.status()->text() == m_statusLine)
+            showStatus();
     });
     connect(&index, &CallIndex::changed, &m_later, qOverload<>(&QTimer::start));
     connect(main.action(u"mTrabajados"_s), &QAction::triggered, this, &WorkedCommands::mTrabajados_Click);
@@ -55,7 +58,8 @@ void WorkedCommands::showStatus()
     const QString call = m_main.control<QLineEdit>(u"dato(0)"_s)->text();
     const QString frequency = m_main.control<QLineEdit>(u"dato(10)"_s)->text();
     const QString mode = m_main.control<ClassicCombo>(u"Datos(0)"_s)->text();
-    m_main.showNews(callStatus(m_index, m_main.libro(), call, frequency, mode));
+    m_statusLine = callStatus(m_index, m_main.libro(), call, frequency, mode);
+    m_main.showNews(m_statusLine);
 }
 
 FormWindow *WorkedCommands::create()

@@ -43,4 +43,5 @@ private:
     QTableView *m_view = nullptr;
     WorkedTable m_shown;
     QTimer m_later;                     // changes come in bursts (an import): one refresh for all
+    QString m_statusLine;               // the call's line last shown
 };

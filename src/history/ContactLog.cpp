@@ -59,7 +59,12 @@ void ContactLog::addContact(const QStringList &cells)
     row.emplace_back(); // "Nº", set when the row is added
     for (const QString &c : cells)
         row.push_back(c.toStdString());
-    push(new AddContactCommand(m_editor, std::move(row)));
+    addRow(std::move(row));
+}
+
+void ContactLog::addRow(std::vector<std::string> cells)
+{
+    push(new AddContactCommand(m_editor, std::move(cells)));
 }
 
 void ContactLog::deleteLine()

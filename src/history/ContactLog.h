@@ -22,6 +22,7 @@ public:
 
     // --- the changes ---
     void addContact(const QStringList &cells);              // columns 1 ..; "Nº" is set here
+    void addRow(std::vector<std::string> cells);            // UTF-8, columns 0 ..; "Nº" is set here
     void deleteLine();                                      // the current row
     void setCell(int row, int col, const QString &text, const QString &what);
     void setCells(std::vector<CellText> cells, const QString &what);

@@ -5,6 +5,7 @@
 #include "common/UtcConversion.h"
 #include <QString>
 #include <cstdint>
+#include <vector>
 
 enum class LogFormat : uint8_t { Libro = 0, Adi = 1, Adx = 2 };
 
@@ -19,4 +20,6 @@ struct FileSource
     // How an ADIF file's UTC dates and times became the table's local ones.
     UtcConversion utc;
     QString locale;            // QLocale name
+    // Rows of the file left out, ascending: the log held those contacts already.
+    std::vector<int64_t> skipped;
 };

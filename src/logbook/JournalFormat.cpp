@@ -197,6 +197,10 @@ Change decodeChange(Decoder &in)
     case Op::TableReadFrom:
         c.file = in.file();
         break;
+    case Op::RowsReadSkipping:
+        c.file = in.file();
+        c.file.skipped = in.numbers();
+        break;
     case Op::RowsRestored:
     case Op::TableRestored:
         c.earlier = in.i64();

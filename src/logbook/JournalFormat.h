@@ -43,6 +43,7 @@ enum class Op : uint8_t {
     TableReadFrom,
     TableEmptied,
     TableRestored,
+    RowsReadSkipping,                    // RowsReadFrom, some of the file's rows left out
 };
 
 // One change as read back. Which fields mean something depends on `op`.
@@ -55,7 +56,7 @@ struct Change
     std::vector<CellText> texts;         // CellsSet
     QString title;                       // ChromeSet
     bool saveEnabled = false;            // ChromeSet
-    FileSource file;                     // RowsReadFrom, TableReadFrom
+    FileSource file;                     // RowsReadFrom, RowsReadSkipping, TableReadFrom
     ChangeId earlier = kNoChange;        // RowsRestored, TableRestored: the change whose rows come back
     bool hasRows = false;                // RowsRestored, TableRestored: the rows themselves follow
     std::vector<std::vector<std::string>> rows;

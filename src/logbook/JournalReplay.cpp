@@ -103,7 +103,8 @@ public:
             ++m_next;
             return true;
         }
-        case Op::RowsReadFrom: {
+        case Op::RowsReadFrom:
+        case Op::RowsReadSkipping: {
             GridStore read(table.Cols());
             if (!this->read(c.file, read))
                 return false;

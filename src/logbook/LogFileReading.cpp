@@ -96,6 +96,10 @@ bool rereadLogFile(const FileSource &file, GridStore &rows, QString &problem)
         problem = u"el archivo %1 cambió desde entonces"_s.arg(shown);
         return false;
     }
+    if (!dropRows(read.rows, file.skipped)) {
+        problem = u"el registro está dañado"_s;
+        return false;
+    }
     rows = std::move(read.rows);
     return true;
 }
@@ -114,5 +118,28 @@ bool hashFile(const QString &path, HashKind kind, uint64_t &hash, int64_t &size)
     }
     hash = content.value();
     size = int64_t(content.size());
+    return true;
+}
+
+bool dropRows(GridStore &rows, const std::vector<int64_t> &ascending)
+{
+    for (size_t k = 0; k < ascending.size(); ++k) {
+        if (ascending[k] < 0 || ascending[k] >= rows.rows() || (k > 0 && ascending[k] <= ascending[k - 1]))
+            return false;
+    }
+    if (ascending.empty())
+        return true;
+    GridStore kept(rows.cols());
+    kept.reserveRows(rows.rows() - int64_t(ascending.size()));
+    std::vector<std::string_view> cells(size_t(rows.cols()));
+    for (int64_t r = 0, next = 0; r < rows.rows(); ++r) {
+        if (size_t(next) < ascending.size() && ascending[size_t(next)] == r) {
+            ++next;
+            continue;
+        }
+        rows.rowCells(r, cells.data());
+        kept.appendRow(cells.data(), rows.cols());
+    }
+    rows = std::move(kept);
     return true;
 }

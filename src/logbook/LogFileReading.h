@@ -24,10 +24,14 @@ LogFormat logFormatOf(const QString &path);
 // ones through `utc`, written in the system's formats.
 LogFileRead readLogFile(const QString &path, const QString &name, const UtcConversion &utc);
 
-// Reads again a file read before, the same way; false with a Spanish reason when it is gone
-// or is no longer the same file (another size or hash).
+// Reads again a file read before, the same way (its skipped rows left out again); false with a
+// Spanish reason when it is gone or is no longer the same file (another size or hash).
 bool rereadLogFile(const FileSource &file, GridStore &rows, QString &problem);
 
 // The hash of kind `kind` and the size of the file at `path`, read whole; false when it cannot
 // be read.
 bool hashFile(const QString &path, HashKind kind, uint64_t &hash, int64_t &size);
+
+// Takes out the rows at `ascending` (row indexes, each once, in order); false, changing nothing,
+// when they are not such indexes of `rows`.
+bool dropRows(GridStore &rows, const std::vector<int64_t> &ascending);

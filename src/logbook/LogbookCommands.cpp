@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 #include <climits>
 
 using namespace Qt::StringLiterals;
@@ -25,13 +26,48 @@ QString firstFew(const QStringList &named, int64_t count, const QString &separat
     return named.join(separator) + (count > named.size() ? u"…"_s : QString());
 }
 
-// What an ADIF import brought in, what the user has to see to, and what it had to leave out.
-// The imported rows start at table row `firstRow`.
-QString importReport(const QString &name, int64_t added, const AdifFindings &found, const GridModel &table,
-                     int64_t firstRow)
+// Where row `row` of a file went once the rows the log already held (`skipped`, ascending) were
+// left out; -1 when it was one of them.
+int64_t keptRow(const std::vector<int64_t> &skipped, int64_t row)
 {
-    QString text = added == 1 ? u"Se agregó 1 contacto de «%1»."_s.arg(name)
-                              : u"Se agregaron %1 contactos de «%2»."_s.arg(added).arg(name);
+    const auto at = std::lower_bound(skipped.begin(), skipped.end(), row);
+    return at != skipped.end() && *at == row ? -1 : row - int64_t(at - skipped.begin());
+}
+
+// The findings about the rows that stayed, numbered as they stayed.
+AdifFindings keptFindings(AdifFindings found, const std::vector<int64_t> &skipped)
+{
+    if (skipped.empty())
+        return found;
+    std::vector<int64_t> withoutCall;
+    for (int64_t row : found.firstWithoutCall) {
+        if (const int64_t kept = keptRow(skipped, row); kept >= 0)
+            withoutCall.push_back(kept);
+        else
+            --found.withoutCall;
+    }
+    found.firstWithoutCall = std::move(withoutCall);
+    std::vector<std::pair<int64_t, int>> unstorable;
+    for (const auto &[row, col] : found.firstUnstorable) {
+        if (const int64_t kept = keptRow(skipped, row); kept >= 0)
+            unstorable.emplace_back(kept, col);
+        else
+            --found.unstorable;
+    }
+    found.firstUnstorable = std::move(unstorable);
+    return found;
+}
+
+// What an ADIF import brought in, what it left out as already in the log, what the user has to
+// see to, and what it had to leave out. The imported rows start at table row `firstRow`.
+QString importReport(const QString &name, int64_t added, int64_t skipped, const AdifFindings &found,
+                     const GridModel &table, int64_t firstRow)
+{
+    QString text = added == 1 ? u"Se agregó 1 contacto de «%1»"_s.arg(name)
+                              : u"Se agregaron %1 contactos de «%2»"_s.arg(added).arg(name);
+    if (skipped > 0)
+        text += skipped == 1 ? u"; 1 ya estaba en el libro"_s : u"; %1 ya estaban en el libro"_s.arg(skipped);
+    text += u'.';
     if (found.withoutCall > 0) {
         QStringList rows;
         for (int64_t row : found.firstWithoutCall)
@@ -306,13 +342,22 @@ bool LogbookCommands::importNamed(const QString &name)
     LogFileRead file;
     if (!read(name, m_main.libro().Rows() - 1, u"Importar"_s, file))
         return false;
-    const int64_t added = file.rows.rows(), firstRow = m_main.libro().Rows();
     const bool adif = file.source.format != LogFormat::Libro;
+    // An ADIF file (a digital-mode program's own log, say) brings no contact the log holds
+    // already; a log book is imported whole.
+    if (adif && m_alreadyInLog) {
+        file.source.skipped = m_alreadyInLog(file.rows);
+        dropRows(file.rows, file.source.skipped);
+    }
+    const int64_t added = file.rows.rows(), firstRow = m_main.libro().Rows();
+    const int64_t skipped = int64_t(file.source.skipped.size());
     m_log.importRows(std::move(file.rows), file.source);
     m_importar.hide();
     if (adif)
-        m_platform.messages->ask(importReport(name, added, file.findings, m_main.libro(), firstRow), u"Importar"_s,
-                                 MessageSeam::Buttons::Ok, MessageSeam::Icon::None);
+        m_platform.messages->ask(importReport(name, added, skipped, keptFindings(std::move(file.findings),
+                                                                               file.source.skipped),
+                                              m_main.libro(), firstRow),
+                                 u"Importar"_s, MessageSeam::Buttons::Ok, MessageSeam::Icon::None);
     return true;
 }
 

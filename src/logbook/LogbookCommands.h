@@ -4,6 +4,8 @@
 #include "ui/FormWindow.h"
 #include "ui/WindowSlot.h"
 #include <QObject>
+#include <functional>
+#include <vector>
 
 class ContactLog;
 class GridStore;
@@ -44,6 +46,12 @@ public:
     // imported as "Importar" brings it in.
     void openGiven(const QString &path);
 
+    // Which rows of an ADIF file read for "Importar" the log holds already (ascending).
+    void setAlreadyInLog(std::function<std::vector<int64_t>(const GridStore &rows)> check)
+    {
+        m_alreadyInLog = std::move(check);
+    }
+
     // Reads a file a recovery journal names, checking it is still the file it was.
     bool readForJournal(const FileSource &file, GridStore &rows, QString &problem) const;
     // "Guardar" before the program closes: true once saved. Without a name to save to (or with
@@ -83,4 +91,5 @@ private:
     Slot<FormWindow> m_guarda;
     Slot<FormWindow> m_importar;
     bool m_closingSave = false;               // "Guardar como..." opened by the closing question
+    std::function<std::vector<int64_t>(const GridStore &rows)> m_alreadyInLog;
 };

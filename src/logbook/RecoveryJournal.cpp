@@ -28,6 +28,7 @@ void RecoveryJournal::closeFile()
     if (m_fd >= 0)
         ::close(m_fd);
     m_fd = -1;
+    m_unsynced = false;
 }
 
 void RecoveryJournal::fail(const QString &reason)
@@ -109,7 +110,7 @@ void RecoveryJournal::end()
     m_failed = false;
 }
 
-bool RecoveryJournal::sync()
+bool RecoveryJournal::flush()
 {
     if (m_pending.empty())
         return m_fd >= 0 || !m_failed;
@@ -117,8 +118,15 @@ bool RecoveryJournal::sync()
         return false;
     const bool written = writeAll(m_pending.data(), m_pending.size());
     m_pending.clear();
-    if (!written)
-        return false;
+    m_unsynced = m_unsynced || written;
+    return written;
+}
+
+bool RecoveryJournal::sync()
+{
+    if (!flush() || !m_unsynced)
+        return m_fd >= 0 || !m_failed;
+    m_unsynced = false;
     if (::fdatasync(m_fd) != 0) {
         fail(QString::fromLocal8Bit(std::strerror(errno)));
         return false;
@@ -251,8 +259,13 @@ ChangeId RecoveryJournal::rowsRestored(ChangeId cut, const GridStore &rows)
 
 ChangeId RecoveryJournal::rowsReadFrom(const FileSource &file)
 {
-    begin(Op::RowsReadFrom);
+    begin(file.skipped.empty() ? Op::RowsReadFrom : Op::RowsReadSkipping);
     m_changes.file(named(file));
+    if (!file.skipped.empty()) {
+        m_changes.var(file.skipped.size());
+        for (int64_t row : file.skipped)
+            m_changes.var(uint64_t(row));
+    }
     return nextId();
 }
 

@@ -23,6 +23,9 @@ public:
     // and sync() flushes them: for measuring the two apart.
     void setSyncEachStep(bool on) { m_syncEachStep = on; }
     bool sync();
+    // Writes the steps made so far without waiting for the disk: they outlive the program
+    // being killed, and the next sync() puts them beyond a power cut too.
+    bool flush();
     // Told once, when the journal cannot be written (a full disk, say).
     void setOnFailure(std::function<void(const QString &)> onFailure) { m_onFailure = std::move(onFailure); }
 
@@ -64,6 +67,7 @@ private:
     int m_depth = 0;
     std::string m_pending;              // whole frames not yet written
     bool m_syncEachStep = true;
+    bool m_unsynced = false;            // written, not yet on the disk
     bool m_failed = false;
     std::function<void(const QString &)> m_onFailure;
 };

@@ -322,6 +322,14 @@ private slots:
         QCOMPARE(f.fakes.messages.asked.last().text,
                  u"Se agregaron 2 contactos de «otro.adi». Estos datos no tienen columna en el libro y quedaron fuera: "
                  u"GRIDSQUARE (2), TX_PWR (1)."_s);
+        // A program's own log after its contacts came in live: one already in the log (same call,
+        // minute, band and mode) is left out.
+        writeFile(f.path(u"wsjtx_log.adi"_s), "<CALL:5>K1ABC <QSO_DATE:8>20260101 <TIME_ON:6>013059 <EOR>\n"
+                                              "<CALL:5>K3NEW <QSO_DATE:8>20260101 <TIME_ON:4>0130 <EOR>\n");
+        useFile(f, "mImportar", u"wsjtx_log.adi"_s);
+        QCOMPARE(f.libro().TextMatrix(4, 1), u"K3NEW"_s);
+        QCOMPARE(f.fakes.messages.asked.last().text, u"Se agregó 1 contacto de «wsjtx_log.adi»; 1 ya estaba en el libro."_s);
+        f.action("mDeshacer")->trigger();
         f.action("mDeshacer")->trigger();
         QCOMPARE(f.cells(), before);
     }

@@ -1,8 +1,10 @@
 // The program driven through its model for the crash test: "work FOLDER SEED" makes changes
 // of every kind until it is killed, saying on stdout what it starts and which contacts were
-// added; "recover FOLDER" starts again there, answers "Sí" to the recovery question and
-// prints every row of the table.
+// added; "digital FOLDER" listens for a digital-mode program on the port it says, and says each
+// contact it takes; "recover FOLDER" starts again there, answers "Sí" to the recovery question
+// and prints every row of the table.
 #include "Fakes.h"
+#include "app/DigitalLogging.h"
 #include "app/EntryForm.h"
 #include "app/Kavento.h"
 #include "common/GridModel.h"
@@ -116,6 +118,18 @@ int main(int argc, char *argv[])
     if (mode == u"work"_s) {
         QRandomGenerator random(QString::fromLocal8Bit(argv[3]).toUInt());
         return work(app, random);
+    }
+    if (mode == u"digital"_s) {
+        DigitalLogging &digital = app.digital();
+        digital.apply({true, u"127.0.0.1"_s, 0});
+        say(u"PORT "_s + QString::number(digital.listener().port()));
+        int told = 0;
+        // Told once the contact is in the journal, before the next datagram is read.
+        QObject::connect(&digital, &DigitalLogging::stateChanged, [&] {
+            for (; told < digital.logged(); ++told)
+                say(u"ADDED "_s + rowText(app.frame().libro(), told + 1));
+        });
+        return qapp.exec();
     }
     app.recovery().offerRecovery();
     const GridModel &table = app.frame().libro();

@@ -1,12 +1,47 @@
 // The program killed (SIGKILL) at seeded random moments while it makes changes of every kind,
-// started again, told to recover: every contact whose add had returned is there, byte for byte.
+// or while a digital-mode program's burst comes in, started again, told to recover: every
+// contact whose add had returned is there, byte for byte.
+#include "DigitalDatagrams.h"
 #include "FileHelpers.h"
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUdpSocket>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// Lines of a killed run: the contacts it said it had added.
+void takeAdded(QProcess &run, QStringList &added)
+{
+    while (run.canReadLine()) {
+        const QString line = QString::fromUtf8(run.readLine()).chopped(1);
+        if (line.startsWith(u"ADDED "_s))
+            added << line.mid(6);
+    }
+}
+
+// Starts again in `folder`, recovers, and finds every contact said to be added.
+void expectRecovered(const QString &folder, const QStringList &added)
+{
+    QProcess recover;
+    recover.start(QStringLiteral(CRASH_DRIVER), {u"recover"_s, folder});
+    QVERIFY(recover.waitForFinished(60000));
+    QCOMPARE(recover.exitCode(), 0);
+    QStringList rows;
+    const QStringList out = QString::fromUtf8(recover.readAllStandardOutput()).split(u'\n');
+    for (const QString &line : out) {
+        if (line.startsWith(u"ROW "_s))
+            rows << line.mid(4);
+    }
+    QVERIFY(out.contains(u"END"_s));
+    for (const QString &contact : added)
+        QVERIFY2(rows.contains(contact), qPrintable(u"lost: "_s + contact.left(40)));
+}
+
+} // namespace
 
 class TestCrash : public QObject
 {
@@ -14,6 +49,7 @@ class TestCrash : public QObject
 private slots:
     void killedAtRandomLosesNoAddedContact_data();
     void killedAtRandomLosesNoAddedContact();
+    void killedInABurstLosesNoTakenContact();
 };
 
 void TestCrash::killedAtRandomLosesNoAddedContact_data()
@@ -67,25 +103,31 @@ void TestCrash::killedAtRandomLosesNoAddedContact()
     }
     QVERIFY2(killed, "the program stopped before it was killed");
     work.waitForFinished();
-    while (work.canReadLine()) { // adds that returned before the kill landed
-        const QString line = QString::fromUtf8(work.readLine()).chopped(1);
-        if (line.startsWith(u"ADDED "_s))
-            added << line.mid(6);
-    }
+    takeAdded(work, added); // adds that returned before the kill landed
+    expectRecovered(dir.path(), added);
+}
 
-    QProcess recover;
-    recover.start(QStringLiteral(CRASH_DRIVER), {u"recover"_s, dir.path()});
-    QVERIFY(recover.waitForFinished(60000));
-    QCOMPARE(recover.exitCode(), 0);
-    QStringList rows;
-    const QStringList out = QString::fromUtf8(recover.readAllStandardOutput()).split(u'\n');
-    for (const QString &line : out) {
-        if (line.startsWith(u"ROW "_s))
-            rows << line.mid(4);
-    }
-    QVERIFY(out.contains(u"END"_s));
-    for (const QString &contact : std::as_const(added))
-        QVERIFY2(rows.contains(contact), qPrintable(u"lost: "_s + contact.left(40)));
+// Killed with the burst still arriving: every contact it had taken comes back.
+void TestCrash::killedInABurstLosesNoTakenContact()
+{
+    QTemporaryDir dir;
+    QProcess work;
+    work.start(QStringLiteral(CRASH_DRIVER), {u"digital"_s, dir.path()});
+    QVERIFY(work.waitForStarted() && work.waitForReadyRead(30000) && work.canReadLine());
+    const quint16 port = QString::fromUtf8(work.readLine()).mid(5).trimmed().toUShort();
+    QVERIFY(port > 0);
+    QUdpSocket out;
+    const QDateTime start(QDate(2024, 3, 9), QTime(18, 4), Qt::UTC);
+    for (int i = 0; i < 300; ++i)
+        out.writeDatagram(qsoLogged(u"WSJT-X"_s, u"B%1"_s.arg(i), start.addSecs(60 * i)), QHostAddress::LocalHost, port);
+    QStringList added;
+    while (added.size() < 100 && work.waitForReadyRead(10000))
+        takeAdded(work, added);
+    work.kill();
+    work.waitForFinished();
+    takeAdded(work, added);
+    QVERIFY(added.size() >= 100);
+    expectRecovered(dir.path(), added);
 }
 
 QTEST_GUILESS_MAIN(TestCrash)

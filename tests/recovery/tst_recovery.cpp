@@ -123,6 +123,12 @@ void TestRecovery::everyKindOfStepComesBack()
         f.action("mDeshacer")->trigger();
     f.action("mRehacer")->trigger();
     add(f, u"LU1ÑÜ"_s, u"€ “x”"_s);
+    // An import that leaves out a contact already in the log leaves it out when replayed too.
+    writeFile(f.path(u"otro2.adi"_s), "<CALL:4>K8YY <QSO_DATE:8>20260101 <TIME_ON:4>0130 <EOR>\n" + readAll(f.path(u"otro.adi"_s)));
+    fileWindow(f, "mImportar", &LogbookCommands::importarWindow, "Abrir", u"otro.adi"_s);
+    fileWindow(f, "mImportar", &LogbookCommands::importarWindow, "Abrir", u"otro2.adi"_s);
+    QCOMPARE(f.cells().last().at(1), u"K8YY"_s);
+    QCOMPARE(f.cells().at(f.cells().size() - 2).at(1), u"K9ZZ"_s);
     QVERIFY(QFileInfo::exists(f.path(kJournal)));
     const State before = state(f);
 

@@ -1,0 +1,4 @@
+#include "DigitalChecks.h"
+#include "FuzzHarness.h"
+
+ORVANEL_FUZZ_CHECK(checkDatagram)
