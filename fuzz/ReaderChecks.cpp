@@ -3,6 +3,7 @@
 #include "JournalChecks.h"
 
 #include "AdifChecks.h"
+#include "NetChecks.h"
 
 #include "common/Cp1252.h"
 #include "common/GridModel.h"
@@ -480,5 +481,7 @@ ReaderCheck readerCheck(const QString &harness)
         return checkJournal;
     if (harness == u"fuzz_adi" || harness == u"fuzz_adx")
         return checkAdif;
+    if (harness == u"fuzz_rig")
+        return checkRigReplies;
     return nullptr;
 }

@@ -1,6 +1,7 @@
-// What the outside programs send, read without a socket: the form's texts for a frequency and
-// a mode.
+// What the outside programs send, read without a socket: rigctld's answers, and the form's
+// texts for a frequency and a mode.
 #include "net/FormFrequency.h"
+#include "net/RigReply.h"
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
@@ -9,6 +10,38 @@ class TestNetParsers : public QObject
 {
     Q_OBJECT
 private slots:
+    void rigAnswers_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("read"); // per block: command, result, hertz of "Frequency"; or why broken
+        QTest::newRow("poll") << QByteArray("get_freq:\nFrequency: 14074000\nRPRT 0\nget_mode:\nMode: USB\nPassband: 2400\nRPRT 0\n")
+                              << u"get_freq 0 14074000; get_mode 0 -1"_s;
+        QTest::newRow("CR LF, fraction of a hertz") << QByteArray("get_freq:\r\nFrequency: 145000000.500000\r\nRPRT 0\r\n")
+                                                    << u"get_freq 0 145000001"_s;
+        QTest::newRow("error, bare result") << QByteArray("set_mode: CW 0\nRPRT -11\nRPRT -5\n") << u"set_mode -11 -1;  -5 -1"_s;
+        QTest::newRow("a block not yet ended") << QByteArray("get_freq:\nFrequency: 7050000\n") << QString();
+        QTest::newRow("no answer of rigctld") << QByteArray("14074000\n") << u"broken"_s;
+        QTest::newRow("control characters") << QByteArray("get_freq:\nFrequency: 7\x01\n") << u"broken"_s;
+        QTest::newRow("a line without end") << QByteArray(202, 'x') << u"broken"_s;
+        QTest::newRow("nine values") << QByteArray("get_mode:\n" + QByteArray("A: 1\n").repeated(9) + "RPRT 0\n") << u"broken"_s;
+    }
+    void rigAnswers()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, read);
+        RigReplyReader reader;
+        reader.add(bytes);
+        QStringList blocks;
+        RigReply reply;
+        QString reason;
+        RigReplyReader::Next next;
+        while ((next = reader.next(reply, reason)) == RigReplyReader::Next::Reply)
+            blocks << u"%1 %2 %3"_s.arg(QString::fromLatin1(reply.command)).arg(reply.result).arg(rigHertz(reply.value("Frequency")));
+        if (next == RigReplyReader::Next::Broken)
+            blocks << u"broken"_s;
+        QCOMPARE(blocks.join(u"; "_s), read);
+    }
+
     void frequencyForTheForm_data()
     {
         QTest::addColumn<qint64>("hertz");
