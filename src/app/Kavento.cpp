@@ -3,6 +3,7 @@
 #include "CommentEditor.h"
 #include "ConnectionCommands.h"
 #include "MainChrome.h"
+#include "RigCommands.h"
 #include "history/ContactLog.h"
 #include "EntryForm.h"
 #include "common/GridModel.h"
@@ -59,6 +60,7 @@ Kavento::Kavento(Platform platform, QString folder, QObject *parent)
     m_dxcc = new DxccCommands(main, platform, m_folder, this);
     m_help = new HelpCommands(main, platform, this);
     m_connections = new ConnectionCommands(main, platform, this);
+    m_rig = new RigCommands(main, *m_entry, *m_connections, this);
 
     connect(m_userConfig, &UserConfig::difUtcChanged, m_clock, &StationClock::setDifUtc);
     connect(m_userConfig, &UserConfig::difUtcChanged, this, [this](int difUtc) { m_variables.difUtc = difUtc; });

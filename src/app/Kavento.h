@@ -22,6 +22,7 @@ class WorkedCommands;
 class ClosingQuestion;
 class MainChrome;
 class ConnectionCommands;
+class RigCommands;
 
 // The program: the main window with every command attached, started and ended as a whole.
 class Kavento : public QObject
@@ -53,6 +54,7 @@ public:
     WorkedCommands &worked() { return *m_worked; }
     ClosingQuestion &closing() { return *m_closing; }
     ConnectionCommands &connections() { return *m_connections; }
+    RigCommands &rig() { return *m_rig; }
 
 private:
     Platform m_platform;
@@ -76,4 +78,5 @@ private:
     WorkedCommands *m_worked;
     ClosingQuestion *m_closing;
     ConnectionCommands *m_connections;
+    RigCommands *m_rig;
 };
