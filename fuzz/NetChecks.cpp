@@ -1,5 +1,7 @@
 #include "NetChecks.h"
 
+#include "adif/BandTable.h"
+#include "net/ClusterLines.h"
 #include "net/FormFrequency.h"
 #include "net/RigReply.h"
 
@@ -56,4 +58,60 @@ QString checkRigReplies(const CheckFiles &, const QByteArray &bytes)
     if (fault.isEmpty() && whole != pieces)
         fault = u"read at once: %1; in pieces of %2: %3"_s.arg(whole.join(u"; "_s)).arg(piece).arg(pieces.join(u"; "_s));
     return fault;
+}
+
+namespace {
+
+QStringList clusterLines(const QByteArray &bytes, qsizetype piece)
+{
+    TelnetLines reader;
+    QStringList lines;
+    for (qsizetype at = 0; at < bytes.size(); at += piece)
+        reader.add(QByteArrayView(bytes).sliced(at, std::min(piece, bytes.size() - at)), lines);
+    lines << reader.pending();
+    return lines;
+}
+
+QString spotText(const Spot &s)
+{
+    return QStringList{QString::number(s.hertz), s.spotter, s.call, s.comment, s.time, s.locator}.join(u'|');
+}
+
+} // namespace
+
+QString checkClusterLines(const CheckFiles &, const QByteArray &bytes)
+{
+    const QStringList lines = clusterLines(bytes, std::max<qsizetype>(bytes.size(), 1));
+    const qsizetype piece = bytes.isEmpty() ? 1 : 1 + uchar(bytes.front()) % 7;
+    if (clusterLines(bytes, piece) != lines)
+        return u"the lines differ when the bytes come %1 at a time"_s.arg(piece);
+    for (const QString &line : lines) {
+        if (line.size() > TelnetLines::kMaxLine + 1)
+            return u"a line of %1 characters"_s.arg(line.size());
+        for (QChar c : line) {
+            if (c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() < 0xA0))
+                return u"the control character %1 in «%2»"_s.arg(c.unicode()).arg(line.left(60));
+        }
+        Spot spot;
+        if (!readSpot(line, spot))
+            continue;
+        if (bandOfFrequency(QStringView(formFrequency(spot.hertz))) < 0)
+            return u"a spot in no band: «%1»"_s.arg(line);
+        // Written out again, briefer: the frequency without zeros, single blanks.
+        QString khz = QString::number(spot.hertz / 1000) + u'.' + QString::number(spot.hertz % 1000).rightJustified(3, u'0');
+        while (khz.endsWith(u'0'))
+            khz.chop(1);
+        if (khz.endsWith(u'.'))
+            khz.chop(1);
+        QStringList words{u"DX de "_s + spot.spotter + u':' + khz, spot.call};
+        if (!spot.comment.isEmpty())
+            words << spot.comment;
+        words << QString(spot.time).remove(u':') + u'Z';
+        if (!spot.locator.isEmpty())
+            words << spot.locator;
+        Spot again;
+        if (!readSpot(words.join(u' '), again) || spotText(again) != spotText(spot))
+            return u"«%1» read as %2, written as «%3»"_s.arg(line, spotText(spot), words.join(u' '));
+    }
+    return {};
 }

@@ -483,5 +483,7 @@ ReaderCheck readerCheck(const QString &harness)
         return checkAdif;
     if (harness == u"fuzz_rig")
         return checkRigReplies;
+    if (harness == u"fuzz_cluster")
+        return checkClusterLines;
     return nullptr;
 }

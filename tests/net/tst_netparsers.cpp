@@ -1,5 +1,6 @@
-// What the outside programs send, read without a socket: rigctld's answers, and the form's
-// texts for a frequency and a mode.
+// What the outside programs send, read without a socket: rigctld's answers, the cluster's
+// telnet lines and spots, and the form's texts for a frequency and a mode.
+#include "net/ClusterLines.h"
 #include "net/FormFrequency.h"
 #include "net/RigReply.h"
 #include <QtTest>
@@ -40,6 +41,58 @@ private slots:
         if (next == RigReplyReader::Next::Broken)
             blocks << u"broken"_s;
         QCOMPARE(blocks.join(u"; "_s), read);
+    }
+
+    void telnetLines_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("lines"); // the whole lines, then after '#' what waits for its end
+        QTest::newRow("negotiation skipped") << QByteArray("\xff\xfb\x01\xff\xfa\x18\x01\xff\xf0Ho\xff\xfd\x03la\r\n") << u"Hola#"_s;
+        QTest::newRow("IAC IAC is the byte itself") << QByteArray("a\xff\xff" "b\n") << u"aÿb#"_s;
+        QTest::newRow("LF alone, CR LF, a prompt") << QByteArray("uno\ndos\r\nlogin: ") << u"uno|dos#login: "_s;
+        QTest::newRow("Latin-1, then UTF-8") << QByteArray("\xd1" "and\xfa\n\xc3\xb1" "and\xc3\xba\n") << u"Ñandú|ñandú#"_s;
+        QTest::newRow("control characters") << QByteArray("a\x07" "b\x00" "c\td\x7f\n", 10) << u"abc d#"_s;
+        QTest::newRow("100 kB without an end") << QByteArray(100000, 'x') + "\nfin\n" << QString(TelnetLines::kMaxLine, u'x') + u"…|fin#"_s;
+    }
+    void telnetLines()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, lines);
+        TelnetLines reader;
+        QStringList read;
+        for (qsizetype at = 0; at < bytes.size(); at += 7) // as a socket hands them over
+            reader.add(QByteArrayView(bytes).sliced(at, std::min<qsizetype>(7, bytes.size() - at)), read);
+        QCOMPARE(read.join(u'|') + u'#' + reader.pending(), lines);
+    }
+
+    void spotLines_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("spot"); // hertz, spotter, call, comment, time, locator, mode for the form
+        QTest::newRow("DXSpider") << u"DX de EA4XYZ:     14025.0  K1ABC        CW 599 up 2              1234Z"_s
+                                  << u"14025000|EA4XYZ|K1ABC|CW 599 up 2|12:34||CW"_s;
+        QTest::newRow("with a locator") << u"DX de W3LPL:      7074.0  JA1XYZ       FT8 -12 dB                     2359Z PM95"_s
+                                        << u"7074000|W3LPL|JA1XYZ|FT8 -12 dB|23:59|PM95|DIGIMODOS"_s;
+        QTest::newRow("skimmer, CW by the band plan") << u"DX de KM3T-#:    21025.0  EA8TL        23 dB 25 WPM CQ                1200Z"_s
+                                                      << u"21025000|KM3T-#|EA8TL|23 dB 25 WPM CQ|12:00||CW"_s;
+        QTest::newRow("small letters, phone by the plan") << u"dx de f5xyz:   14195.5  py2qa  59 1201Z"_s << u"14195500|F5XYZ|PY2QA|59|12:01||SSB"_s;
+        QTest::newRow("60 m: no mode") << u"DX de G4ABC: 5357.0 K1ABC 1202Z"_s << u"5357000|G4ABC|K1ABC||12:02||"_s;
+        QTest::newRow("no time") << u"DX de EA4XYZ:     14025.0  K1ABC        CW 599"_s << QString();
+        QTest::newRow("no hour 24") << u"DX de EA4XYZ: 14025.0 K1ABC CW 2400Z"_s << QString();
+        QTest::newRow("out of every band") << u"DX de EA4XYZ: 12345.0 K1ABC CW 1203Z"_s << QString();
+        QTest::newRow("odd call sign") << u"DX de EA4XYZ: 14025.0 K1<AB>C CW 1204Z"_s << QString();
+        QTest::newRow("no frequency") << u"DX de EA4XYZ: 14O25.0 K1ABC CW 1204Z"_s << QString();
+        QTest::newRow("no locator after the time") << u"DX de EA4XYZ: 14025.0 K1ABC CW 1204Z hola"_s << QString();
+        QTest::newRow("no spot") << u"WWV de W0MU <18>:   SFI=150, A=5, K=1"_s << QString();
+    }
+    void spotLines()
+    {
+        QFETCH(QString, line);
+        QFETCH(QString, spot);
+        Spot s;
+        const bool read = readSpot(line, s);
+        const QStringList fields{QString::number(s.hertz), s.spotter, s.call, s.comment, s.time, s.locator, spotFormMode(s)};
+        QCOMPARE(read ? fields.join(u'|') : QString(), spot);
     }
 
     void frequencyForTheForm_data()
