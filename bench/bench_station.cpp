@@ -1,5 +1,10 @@
 // The station around the log: what one question to the radio costs the event loop, asked of a
-// real rigctld with hamlib's dummy radio.
+// real rigctld with hamlib's dummy radio; one cluster spot read and marked against the log.
+#include "LogGenerator.h"
+
+#include "app/SpotTable.h"
+#include "dxcc/CallIndex.h"
+#include "dxcc/CallResolver.h"
 #include "net/RigClient.h"
 
 #include <QCoreApplication>
@@ -62,5 +67,40 @@ void BM_RigPoll(benchmark::State &state)
     rigctld.waitForFinished(3000);
 }
 BENCHMARK(BM_RigPoll)->Unit(benchmark::kMicrosecond);
+
+// One spot line as the cluster window takes it: read, its entity resolved, marked against the
+// log (its entity, band and mode worked or not) and put on top of a full table, the oldest
+// going. The log's counts are ready, as in a program that has been running.
+void BM_SpotStatus(benchmark::State &state)
+{
+    ensureApplication();
+    static const CountryFileRead read = CallResolver::read(QStringLiteral(ORVANEL_CTY_CSV));
+    if (!read.resolver)
+        return state.SkipWithError("no country file");
+    const auto table = benchlog::contactTable(state.range(0));
+    CallIndex index(*table);
+    index.setResolver(read.resolver);
+    index.rebuild();
+    index.workedEntity(0, 0, ModeClass::Cw);
+    SpotTable spots(index);
+    const char *const calls[] = {"K1ABC", "JA1XYZ", "EA8TL", "PY2QA", "DL1AA", "VK2AB", "LU7HZ", "CE3PQ"};
+    const char *const comments[] = {"CW 599", "FT8 -12 dB", "up 2", "SSB 59", "", "RTTY", "tnx QSO", "PSK31"};
+    const int khz[] = {1830, 3520, 3790, 7010, 7074, 7150, 10120, 14025, 14074, 14200, 18100, 21025, 21300, 24900, 28500, 50313};
+    std::vector<QString> lines;
+    for (int i = 0; i < 256; ++i)
+        lines.push_back(QStringLiteral("DX de EA4XYZ:     %1.0  %2%3   %4          %5Z")
+                            .arg(QString::number(khz[i % 16]), QString::fromLatin1(calls[i % 8]),
+                                 QString::number(i), QString::fromLatin1(comments[i / 8 % 8]),
+                                 QString::number(1000 + i % 59)));
+    size_t next = 0;
+    for (auto _ : state) {
+        Spot spot;
+        if (readSpot(lines[next++ % lines.size()], spot))
+            spots.add({spot});
+    }
+    if (spots.rowCount() == 0)
+        state.SkipWithError("no spot read");
+}
+BENCHMARK(BM_SpotStatus)->Arg(1000000);
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "Kavento.h"
 #include "ClosingQuestion.h"
+#include "ClusterCommands.h"
 #include "CommentEditor.h"
 #include "ConnectionCommands.h"
 #include "MainChrome.h"
@@ -61,6 +62,7 @@ Kavento::Kavento(Platform platform, QString folder, QObject *parent)
     m_help = new HelpCommands(main, platform, this);
     m_connections = new ConnectionCommands(main, platform, this);
     m_rig = new RigCommands(main, *m_entry, *m_connections, this);
+    m_cluster = new ClusterCommands(main, *m_entry, *m_rig, *m_calls, *m_connections, this);
 
     connect(m_userConfig, &UserConfig::difUtcChanged, m_clock, &StationClock::setDifUtc);
     connect(m_userConfig, &UserConfig::difUtcChanged, this, [this](int difUtc) { m_variables.difUtc = difUtc; });

@@ -23,6 +23,7 @@ class ClosingQuestion;
 class MainChrome;
 class ConnectionCommands;
 class RigCommands;
+class ClusterCommands;
 
 // The program: the main window with every command attached, started and ended as a whole.
 class Kavento : public QObject
@@ -55,6 +56,7 @@ public:
     ClosingQuestion &closing() { return *m_closing; }
     ConnectionCommands &connections() { return *m_connections; }
     RigCommands &rig() { return *m_rig; }
+    ClusterCommands &cluster() { return *m_cluster; }
 
 private:
     Platform m_platform;
@@ -79,4 +81,5 @@ private:
     ClosingQuestion *m_closing;
     ConnectionCommands *m_connections;
     RigCommands *m_rig;
+    ClusterCommands *m_cluster;
 };

@@ -33,6 +33,7 @@ WindowLayout exporta();
 WindowLayout fTrabajados();
 WindowLayout directorios();
 WindowLayout conexiones();
+WindowLayout fCluster();
 
 std::vector<MenuLayout> kaventoMenus();
 std::vector<MenuLayout> fDxccMenus();

@@ -61,7 +61,7 @@ private slots:
             u"-"_s, u"&Importar||"_s, u"&Exportar||off"_s, u"-"_s, u"&Salir||"_s,
             u"&Edición"_s, u"&Deshacer|Ctrl+Z|off"_s, u"&Rehacer|Ctrl+Y|off"_s, u"-"_s, u"C&ortar|Ctrl+X|"_s, u"&Copiar|Ctrl+C|"_s, u"&Pegar|Ctrl+V|"_s,
             u"-"_s, u"&Ordenar|Ctrl+O|"_s, u"Borrar &Línea|Ctrl+L|"_s, u"-"_s, u"&Buscar|Ctrl+B|"_s, u"B&uscar siguiente|F3|"_s, u"Re&mplazar|Ctrl+R|"_s,
-            u"&Configuración"_s, u"&Usuario||"_s, u"&Directorios||"_s, u"C&onexiones...||"_s, u"&DXCC"_s, u"&Ver||"_s, u"&Estadísticas"_s, u"&Paises trabajados||"_s,
+            u"&Configuración"_s, u"&Usuario||"_s, u"&Directorios||"_s, u"C&onexiones...||"_s, u"&DXCC"_s, u"&Ver||"_s, u"&Cluster DX||"_s, u"&Estadísticas"_s, u"&Paises trabajados||"_s,
             u"A&yuda"_s, u"&Ayuda en línea||"_s, u"&Sitio web de Orvanel||"_s, u"-"_s, u"Acerca de &Orvanel||"_s}));
         QCOMPARE(f.frame().windowTitle(), u"Orvanel versión 9.0"_s);
         QVERIFY(f.showAndActivate());

@@ -1,7 +1,7 @@
 # The radio: hamlib's dummy radio behind rigctld, read once "Leer frecuencia y modo del equipo"
 # is checked in Configuración > Conexiones; the contact added next holds its frequency and mode.
 radio_port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-timeout 120 rigctld -m 1 -T 127.0.0.1 -t "$radio_port" & radio_pid=$!
+timeout 120 rigctld -m 1 -T 127.0.0.1 -t "$radio_port" >/dev/null 2>&1 & radio_pid=$!
 python3 - "$radio_port" <<'PY' || fail "rigctld could not be set to 14.074 MHz USB"
 import socket, sys, time
 for _ in range(50):
