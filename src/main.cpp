@@ -2,6 +2,7 @@
 #include "app/Kavento.h"
 #include "logbook/RecoveryCommands.h"
 #include "ui/ClassicFont.h"
+#include "ui/FocusStyle.h"
 #include "ui/MainFrame.h"
 #include "ui/QtPlatform.h"
 #include <QApplication>
@@ -19,6 +20,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral("9.0.44"));
     QGuiApplication::setDesktopFileName(QStringLiteral("orvanel"));
     applyClassicFont(app);
+    QApplication::setStyle(new FocusStyle);
 
     // Qt's own texts (context menus of text fields) in Spanish when the translation is installed.
     QTranslator qtTexts;

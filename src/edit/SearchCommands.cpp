@@ -1,5 +1,6 @@
 #include "SearchCommands.h"
 #include "Search.h"
+#include "common/GridModel.h"
 #include "ui/FormWindow.h"
 #include "ui/Layouts.h"
 #include "ui/MainFrame.h"
@@ -38,9 +39,15 @@ void SearchCommands::mBuscar_Click()
 
 void SearchCommands::Command1_Click()
 {
-    // No match: the window stays up with its text, ready for another try.
-    if (searchFromTop(m_main.libro(), CellMatcher(searchText())))
+    // No match: the window stays up with its text, ready for another try. Either way a
+    // screen reader is told, since nothing shown says so.
+    GridModel &table = m_main.libro();
+    if (searchFromTop(table, CellMatcher(searchText()))) {
         m_slot.hide();
+        m_main.announce(u"Encontrado en la fila %1, %2: %3"_s.arg(table.Row()).arg(table.TextMatrix(0, table.Col()), table.Text()));
+    } else {
+        m_main.announce(u"No se encontró «%1»."_s.arg(searchText()));
+    }
 }
 
 void SearchCommands::Command2_Click()
@@ -50,5 +57,8 @@ void SearchCommands::Command2_Click()
 
 void SearchCommands::mBuscar_Siguiente_Click()
 {
-    findNext(m_main.libro(), CellMatcher(searchText()));
+    const int64_t marked = findNext(m_main.libro(), CellMatcher(searchText()));
+    m_main.announce(marked == 0   ? u"No hay más celdas con «%1»."_s.arg(searchText())
+                    : marked == 1 ? u"1 celda marcada."_s
+                                  : u"%1 celdas marcadas."_s.arg(marked));
 }

@@ -3,6 +3,8 @@
 #include "common/Platform.h"
 #include <QLabel>
 
+using namespace Qt::StringLiterals;
+
 StationClock::StationClock(QLabel *local, QLabel *utc, const ClockSeam &clock, QObject *parent)
     : QObject(parent), m_local(local), m_utc(utc), m_clock(clock)
 {
@@ -20,6 +22,15 @@ void StationClock::start()
 void StationClock::Timer1_Timer()
 {
     const QTime now = m_clock.now().time(); // one reading for hour and minute
-    m_local->setText(clockCaption(now.hour(), now.minute()));
-    m_utc->setText(clockCaption(utcHour(now.hour(), m_difUtc), now.minute()));
+    show(m_local, u"Hora local "_s, clockCaption(now.hour(), now.minute()));
+    show(m_utc, u"Hora UTC "_s, clockCaption(utcHour(now.hour(), m_difUtc), now.minute()));
+}
+
+// A screen reader reads a clock as "Hora local 14:02": the caption alone would not say which.
+void StationClock::show(QLabel *label, const QString &name, const QString &caption)
+{
+    if (label->text() == caption && !label->accessibleName().isEmpty())
+        return;
+    label->setText(caption);
+    label->setAccessibleName(name + caption);
 }

@@ -18,6 +18,7 @@ public:
     const QTimer &timer() const { return m_timer; }
 
 private:
+    static void show(QLabel *label, const QString &name, const QString &caption);
     QLabel *m_local;
     QLabel *m_utc;
     const ClockSeam &m_clock;

@@ -1,8 +1,11 @@
 #include "FormBuilder.h"
+#include "AccessibleWidgets.h"
 #include "ClassicCombo.h"
+#include "FieldLabels.h"
 #include "GridView.h"
 #include "SmallControls.h"
 #include "Twips.h"
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -116,10 +119,11 @@ QWidget *createControl(QWidget *parent, const ControlLayout &c)
     return nullptr;
 }
 
-bool takesFocus(ControlType type)
+bool takesFocus(const ControlLayout &c)
 {
-    return type != ControlType::Label && type != ControlType::Line && type != ControlType::PictureBox
-           && type != ControlType::GroupBox;
+    if (c.type == ControlType::PictureBox)
+        return c.flags & ControlFlag::Clickable;
+    return c.type != ControlType::Label && c.type != ControlType::Line && c.type != ControlType::GroupBox;
 }
 
 // The frame a control is drawn inside, as a form designer puts it there; null for none.
@@ -132,10 +136,40 @@ QGroupBox *frameAround(const QRect &geometry, const std::vector<QGroupBox *> &fr
     return nullptr;
 }
 
+// What a screen reader says of each control: its own caption, the label that names it (made its
+// buddy, so the label relation is there too), or the name its table gives. A label marked as
+// the buddy of the next control keeps that field.
+void nameControls(const std::vector<ControlLayout> &controls, const QHash<QString, QWidget *> &built)
+{
+    const QHash<QString, const ControlLayout *> labels = fieldLabels(controls);
+    for (const ControlLayout &c : controls) {
+        QWidget *widget = built.value(c.name);
+        const ControlLayout *label = labels.value(c.name);
+        if (label) {
+            auto *labelWidget = static_cast<QLabel *>(built.value(label->name));
+            if (!labelWidget->buddy())
+                labelWidget->setBuddy(widget);
+        }
+        const QString name = c.accessibleName.isEmpty() && label ? nameFromCaption(label->caption) : c.accessibleName;
+        if (!name.isEmpty())
+            widget->setAccessibleName(name);
+        // An editable combo's text field and its list are where the focus really goes.
+        auto *combo = qobject_cast<QComboBox *>(widget);
+        if (combo && !name.isEmpty()) {
+            combo->view()->setAccessibleName(name);
+            if (combo->lineEdit())
+                combo->lineEdit()->setAccessibleName(name);
+        }
+        if (!c.accessibleDescription.isEmpty())
+            widget->setAccessibleDescription(c.accessibleDescription);
+    }
+}
+
 } // namespace
 
 QHash<QString, QWidget *> FormBuilder::build(QWidget *parent, const std::vector<ControlLayout> &controls)
 {
+    installAccessibleFactory();
     QHash<QString, QWidget *> built;
     std::vector<std::pair<int, QWidget *>> focusOrder;
     std::vector<QGroupBox *> frames;
@@ -160,7 +194,9 @@ QHash<QString, QWidget *> FormBuilder::build(QWidget *parent, const std::vector<
             widget->setEnabled(false);
         if (!c.toolTip.isEmpty())
             widget->setToolTip(c.toolTip);
-        if (takesFocus(c.type)) {
+        if (auto *picture = qobject_cast<PictureBox *>(widget))
+            picture->setClickable(c.flags & ControlFlag::Clickable);
+        if (takesFocus(c)) {
             // A screen reader names the field by its label.
             if (buddy)
                 buddy->setBuddy(widget);
@@ -175,6 +211,7 @@ QHash<QString, QWidget *> FormBuilder::build(QWidget *parent, const std::vector<
             buddy = qobject_cast<QLabel *>(widget);
         built.insert(c.name, widget);
     }
+    nameControls(controls, built);
     std::stable_sort(focusOrder.begin(), focusOrder.end(),
                      [](const auto &a, const auto &b) { return a.first < b.first; });
     for (size_t i = 1; i < focusOrder.size(); ++i)

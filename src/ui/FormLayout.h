@@ -33,6 +33,7 @@ enum : unsigned {
     WhiteThickLine = 1u << 8,
     Checked = 1u << 9,
     Buddy = 1u << 10,        // a label that names the next control of the table (its access key moves there)
+    Clickable = 1u << 11,    // a picture that acts as a button: reached by Tab, pressed by Space or Enter
 };
 }
 
@@ -47,6 +48,10 @@ struct ControlLayout
     QStringList items = {};     // list entries of a combo box
     QString image = {};         // resource path of a picture
     QString toolTip = {};
+    // What a screen reader calls the control when no label beside or above it names it, and
+    // what it adds where the name alone would not say what the control does.
+    QString accessibleName = {};
+    QString accessibleDescription = {};
 };
 
 enum class WindowKind {

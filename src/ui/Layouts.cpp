@@ -31,12 +31,14 @@ WindowLayout kavento()
     c.push_back({u"hUtc"_s, T::Label, QString(), 1440, 360, 855, 315, 35, F::WhiteBordered});
     c.push_back({u"Line1"_s, T::Line, QString(), 0, 0, 11880, 0, -1});
     c.push_back({u"Line2"_s, T::Line, QString(), 120, 720, 2760, 720, -1});
-    c.push_back({u"Banner"_s, T::PictureBox, QString(), 2880, 120, 7020, 900, 32, F::None, {},
+    c.push_back({u"Banner"_s, T::PictureBox, QString(), 2880, 120, 7020, 900, 32, F::Clickable, {},
                  u":/images/banner.gif"_s,
-                 u"Por favor apóyanos, haz click alguna vez en nuestros patrocinadores."_s});
+                 u"Por favor apóyanos, haz click alguna vez en nuestros patrocinadores."_s,
+                 u"Apoye a Orvanel, abre el sitio web"_s});
     c.push_back({u"Comentario"_s, T::PictureButton, QString(), 9960, 600, 375, 375, 33, F::None, {},
-                 u":/images/comentario-16.png"_s});
-    c.push_back({u"Libro"_s, T::Grid, QString(), 2880, 1080, 8895, 6735, 0});
+                 u":/images/comentario-16.png"_s, {}, u"Editar comentario"_s,
+                 u"El comentario del contacto de la celda actual"_s});
+    c.push_back({u"Libro"_s, T::Grid, QString(), 2880, 1080, 8895, 6735, 0, F::None, {}, {}, {}, u"Contactos"_s});
     const struct { int index; const char16_t *caption; int top, width, tab; } labels[] = {
         {0, u"Indicativo", 960, 1215, 18},   {1, u"Nombre", 1320, 1095, 19},
         {2, u"QTH", 1680, 1095, 20},         {3, u"Provincia", 2040, 1095, 21},
@@ -55,7 +57,8 @@ WindowLayout kavento()
                  {u"SSB"_s, u"CW"_s, u"FM"_s, u"AM"_s, u"DIGIMODOS"_s}});
     c.push_back({u"Datos(1)"_s, T::ComboBox, u"BURO"_s, 480, 5280, 1215, 315, 13, F::None,
                  {u"BURO"_s, u"DIRECTA"_s, u"MANAGER"_s}});
-    c.push_back({u"dato(11)"_s, T::TextBox, QString(), 1800, 5280, 975, 285, 14, F::Disabled});
+    c.push_back({u"dato(11)"_s, T::TextBox, QString(), 1800, 5280, 975, 285, 14, F::Disabled, {}, {}, {},
+                 u"Mánager"_s, u"Indicativo del mánager de QSL, con la vía MANAGER"_s});
     c.push_back({u"dato(12)"_s, T::MultiLineTextBox, QString(), 120, 5880, 2655, 1455, 15});
     c.push_back({u"Guardar"_s, T::Button, u"Aceptar"_s, 240, 7440, 1095, 375, 16});
     c.push_back({u"Borrar"_s, T::Button, u"Borrar Todo"_s, 1440, 7440, 1215, 375, 17});
@@ -139,7 +142,7 @@ WindowLayout buscar()
 {
     return {u"Buscar"_s, u"Buscar"_s, WindowKind::FixedDialog, 5760, 600, Placement::Platform, 0, 0,
             {
-                {u"cBusqueda"_s, T::TextBox, QString(), 120, 120, 3015, 285, 0},
+                {u"cBusqueda"_s, T::TextBox, QString(), 120, 120, 3015, 285, 0, F::None, {}, {}, {}, u"Texto a buscar"_s},
                 {u"Command1"_s, T::Button, u"Buscar"_s, 3360, 120, 1095, 375, 1},
                 {u"Command2"_s, T::Button, u"Cancelar"_s, 4560, 120, 1095, 375, 2},
             }};
@@ -149,7 +152,7 @@ WindowLayout fComentario()
 {
     return {u"fComentario"_s, u"Comentario"_s, WindowKind::FixedDialog, 2895, 2145, Placement::Platform, 0, 0,
             {
-                {u"coment"_s, T::MultiLineTextBox, QString(), 120, 120, 2655, 1455, 1},
+                {u"coment"_s, T::MultiLineTextBox, QString(), 120, 120, 2655, 1455, 1, F::None, {}, {}, {}, u"Comentario"_s},
                 {u"Aceptar"_s, T::Button, u"&Aceptar"_s, 120, 1680, 1095, 375, 2},
                 {u"Cancelar"_s, T::Button, u"&Cancelar"_s, 1320, 1680, 1215, 375, 0},
             }};
@@ -159,7 +162,7 @@ WindowLayout fDxcc()
 {
     return {u"fDXCC"_s, u"DXCC"_s, WindowKind::FixedSingle, 4110, 5340, Placement::CentredOnScreen, 0, 0,
             {
-                {u"DXCC"_s, T::Grid, QString(), 0, 0, 4065, 5295, 0},
+                {u"DXCC"_s, T::Grid, QString(), 0, 0, 4065, 5295, 0, F::None, {}, {}, {}, u"Lista DXCC"_s},
             }};
 }
 
@@ -202,7 +205,9 @@ WindowLayout exporta()
                 {u"Archivo"_s, T::TextBox, u"Sin Título.adi"_s, 840, 120, 2535, 285, 0},
                 {u"Command1"_s, T::Button, u"Exportar"_s, 240, 480, 975, 375, 1},
                 {u"Abre_Facil"_s, T::Button, u"Cancelar"_s, 1320, 480, 975, 375, 2},
-                {u"Check1"_s, T::CheckBox, u"Convertir la hora local a UTC"_s, 240, 960, 3135, 255, 3, F::Checked},
+                {u"Check1"_s, T::CheckBox, u"Convertir la hora local a UTC"_s, 240, 960, 3135, 255, 3, F::Checked, {}, {}, {}, {},
+                 u"Marcada, la fecha y la hora de cada contacto se escriben en UTC, con la diferencia horaria de "
+                 u"la configuración de usuario; sin marcar, tal como están en el libro."_s},
             }};
 }
 

@@ -2,6 +2,7 @@
 #include "FormBuilder.h"
 #include "GridView.h"
 #include "Layouts.h"
+#include "NewsLabel.h"
 #include "SmallControls.h"
 #include "Twips.h"
 #include <QAbstractSpinBox>
@@ -33,10 +34,10 @@ MainFrame::MainFrame(QWidget *parent) : QMainWindow(parent), m_libro(17, 1)
     m_libroDesigned = m_view->geometry();
     m_clientDesigned = QSize(twipsToPixels(layout.clientWidth), twipsToPixels(layout.clientHeight));
     // The foot of the window tells what the log knows of the call sign being typed.
-    m_status = new QLabel(this);
+    m_status = new NewsLabel(this);
     m_status->setObjectName(QStringLiteral("estado"));
-    m_status->setTextFormat(Qt::PlainText);
     statusBar()->addWidget(m_status, 1);
+    statusBar()->setAccessibleName(u"Barra de estado"_s);
     statusBar()->setSizeGripEnabled(true);
     statusBar()->setFixedHeight(twipsToPixels(kStatusTwips));
     resize(twipsToPixels(layout.clientWidth),
@@ -51,10 +52,20 @@ MainFrame::~MainFrame()
     qApp->removeEventFilter(this);
 }
 
+QLabel *MainFrame::status() const
+{
+    return m_status;
+}
+
 void MainFrame::showNews(const QString &text)
 {
-    m_status->setText(text);
+    m_status->showNews(text);
     emit newsShown(text);
+}
+
+void MainFrame::announce(const QString &text)
+{
+    m_status->announce(text);
 }
 
 void MainFrame::setStatusSection(const QString &key, const QString &text)

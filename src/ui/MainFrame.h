@@ -6,6 +6,7 @@
 #include <functional>
 
 class GridView;
+class NewsLabel;
 class QLabel;
 class QAction;
 class QMenu;
@@ -27,10 +28,14 @@ public:
     QWidget *control(const QString &name) const { return m_controls.value(name); }
     template<class T> T *control(const QString &name) const { return qobject_cast<T *>(m_controls.value(name)); }
     QWidget *client() const { return m_client; }
-    QLabel *status() const { return m_status; }
+    QLabel *status() const;
+    NewsLabel *news() const { return m_status; }
     // The news of the moment at the left of the status bar (what the log knows of the call
-    // typed, a contact that came in from outside).
+    // typed, a contact that came in from outside), also told to a screen reader.
     void showNews(const QString &text);
+    // Told to a screen reader only: what the operator cannot see happen (a search that found
+    // nothing).
+    void announce(const QString &text);
     // A lasting state at the right end of the status bar, one per outside program ("Equipo:
     // 14.074 MHz USB"); an empty text hides it.
     void setStatusSection(const QString &key, const QString &text);
@@ -52,7 +57,7 @@ private:
     GridModel m_libro;
     QWidget *m_client = nullptr;
     GridView *m_view = nullptr;
-    QLabel *m_status = nullptr;
+    NewsLabel *m_status = nullptr;
     QRect m_libroDesigned;
     QSize m_clientDesigned;
     QHash<QString, QWidget *> m_controls;

@@ -1,6 +1,8 @@
 #include "SmallControls.h"
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyleOptionFocusRect>
 #include <algorithm>
 
 LineControl::LineControl(QWidget *parent, QPoint from, QPoint to, QColor colour, int width)
@@ -35,4 +37,33 @@ void PictureBox::mouseReleaseEvent(QMouseEvent *event)
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         emit clicked();
     QLabel::mouseReleaseEvent(event);
+}
+
+void PictureBox::setClickable(bool clickable)
+{
+    m_clickable = clickable;
+    setFocusPolicy(clickable ? Qt::StrongFocus : Qt::NoFocus);
+}
+
+void PictureBox::keyPressEvent(QKeyEvent *event)
+{
+    const int key = event->key();
+    if (m_clickable && !event->isAutoRepeat()
+        && (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter)) {
+        emit clicked();
+        return;
+    }
+    QLabel::keyPressEvent(event);
+}
+
+void PictureBox::paintEvent(QPaintEvent *event)
+{
+    QLabel::paintEvent(event);
+    if (!hasFocus())
+        return;
+    // A picture has no focus frame of its own: the style's, as buttons show it.
+    QPainter painter(this);
+    QStyleOptionFocusRect option;
+    option.initFrom(this);
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
 }

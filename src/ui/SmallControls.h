@@ -22,16 +22,25 @@ private:
     int m_width;
 };
 
-// A picture that reports clicks (the sponsor banner).
+// A picture that reports clicks (the sponsor banner). A clickable one also takes the focus and
+// is pressed with Space or Enter, as a button is.
 class PictureBox : public QLabel
 {
     Q_OBJECT
 public:
     explicit PictureBox(QWidget *parent = nullptr) : QLabel(parent) {}
+    void setClickable(bool clickable);
+    bool isClickable() const { return m_clickable; }
+    void click() { emit clicked(); }
 
 signals:
     void clicked();
 
 protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    bool m_clickable = false;
 };

@@ -11,6 +11,7 @@
 #include "station/UserConfig.h"
 #include "ui/ClassicCombo.h"
 #include "ui/ClassicFont.h"
+#include "ui/FocusStyle.h"
 #include "ui/FormWindow.h"
 #include <QAbstractButton>
 #include <QApplication>
@@ -171,6 +172,7 @@ int main(int argc, char *argv[])
     QDir().mkpath(out);
 
     applyClassicFont(app); // as the program does
+    QApplication::setStyle(new FocusStyle);
 
     AppFixture f(false);
     f.fakes.clock.moment = QDateTime(QDate(2026, 3, 14), QTime(13, 0, 0));
