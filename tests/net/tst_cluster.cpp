@@ -2,11 +2,11 @@
 // several node programs and hangs up; the table against a hand-made log, the marks after an
 // add, a spot taken to the form; then a flood against a million contacts.
 #include "AppFixture.h"
+#include "BigLog.h"
 #include "NetTestKit.h"
 #include "app/ClusterCommands.h"
 #include "app/ConnectionCommands.h"
 #include "app/EntryForm.h"
-#include "common/GridStore.h"
 #include "dxcc/CallIndex.h"
 #include "dxcc/CallResolver.h"
 #include "ui/ClassicCombo.h"
@@ -33,7 +33,7 @@ struct FakeNode : QTcpServer
         listen(QHostAddress::LocalHost, 0);
         connect(this, &QTcpServer::newConnection, this, [this] {
             QTcpSocket *node = nextPendingConnection();
-            node->write("\xff\xfd\x18Welcome to the test node\r\nPlease enter your call: ");
+            node->write("\xff\xfd\x18\xff\xfa\x18\x01\xff\xf0Welcome to the test node\r\nPlease enter your call: ");
             connect(node, &QTcpSocket::readyRead, node, [this, node] {
                 if (!node->canReadLine())
                     return;
@@ -110,7 +110,8 @@ private slots:
                     "DX de EA4XYZ:     14025.0  K1ABC        CW 599\r\n"                                // no time
                     "DX de EA4XYZ:     12345.0  K1ABC        CW                             1203Z\r\n"  // in no band
                     "DX de EA4XYZ:     14025.0  K1<AB>C      CW                             1204Z\r\n"
-                    "WWV de W0MU <18>:   SFI=150, A=5, K=1\r\n\x01\x02\x85\x9b junk\r\n";
+                    "WWV de W0MU <18>:   SFI=150, A=5, K=1\r\n\x01\x02\x85\x9b junk \xff\xff\r\n"
+                    "To ALL de EA1ABC: \xc2\xa1" "buen DX, \xc3\x91" "and\xc3\xba!\r\n" + QByteArray(100000, 'x') + "\r\n";
         QCOMPARE(f.app->cluster().client().state(), ClusterClient::State::Off); // nothing until it is set
         f.connectTo(node);
         f.action("mCluster")->trigger();
@@ -127,7 +128,8 @@ private slots:
             u"12:34|14025.0|K1ABC|%1|Trabajado|CW 599 up 2|EA4XYZ"_s.arg(f.entity(u"K1ABC"_s))}));
         const QPlainTextEdit *console = f.app->cluster().window()->control<QPlainTextEdit>(u"Consola"_s);
         QTRY_VERIFY2(console->toPlainText().startsWith(u"Welcome to the test node\nPlease enter your call: \nDX de EA4XYZ:"_s)
-                         && console->toPlainText().contains(u"\nWWV de W0MU <18>:   SFI=150, A=5, K=1\n junk\n"_s),
+                         && console->toPlainText().contains(u"\nWWV de W0MU <18>:   SFI=150, A=5, K=1\n junk ÿ\n"
+                                                            u"To ALL de EA1ABC: ¡buen DX, Ñandú!\n"_s + QString(512, u'x') + u"…"_s),
                      qPrintable(console->toPlainText()));
         QCOMPARE(f.libro().Rows(), 4);
 
@@ -156,15 +158,7 @@ private slots:
     void floodStaysBoundedAndLive()
     {
         Station f;
-        GridStore rows(17);
-        std::string_view cells[17] = {};
-        std::string number, call;
-        for (int i = 1; i <= 1000000; ++i) {
-            number = std::to_string(i), call = "EA" + std::to_string(1 + i % 9) + char('A' + i % 26) + char('A' + i / 26 % 26);
-            cells[0] = number, cells[1] = call, cells[11] = i % 2 ? "14.025" : "7.050", cells[12] = "CW";
-            rows.appendRow(cells, 17);
-        }
-        f.libro().appendRows(std::move(rows));
+        f.libro().appendRows(bigLog(1000000));
         // The log's counts as a running program keeps them: built once, then followed.
         f.app->calls().rebuild();
         f.app->calls().workedEntity(0, 0, ModeClass::Cw);

@@ -2,20 +2,11 @@
 # is checked in Configuración > Conexiones; the contact added next holds its frequency and mode.
 radio_port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
 timeout 120 rigctld -m 1 -T 127.0.0.1 -t "$radio_port" >/dev/null 2>&1 & radio_pid=$!
-python3 - "$radio_port" <<'PY' || fail "rigctld could not be set to 14.074 MHz USB"
-import socket, sys, time
-for _ in range(50):
-    try:
-        s = socket.create_connection(("127.0.0.1", int(sys.argv[1])), timeout=2)
-        break
-    except OSError:
-        time.sleep(0.1)
-s.sendall(b"F 14074000\nM USB 2400\n")
-answer = b""
-while answer.count(b"\n") < 2 and (chunk := s.recv(100)):
-    answer += chunk
-sys.exit(answer != b"RPRT 0\nRPRT 0\n")
-PY
+radio_f= radio_m=
+for _ in $(seq 1 50); do { exec 3<>"/dev/tcp/127.0.0.1/$radio_port"; } 2>/dev/null && break; sleep 0.1; done
+printf 'F 14074000\nM USB 2400\n' >&3
+read -r -t 5 radio_f <&3 && read -r -t 5 radio_m <&3 && exec 3>&-
+expect_eq "rigctld set to 14.074 MHz USB" "RPRT 0 RPRT 0" "$radio_f $radio_m"
 focus "$main"
 keys alt+c o
 connections=$(wait_window "Conexiones")

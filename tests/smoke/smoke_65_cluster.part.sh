@@ -3,13 +3,9 @@
 cluster_port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
 timeout 120 python3 - "$cluster_port" "$work/cluster-login" >/dev/null 2>&1 <<'PY' & cluster_pid=$!
 import socket, sys, time
-server = socket.create_server(("127.0.0.1", int(sys.argv[1])))
-node, _ = server.accept()
+node, _ = socket.create_server(("127.0.0.1", int(sys.argv[1]))).accept()
 node.sendall(b"\xff\xfb\x01Welcome to the test node\r\nlogin: ")
-call = b""
-while not call.endswith(b"\n"):
-    call += node.recv(100)
-open(sys.argv[2], "wb").write(call)
+open(sys.argv[2], "wb").write(node.makefile("rb").readline())
 node.sendall(b"DX de EA4XYZ:     14025.0  ZS6XY        CW 599                         1234Z\r\n")
 time.sleep(120)
 PY
