@@ -4,6 +4,7 @@
 
 #include "AdifChecks.h"
 #include "DigitalChecks.h"
+#include "NetChecks.h"
 
 #include "common/Cp1252.h"
 #include "common/GridModel.h"
@@ -483,5 +484,9 @@ ReaderCheck readerCheck(const QString &harness)
         return checkAdif;
     if (harness == u"fuzz_udp")
         return checkDatagram;
+    if (harness == u"fuzz_rig")
+        return checkRigReplies;
+    if (harness == u"fuzz_cluster")
+        return checkClusterLines;
     return nullptr;
 }

@@ -12,7 +12,7 @@ build="$(cd "${1:?usage: fuzz/run.sh BUILD_FOLDER [SECONDS] [HARNESS...]}" && pw
 seconds="${2:-60}"
 shift $(( $# < 2 ? $# : 2 ))
 harnesses=("$@")
-[ ${#harnesses[@]} -gt 0 ] || harnesses=(fuzz_lbr_empty fuzz_lbr_append fuzz_usuario fuzz_dxcc fuzz_cty fuzz_journal fuzz_adi fuzz_adx fuzz_udp)
+[ ${#harnesses[@]} -gt 0 ] || harnesses=(fuzz_lbr_empty fuzz_lbr_append fuzz_usuario fuzz_dxcc fuzz_cty fuzz_journal fuzz_adi fuzz_adx fuzz_udp fuzz_rig fuzz_cluster)
 
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
 export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$here/../tests/lsan.supp}"
@@ -26,6 +26,8 @@ dictionary() {
         fuzz_journal) echo "$here/dict/journal.dict" ;;
         fuzz_adi|fuzz_adx) echo "$here/dict/adif.dict" ;;
         fuzz_udp) echo "$here/dict/udp.dict" ;;
+        fuzz_rig) echo "$here/dict/rig.dict" ;;
+        fuzz_cluster) echo "$here/dict/cluster.dict" ;;
     esac
 }
 

@@ -130,6 +130,13 @@ def main():
         x, y = a["counters"][counter], b["counters"][counter]
         return label, x / y, f"{x:.1f} MB / {y:.1f} MB", limit, None
 
+    def absolute(label, name, limit_ms):
+        # What one call costs this process (cpu time), whatever the other end takes.
+        row = figs.get(name, BIG)
+        if row is None:
+            return label, None, "", limit_ms, None
+        return label, row["cpu"], f"{fmt_ms(row['cpu'])} cpu ({fmt_ms(row['real'])} real)", limit_ms, None
+
     linear = 100 * (1 + args.tolerance)
     targets = [
         timed("LeerLibro / RawRead", "BM_LeerLibro", BIG, "BM_RawRead", BIG, 3),
@@ -152,9 +159,11 @@ def main():
         timed("OpenInWindow / LeerLibro", "BM_OpenInWindow", BIG, "BM_LeerLibro", BIG, 3),
         timed("MatchConfirmations / ImportAdif", "BM_MatchConfirmations", 100000,
               "BM_ImportConfirmationsFile", 100000, 2),
+        timed("SpotStatus / AddContact", "BM_SpotStatus", BIG, "BM_AddContact", BIG, 3),
         counters("ImportAdif table / LeerLibro", "BM_ImportAdif", "BM_LeerLibro", "table_MB", 1.0),
         memory("Loaded table, resident / file", "rss_growth_MB", 1.0),
         memory("Peak while loading / file", "peak_growth_MB", 1.5),
+        absolute("RigPoll, ms of the event loop", "BM_RigPoll", 0.2),
     ]
     quick = [
         timed("LeerLibro / RawRead", "BM_LeerLibro", SMALL, "BM_RawRead", SMALL, None),

@@ -99,6 +99,7 @@ void EntryForm::Borrar_Click()
         dato(i)->clear();
     comment()->clear();
     stampDateTime();
+    emit formTaken();
 }
 
 void EntryForm::Guardar_Click()
@@ -115,4 +116,5 @@ void EntryForm::Guardar_Click()
     m_log.addContact(cells);
 
     stampDateTime();
+    emit formTaken();
 }

@@ -28,6 +28,9 @@ public:
     void Borrar_Click();
     void Guardar_Click();                        // the add command ("Aceptar" and "Agregar Contacto")
 
+signals:
+    void formTaken();                            // added as a contact, or cleared by "Borrar Todo"
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 

@@ -1,9 +1,11 @@
 #include "Kavento.h"
 #include "ClosingQuestion.h"
+#include "ClusterCommands.h"
 #include "CommentEditor.h"
 #include "ConnectionCommands.h"
 #include "DigitalLogging.h"
 #include "MainChrome.h"
+#include "RigCommands.h"
 #include "history/ContactLog.h"
 #include "EntryForm.h"
 #include "Greeting.h"
@@ -74,6 +76,8 @@ Kavento::Kavento(Platform platform, QString folder, QObject *parent)
             [this](const ConnectionSettings &settings) { m_digital->apply(settings.digital); });
     connect(m_digital, &DigitalLogging::stateChanged, m_connections,
             [this] { m_connections->setGroupState(u"DigitalEstado"_s, m_digital->stateText()); });
+    m_rig = new RigCommands(main, *m_entry, *m_connections, this);
+    m_cluster = new ClusterCommands(main, *m_entry, *m_rig, *m_calls, *m_connections, this);
 
     connect(m_userConfig, &UserConfig::conversionChanged, m_clock, &StationClock::setConversion);
     connect(m_userConfig, &UserConfig::conversionChanged, this, [this](const UtcConversion &utc) { m_variables.utc = utc; });

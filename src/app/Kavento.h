@@ -26,6 +26,8 @@ class LabelCommands;
 class Greeting;
 class ConnectionCommands;
 class DigitalLogging;
+class RigCommands;
+class ClusterCommands;
 
 // The program: the main window with every command attached, started and ended as a whole.
 class Kavento : public QObject
@@ -61,6 +63,8 @@ public:
     Greeting &greeting() { return *m_greeting; }
     ConnectionCommands &connections() { return *m_connections; }
     DigitalLogging &digital() { return *m_digital; }
+    RigCommands &rig() { return *m_rig; }
+    ClusterCommands &cluster() { return *m_cluster; }
 
 private:
     Platform m_platform;
@@ -88,4 +92,6 @@ private:
     Greeting *m_greeting;
     ConnectionCommands *m_connections;
     DigitalLogging *m_digital;
+    RigCommands *m_rig;
+    ClusterCommands *m_cluster;
 };

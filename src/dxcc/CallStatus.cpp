@@ -19,6 +19,20 @@ QString bandLabel(int band)
     return name.left(unit) + u' ' + name.mid(unit);
 }
 
+EntityNeed entityNeed(CallIndex &index, int entity, int band, ModeClass mode)
+{
+    const CallIndex::Worked worked = index.workedEntity(entity, band, mode);
+    const bool newBand = band >= 0 && !worked.onBand;
+    const bool newMode = mode != ModeClass::Unknown && !worked.inMode;
+    if (worked.contacts == 0)
+        return EntityNeed::NewEntity;
+    if (newBand && newMode)
+        return EntityNeed::NewBandAndMode;
+    if (newBand)
+        return EntityNeed::NewBand;
+    return newMode ? EntityNeed::NewMode : EntityNeed::Worked;
+}
+
 QString callStatus(CallIndex &index, const GridModel &table, const QString &call, const QString &frequency,
                    const QString &mode)
 {
@@ -54,19 +68,13 @@ QString callStatus(CallIndex &index, const GridModel &table, const QString &call
     }
 
     if (entity.found()) {
-        const int band = bandOfFrequency(QStringView(frequency));
-        const ModeClass modeClass = modeClassOf(QStringView(mode));
-        const CallIndex::Worked worked = index.workedEntity(entity.entity, band, modeClass);
-        const bool newBand = band >= 0 && !worked.onBand;
-        const bool newMode = modeClass != ModeClass::Unknown && !worked.inMode;
-        if (worked.contacts == 0)
-            parts << u"Entidad nueva"_s;
-        else if (newBand && newMode)
-            parts << u"Banda y modo nuevos para esta entidad"_s;
-        else if (newBand)
-            parts << u"Banda nueva para esta entidad"_s;
-        else if (newMode)
-            parts << u"Modo nuevo para esta entidad"_s;
+        switch (entityNeed(index, entity.entity, bandOfFrequency(QStringView(frequency)), modeClassOf(QStringView(mode)))) {
+        case EntityNeed::NewEntity: parts << u"Entidad nueva"_s; break;
+        case EntityNeed::NewBandAndMode: parts << u"Banda y modo nuevos para esta entidad"_s; break;
+        case EntityNeed::NewBand: parts << u"Banda nueva para esta entidad"_s; break;
+        case EntityNeed::NewMode: parts << u"Modo nuevo para esta entidad"_s; break;
+        case EntityNeed::Worked: break;
+        }
     }
     return parts.join(u" — "_s);
 }

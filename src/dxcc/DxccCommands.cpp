@@ -46,8 +46,7 @@ GridModel *DxccCommands::list() const
 
 void DxccCommands::mVer_DXCC_Click()
 {
-    QAction *menu = m_main.menu(u"mDXCC"_s)->menuAction();
-    if (!menu->isEnabled())
+    if (!m_main.action(u"mVer_DXCC"_s)->isEnabled())
         return; // once the file was missing the list stays out of reach
     const QString path = findDxccFile(m_folder);
     if (path.isEmpty()) {
@@ -70,7 +69,8 @@ void DxccCommands::reportMissingFile()
 {
     m_platform.messages->ask(u"Error: No se encuentra el archivo DXCC.DAT"_s, u"Error"_s, MessageSeam::Buttons::Ok,
                              MessageSeam::Icon::None);
-    m_main.menu(u"mDXCC"_s)->menuAction()->setEnabled(false);
+    // The list only: the menu's other item, the cluster, needs no dxcc.dat.
+    m_main.action(u"mVer_DXCC"_s)->setEnabled(false);
 }
 
 FormWindow *DxccCommands::create()

@@ -315,6 +315,25 @@ WindowLayout conexiones()
             }};
 }
 
+// The cluster: filters on one line, the spots below them (the table is added by the window),
+// then what the node says and the command line. The table takes the room the window gains.
+WindowLayout fCluster()
+{
+    return {u"fCluster"_s, u"Cluster DX"_s, WindowKind::Sizable, 10800, 7020, Placement::Platform, 0, 0,
+            {
+                {u"Label1"_s, T::Label, u"&Banda:"_s, 120, 165, 600, 195, -1, F::Buddy},
+                {u"Banda"_s, T::ComboBox, u"Todas"_s, 780, 120, 1335, 315, 0},
+                {u"Label2"_s, T::Label, u"M&odo:"_s, 2280, 165, 600, 195, -1, F::Buddy},
+                {u"Modo"_s, T::ComboBox, u"Todos"_s, 2940, 120, 1695, 315, 1, F::None,
+                 {u"Todos"_s, u"Fonía"_s, u"CW"_s, u"Digitales"_s}},
+                {u"Falta"_s, T::CheckBox, u"Solo lo que &falta"_s, 4860, 150, 2400, 255, 2},
+                {u"Label3"_s, T::Label, u"Co&nsola:"_s, 120, 4920, 1200, 195, -1, F::Buddy},
+                {u"Consola"_s, T::MultiLineTextBox, QString(), 120, 5160, 10560, 1320, 4},
+                {u"Label4"_s, T::Label, u"Or&den:"_s, 120, 6645, 700, 195, -1, F::Buddy},
+                {u"Orden"_s, T::TextBox, QString(), 840, 6600, 9840, 285, 5},
+            }};
+}
+
 std::vector<MenuLayout> kaventoMenus()
 {
     const auto key = [](const char *text) { return QKeySequence(QString::fromLatin1(text)); };
@@ -357,7 +376,7 @@ std::vector<MenuLayout> kaventoMenus()
              {u"mConexiones"_s, u"C&onexiones..."_s},
              {u"mCompletar"_s, u"Co&mpletar con el último contacto"_s, {}, true, true},
          }},
-        {u"mDXCC"_s, u"&DXCC"_s, {{u"mVer_DXCC"_s, u"&Ver"_s}}},
+        {u"mDXCC"_s, u"&DXCC"_s, {{u"mVer_DXCC"_s, u"&Ver"_s}, {u"mCluster"_s, u"&Cluster DX"_s}}},
         {u"mEstadisticas"_s, u"&Estadísticas"_s, {{u"mTrabajados"_s, u"&Paises trabajados"_s}}},
         {u"mAyuda"_s, u"A&yuda"_s,
          {

@@ -37,6 +37,7 @@ WindowLayout importarConfirmaciones();
 WindowLayout noEncontrados();
 WindowLayout etiquetas();
 WindowLayout conexiones();
+WindowLayout fCluster();
 
 std::vector<MenuLayout> kaventoMenus();
 std::vector<MenuLayout> fDxccMenus();

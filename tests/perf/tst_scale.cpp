@@ -2,6 +2,7 @@
 // or new layout would walk every row), rows keep one fixed height, and the last row can be
 // shown; the search's row scan and word-at-a-time matcher agree with a plain cell-by-cell find.
 #include "AppFixture.h"
+#include "BigLog.h"
 #include "ModelSignals.h"
 #include "common/GridStore.h"
 #include "edit/Search.h"
@@ -17,21 +18,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr int kContacts = 200000;
-
-// Contacts numbered 1..count, with texts of a few sizes so rows differ.
-GridStore bigLog(int count)
-{
-    GridStore rows(17);
-    std::string_view cells[17] = {};
-    cells[2] = "José", cells[3] = "Málaga", cells[9] = "12/02/2001";
-    for (int i = 1; i <= count; ++i) {
-        const std::string number = std::to_string(i), comment(size_t(i % 40), 'x');
-        const std::string call = "EA" + std::to_string(1 + i % 9) + char('A' + i % 26) + char('A' + i / 26 % 26);
-        cells[0] = number, cells[1] = call, cells[16] = comment;
-        rows.appendRow(cells, 17);
-    }
-    return rows;
-}
 
 constexpr int kCols = 17;
 

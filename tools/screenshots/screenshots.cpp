@@ -6,6 +6,7 @@
 #include "FileHelpers.h"
 #include "qsl/ConfirmationCommands.h"
 #include "qsl/LabelCommands.h"
+#include "app/ClusterCommands.h"
 #include "app/ConnectionCommands.h"
 #include "app/EntryForm.h"
 #include "edit/EditCommands.h"
@@ -258,6 +259,28 @@ int main(int argc, char *argv[])
             host->setText(u"dxc.nc7j.com"_s);
         if (auto *call = child<QLineEdit>(window, u"ClusterIndicativo"_s))
             call->setText(u"LU7HZ"_s);
+    });
+
+    // The cluster's spots marked against the six contacts above, and what the node said.
+    QStringList said = {u"Hello LU7HZ, this is a DX cluster node in Buenos Aires"_s, u"LU7HZ de LU1DX-2  14-Mar-2026 1710Z dxspider >"_s};
+    QList<Spot> spots;
+    for (const QString &line : {
+             u"DX de LU1ABC:    14025.0  EA5XX        CW 599                         1702Z"_s,
+             u"DX de W3LPL:     14074.0  JA1XYZ       FT8 -12 dB                     1703Z"_s,
+             u"DX de CE3PQ:     21030.0  EA5RT        CW                             1704Z"_s,
+             u"DX de K1TTT:     21074.0  EA3ABC       FT8                            1706Z"_s,
+             u"DX de KM3T-#:     7023.0  XE2AA        CW 18 dB 24 WPM                1707Z"_s,
+             u"DX de PY2XB:     14205.0  LU8DPM       SSB                            1708Z"_s,
+             u"DX de EA4XYZ:    50313.0  ZS6XY        FT8                            1709Z JN89"_s,
+             u"WWV de W0MU <18>:   SFI=152, A=6, K=2, No Storms -> No Storms"_s}) {
+        Spot spot;
+        if (readSpot(line, spot))
+            spots << spot;
+        said << line;
+    }
+    f.app->cluster().received(said, spots);
+    shots.shoot(u"cluster"_s, u"Cluster DX"_s, trigger("mCluster"), [](QWidget *) {
+        QTest::qWait(300); // the console catches up
     });
 
     // Find next marks every further "SSB" and stops on the last one, framed.

@@ -1,0 +1,4 @@
+#include "FuzzHarness.h"
+#include "NetChecks.h"
+
+ORVANEL_FUZZ_CHECK(checkRigReplies)

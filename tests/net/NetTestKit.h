@@ -1,0 +1,31 @@
+#pragma once
+// What the tests of the outside programs share: a port the system gives, and a watch on the
+// event loop that tells the longest time it stood still.
+#include <QElapsedTimer>
+#include <QHostAddress>
+#include <QTcpServer>
+#include <QTimer>
+
+inline quint16 freePort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
+}
+
+struct LoopWatch
+{
+    QElapsedTimer clock;
+    QTimer tick;
+    qint64 last = 0, longest = 0;
+    LoopWatch()
+    {
+        clock.start();
+        tick.setInterval(5);
+        QObject::connect(&tick, &QTimer::timeout, [this] {
+            longest = std::max(longest, clock.elapsed() - last);
+            last = clock.elapsed();
+        });
+        tick.start();
+    }
+};
