@@ -165,6 +165,8 @@ private:
     {
         m_pos = m_recordStart;
         startRecord();
+        if (m_ended)
+            return skipToEnd();
         for (;;) {
             // The next tag is mostly right there, after one blank at most.
             const char *lt = m_pos < m_buf.end && m_buf.data[m_pos] == '<' ? m_buf.data + m_pos
@@ -187,10 +189,22 @@ private:
             if (step != Step::Done)
                 return step;
             m_anyTag = true;
+            if (tag == Tag::NoLength) {
+                // Some programs end their data with such a tag (<EOF>, <APP_LoTW_EOF>) after the
+                // last record. Inside a record, or with an <EOR> still to come, it is an error.
+                m_endTag = m_buf.base + qint64(tagStart);
+                m_endName = shownName(name);
+                if (!m_sawEnd || m_hasFields)
+                    return stop(tagStart, noLength());
+                m_ended = true;
+                m_recordStart = m_tags.after();
+                return parseRecords();
+            }
             if (tag != Tag::Field) {
                 // The end of a record, or of the header: what came before was the header.
                 if (tag == Tag::EndOfRecord && m_hasFields)
                     finishRecord();
+                m_sawEnd = true;
                 m_pos = m_tags.after();
                 m_recordStart = m_pos;
                 startRecord();
@@ -211,6 +225,32 @@ private:
                 takeField(name, value);
             m_hasFields = true;
             m_pos = dataEnd;
+        }
+    }
+
+    QString noLength() const
+    {
+        return QStringLiteral("la etiqueta «%1» no dice la longitud de su dato").arg(m_endName);
+    }
+
+    // After the tag that ends the data nothing is read, but an <EOR> would make it a tag inside a
+    // record after all.
+    Step skipToEnd()
+    {
+        for (;;) {
+            const auto *lt = static_cast<const char *>(std::memchr(m_buf.data + m_pos, '<', m_buf.end - m_pos));
+            const size_t at = lt ? size_t(lt - m_buf.data) : m_buf.end;
+            if (at + 5 > m_buf.end) {
+                m_recordStart = at;
+                return m_buf.eof ? Step::Done : Step::More;
+            }
+            if (sameNoCase(std::string_view(lt + 1, 4), "EOR>")) {
+                m_refusal.offset = m_endTag;
+                m_refusal.reason = noLength();
+                m_outcome = AdiOutcome::Refused;
+                return Step::Stop;
+            }
+            m_pos = at + 1;
         }
     }
 
@@ -293,6 +333,10 @@ private:
     qint64 m_read = 0;
     bool m_anyTag = false;
     bool m_hasFields = false;
+    bool m_sawEnd = false;    // an <EOR> or <EOH> came
+    bool m_ended = false;     // a tag without a length ended the data
+    qint64 m_endTag = 0;
+    QString m_endName;
     Utf8Check m_check;
 
     TagScanner m_tags{m_buf};

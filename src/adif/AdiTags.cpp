@@ -80,7 +80,8 @@ Step TagScanner::readRest(size_t at, size_t i, Tag &tag, std::string_view name, 
             tag = Tag::EndOfHeader;
             return Step::Done;
         }
-        return stop(at, QStringLiteral("la etiqueta «%1» no dice la longitud de su dato").arg(shownName(name)));
+        tag = Tag::NoLength; // the reader knows whether it may stand here
+        return Step::Done;
     }
     // The length: digits only. Refused before anything is read or kept for it.
     ++i;

@@ -27,7 +27,7 @@ struct AdiBuffer
 // Done: the step went through. More: it needs bytes after `end`, and the caller reads more and
 // starts the record again. Stop: the file is refused (problem() says where and why).
 enum class Step { Done, More, Stop };
-enum class Tag { Field, EndOfHeader, EndOfRecord };
+enum class Tag { Field, EndOfHeader, EndOfRecord, NoLength };
 
 inline constexpr size_t kMaxName = 256;
 
@@ -127,7 +127,8 @@ public:
     explicit TagScanner(const AdiBuffer &buffer) : m_buf(buffer), m_entries(knownTags().entries()) {}
 
     // The tag at `at` ('<'): its name and, for a field, where its data starts and the length it
-    // gives. For the end of a record or of the header, after() is the byte after the '>'.
+    // gives. For the end of a record or of the header, or a tag that gives no length, after() is
+    // the byte after the '>'.
     Step read(size_t at, Tag &tag, std::string_view &name, size_t &dataStart, size_t &length);
     // Where the data of a field really ends (see the .cpp), for UTF-8 text. Mostly the next tag
     // follows at once, or after one blank.

@@ -1,6 +1,7 @@
 #include "Kavento.h"
 #include "ClosingQuestion.h"
 #include "CommentEditor.h"
+#include "ConnectionCommands.h"
 #include "MainChrome.h"
 #include "history/ContactLog.h"
 #include "EntryForm.h"
@@ -57,6 +58,7 @@ Kavento::Kavento(Platform platform, QString folder, QObject *parent)
     m_edit = new EditCommands(main, *m_log, m_variables, *platform.messages, this);
     m_dxcc = new DxccCommands(main, platform, m_folder, this);
     m_help = new HelpCommands(main, platform, this);
+    m_connections = new ConnectionCommands(main, platform, this);
 
     connect(m_userConfig, &UserConfig::difUtcChanged, m_clock, &StationClock::setDifUtc);
     connect(m_userConfig, &UserConfig::difUtcChanged, this, [this](int difUtc) { m_variables.difUtc = difUtc; });

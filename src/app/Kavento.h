@@ -21,6 +21,7 @@ class CallIndex;
 class WorkedCommands;
 class ClosingQuestion;
 class MainChrome;
+class ConnectionCommands;
 
 // The program: the main window with every command attached, started and ended as a whole.
 class Kavento : public QObject
@@ -51,6 +52,7 @@ public:
     CallIndex &calls() { return *m_calls; }
     WorkedCommands &worked() { return *m_worked; }
     ClosingQuestion &closing() { return *m_closing; }
+    ConnectionCommands &connections() { return *m_connections; }
 
 private:
     Platform m_platform;
@@ -73,4 +75,5 @@ private:
     CallIndex *m_calls;
     WorkedCommands *m_worked;
     ClosingQuestion *m_closing;
+    ConnectionCommands *m_connections;
 };

@@ -7,6 +7,7 @@
 #include "Twips.h"
 #include <QAbstractItemView>
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -103,6 +104,8 @@ QWidget *createControl(QWidget *parent, const ControlLayout &c)
         box->setChecked(c.flags & Checked);
         return box;
     }
+    case ControlType::GroupBox:
+        return new QGroupBox(c.caption, parent);
     case ControlType::Line: {
         const QColor colour = (c.flags & WhiteThickLine) ? QColor(Qt::white)
                               : (c.flags & GreyLine)     ? QColor(0x80, 0x80, 0x80)
@@ -120,19 +123,33 @@ bool takesFocus(const ControlLayout &c)
 {
     if (c.type == ControlType::PictureBox)
         return c.flags & ControlFlag::Clickable;
-    return c.type != ControlType::Label && c.type != ControlType::Line;
+    return c.type != ControlType::Label && c.type != ControlType::Line && c.type != ControlType::GroupBox;
+}
+
+// The frame a control is drawn inside, as a form designer puts it there; null for none.
+QGroupBox *frameAround(const QRect &geometry, const std::vector<QGroupBox *> &frames)
+{
+    for (auto it = frames.rbegin(); it != frames.rend(); ++it) {
+        if ((*it)->geometry().contains(geometry))
+            return *it;
+    }
+    return nullptr;
 }
 
 // What a screen reader says of each control: its own caption, the label that names it (made its
-// buddy, so the label relation is there too), or the name its table gives.
+// buddy, so the label relation is there too), or the name its table gives. A label marked as
+// the buddy of the next control keeps that field.
 void nameControls(const std::vector<ControlLayout> &controls, const QHash<QString, QWidget *> &built)
 {
     const QHash<QString, const ControlLayout *> labels = fieldLabels(controls);
     for (const ControlLayout &c : controls) {
         QWidget *widget = built.value(c.name);
         const ControlLayout *label = labels.value(c.name);
-        if (label)
-            static_cast<QLabel *>(built.value(label->name))->setBuddy(widget);
+        if (label) {
+            auto *labelWidget = static_cast<QLabel *>(built.value(label->name));
+            if (!labelWidget->buddy())
+                labelWidget->setBuddy(widget);
+        }
         const QString name = c.accessibleName.isEmpty() && label ? nameFromCaption(label->caption) : c.accessibleName;
         if (!name.isEmpty())
             widget->setAccessibleName(name);
@@ -155,6 +172,8 @@ QHash<QString, QWidget *> FormBuilder::build(QWidget *parent, const std::vector<
     installAccessibleFactory();
     QHash<QString, QWidget *> built;
     std::vector<std::pair<int, QWidget *>> focusOrder;
+    std::vector<QGroupBox *> frames;
+    QLabel *buddy = nullptr;
     for (const ControlLayout &c : controls) {
         QWidget *widget = createControl(parent, c);
         widget->setObjectName(objectNameFor(c.name));
@@ -163,8 +182,14 @@ QHash<QString, QWidget *> FormBuilder::build(QWidget *parent, const std::vector<
             // Labels are sized to their text: never cut a caption short.
             if (c.type == ControlType::Label && !(c.flags & ControlFlag::WordWrap))
                 geometry.setWidth(std::max(geometry.width(), widget->sizeHint().width()));
+            if (QGroupBox *frame = frameAround(geometry, frames)) {
+                widget->setParent(frame);
+                geometry.translate(-frame->pos());
+            }
             widget->setGeometry(geometry);
         }
+        if (auto *frame = qobject_cast<QGroupBox *>(widget))
+            frames.push_back(frame);
         if (c.flags & ControlFlag::Disabled)
             widget->setEnabled(false);
         if (!c.toolTip.isEmpty())
@@ -172,12 +197,18 @@ QHash<QString, QWidget *> FormBuilder::build(QWidget *parent, const std::vector<
         if (auto *picture = qobject_cast<PictureBox *>(widget))
             picture->setClickable(c.flags & ControlFlag::Clickable);
         if (takesFocus(c)) {
+            // A screen reader names the field by its label.
+            if (buddy)
+                buddy->setBuddy(widget);
+            buddy = nullptr;
             widget->setFocusPolicy(Qt::StrongFocus);
             if (c.tab >= 0)
                 focusOrder.emplace_back(c.tab, widget);
         } else {
             widget->setFocusPolicy(Qt::NoFocus);
         }
+        if (c.flags & ControlFlag::Buddy)
+            buddy = qobject_cast<QLabel *>(widget);
         built.insert(c.name, widget);
     }
     nameControls(controls, built);

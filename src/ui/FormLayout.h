@@ -16,6 +16,7 @@ enum class ControlType {
     Grid,
     Line,               // left/top/width/height hold x1, y1, x2, y2
     CheckBox,           // caption beside it; flag Checked starts it checked
+    GroupBox,           // a frame with its caption; the controls drawn inside it are its own
 };
 
 namespace ControlFlag {
@@ -31,7 +32,8 @@ enum : unsigned {
     GreyLine = 1u << 7,
     WhiteThickLine = 1u << 8,
     Checked = 1u << 9,
-    Clickable = 1u << 10,    // a picture that acts as a button: reached by Tab, pressed by Space or Enter
+    Buddy = 1u << 10,        // a label that names the next control of the table (its access key moves there)
+    Clickable = 1u << 11,    // a picture that acts as a button: reached by Tab, pressed by Space or Enter
 };
 }
 

@@ -223,6 +223,40 @@ WindowLayout directorios()
             }};
 }
 
+// The outside programs, one group each, top to bottom in the order an operator sets them up.
+WindowLayout conexiones()
+{
+    return {u"Conexiones"_s, u"Conexiones"_s, WindowKind::FixedDialog, 6600, 6450, Placement::Platform, 0, 0,
+            {
+                {u"Equipo"_s, T::GroupBox, u"Equipo (rigctld)"_s, 120, 120, 6360, 1800, -1},
+                {u"LeerEquipo"_s, T::CheckBox, u"&Leer frecuencia y modo del equipo"_s, 240, 420, 6000, 255, 0},
+                {u"Label1"_s, T::Label, u"&Servidor:"_s, 240, 825, 900, 195, -1, F::Buddy},
+                {u"EquipoServidor"_s, T::TextBox, u"127.0.0.1"_s, 1200, 780, 2400, 285, 1},
+                {u"Label2"_s, T::Label, u"&Puerto:"_s, 3720, 825, 600, 195, -1, F::Buddy},
+                {u"EquipoPuerto"_s, T::TextBox, u"4532"_s, 4380, 780, 735, 285, 2},
+                {u"Probar"_s, T::Button, u"Pro&bar"_s, 5220, 750, 1140, 345, 3},
+                {u"EquipoEstado"_s, T::Label, QString(), 240, 1200, 6120, 600, -1, F::WordWrap},
+                {u"Digital"_s, T::GroupBox, u"Programa digital (UDP)"_s, 120, 2040, 6360, 1800, -1},
+                {u"RegistrarDigital"_s, T::CheckBox, u"&Registrar los contactos del programa digital"_s, 240, 2340, 6000, 255, 4},
+                {u"Label3"_s, T::Label, u"&Dirección:"_s, 240, 2745, 900, 195, -1, F::Buddy},
+                {u"DigitalDireccion"_s, T::TextBox, u"127.0.0.1"_s, 1200, 2700, 2400, 285, 5},
+                {u"Label4"_s, T::Label, u"P&uerto:"_s, 3720, 2745, 600, 195, -1, F::Buddy},
+                {u"DigitalPuerto"_s, T::TextBox, u"2237"_s, 4380, 2700, 735, 285, 6},
+                {u"DigitalEstado"_s, T::Label, QString(), 240, 3120, 6120, 600, -1, F::WordWrap},
+                {u"Cluster"_s, T::GroupBox, u"Cluster DX"_s, 120, 3960, 6360, 1800, -1},
+                {u"Label5"_s, T::Label, u"Ser&vidor:"_s, 240, 4305, 900, 195, -1, F::Buddy},
+                {u"ClusterServidor"_s, T::TextBox, QString(), 1200, 4260, 2400, 285, 7},
+                {u"Label6"_s, T::Label, u"Puer&to:"_s, 3720, 4305, 600, 195, -1, F::Buddy},
+                {u"ClusterPuerto"_s, T::TextBox, u"7300"_s, 4380, 4260, 735, 285, 8},
+                {u"Label7"_s, T::Label, u"&Indicativo:"_s, 240, 4665, 900, 195, -1, F::Buddy},
+                {u"ClusterIndicativo"_s, T::TextBox, QString(), 1200, 4620, 1500, 285, 9},
+                {u"ClusterAlIniciar"_s, T::CheckBox, u"&Conectar al iniciar"_s, 3720, 4650, 2640, 255, 10},
+                {u"ClusterEstado"_s, T::Label, QString(), 240, 5040, 6120, 600, -1, F::WordWrap},
+                {u"Aceptar"_s, T::Button, u"Aceptar"_s, 3960, 5940, 1215, 375, 11, F::DefaultButton},
+                {u"Cancelar"_s, T::Button, u"Cancelar"_s, 5265, 5940, 1215, 375, 12, F::CancelButton},
+            }};
+}
+
 std::vector<MenuLayout> kaventoMenus()
 {
     const auto key = [](const char *text) { return QKeySequence(QString::fromLatin1(text)); };
@@ -260,6 +294,7 @@ std::vector<MenuLayout> kaventoMenus()
          {
              {u"mUsuario"_s, u"&Usuario"_s},
              {u"mDirectorios"_s, u"&Directorios"_s},
+             {u"mConexiones"_s, u"C&onexiones..."_s},
          }},
         {u"mDXCC"_s, u"&DXCC"_s, {{u"mVer_DXCC"_s, u"&Ver"_s}}},
         {u"mEstadisticas"_s, u"&Estadísticas"_s, {{u"mTrabajados"_s, u"&Paises trabajados"_s}}},

@@ -32,6 +32,7 @@ WindowLayout remplazar();
 WindowLayout exporta();
 WindowLayout fTrabajados();
 WindowLayout directorios();
+WindowLayout conexiones();
 
 std::vector<MenuLayout> kaventoMenus();
 std::vector<MenuLayout> fDxccMenus();

@@ -105,6 +105,10 @@ void TestAdifRead::otherPrograms_data()
         << 3 << 1
         << QStringList{u"0.9=12/02/2001"_s, u"0.10=22:52:30"_s, u"0.11=7050"_s, u"0.5=Getafe"_s, u"0.14="_s}
         << QString();
+    QTest::newRow("a confirmation report: a tag without a length after the last record ends the data")
+        << QByteArray("<PROGRAMID:4>LoTW <eoh>\r\n<CALL:5>K1ABC <QSO_DATE:8>20240101 <TIME_ON:4>1200 <QSL_RCVD:1>Y "
+                      "<APP_LoTW_MODEGROUP:4>DATA <eor>\r\n\r\n<APP_LoTW_EOF>\r\n<CALL:3>K1X tail")
+        << 0 << 1 << QStringList{u"0.1=K1ABC"_s, u"0.15=SI"_s} << QString();
     QTest::newRow("header only") << QByteArray("Nada aún\n<EOH>\n") << 0 << 0 << QStringList() << QString();
 }
 
@@ -132,7 +136,7 @@ void TestAdifRead::throughAFile()
         bytes += "<CALL:6>EA4XYZ <NAME:5>Jos\xC3\xA9 <COMMENT:40>" + QByteArray(40, 'x') + " <EOR>\r\n";
     const QByteArray cp1252 = bytes + "<CALL:5>EA1AA <NAME:4>Pe\xF1" "a <EOR>";
     QTemporaryDir dir;
-    for (const QByteArray &content : {bytes, cp1252}) {
+    for (const QByteArray &content : {bytes + "\r\n<EOF>", cp1252 + "\r\n<EOF>\r\n"}) {
         const QString path = dir.filePath(u"grande.adi"_s);
         QVERIFY(writeFile(path, content));
         const AdifRead fromFile = importAdif(path, u"grande.adi"_s, importOptions(0));
@@ -160,7 +164,10 @@ void TestAdifRead::refused_data()
     QTest::newRow("huge length") << QByteArray("<NOTES:99999999999999999999999>x") << 1 << u"anuncia"_s;
     QTest::newRow("negative length") << QByteArray("<EOH>\n<CALL:-1>X<EOR>") << 2 << u"negativa"_s;
     QTest::newRow("unclosed tag") << QByteArray("<CALL:6>EA4XYZ\n<EOR") << 2 << u"no se cierra"_s;
-    QTest::newRow("tag without length") << QByteArray("<CALL:6>EA4XYZ<EOR>\n<NAME>Juan<EOR>") << 2 << u"longitud"_s;
+    QTest::newRow("tag without length, an <EOR> after it")
+        << QByteArray("<CALL:6>EA4XYZ<EOR>\n<NAME>Juan<EOR>") << 2 << u"«NAME» no dice la longitud"_s;
+    QTest::newRow("tag without length inside the last record")
+        << QByteArray("<CALL:6>EA4XYZ<EOR>\n<CALL:2>AB <EOF>\n") << 2 << u"«EOF» no dice la longitud"_s;
     QTest::newRow("binary junk") << QByteArray("<CALL:2>AB<EOR>\n\x00\x01\xff<\x02\x03>", 24) << 2 << u"etiqueta"_s;
     QTest::newRow("ADX not well formed")
         << QByteArray("<?xml version=\"1.0\"?>\n<ADX>\n<RECORDS><RECORD><CALL>EA4XYZ</RECORD>") << 3 << u"XML"_s;

@@ -1,6 +1,7 @@
 // The main window as started: layout, menus, focus, secondary windows, station data, closing.
 #include "AppFixture.h"
 #include "FileHelpers.h"
+#include "app/ConnectionCommands.h"
 #include "app/EntryForm.h"
 #include "common/LocalDateTime.h"
 #include "logbook/LogbookCommands.h"
@@ -11,7 +12,9 @@
 #include "ui/FormWindow.h"
 #include "ui/GridView.h"
 #include "ui/Layouts.h"
+#include <QAccessible>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -58,7 +61,7 @@ private slots:
             u"-"_s, u"&Importar||"_s, u"&Exportar||off"_s, u"-"_s, u"&Salir||"_s,
             u"&Edición"_s, u"&Deshacer|Ctrl+Z|off"_s, u"&Rehacer|Ctrl+Y|off"_s, u"-"_s, u"C&ortar|Ctrl+X|"_s, u"&Copiar|Ctrl+C|"_s, u"&Pegar|Ctrl+V|"_s,
             u"-"_s, u"&Ordenar|Ctrl+O|"_s, u"Borrar &Línea|Ctrl+L|"_s, u"-"_s, u"&Buscar|Ctrl+B|"_s, u"B&uscar siguiente|F3|"_s, u"Re&mplazar|Ctrl+R|"_s,
-            u"&Configuración"_s, u"&Usuario||"_s, u"&Directorios||"_s, u"&DXCC"_s, u"&Ver||"_s, u"&Estadísticas"_s, u"&Paises trabajados||"_s,
+            u"&Configuración"_s, u"&Usuario||"_s, u"&Directorios||"_s, u"C&onexiones...||"_s, u"&DXCC"_s, u"&Ver||"_s, u"&Estadísticas"_s, u"&Paises trabajados||"_s,
             u"A&yuda"_s, u"&Ayuda en línea||"_s, u"&Sitio web de Orvanel||"_s, u"-"_s, u"Acerca de &Orvanel||"_s}));
         QCOMPARE(f.frame().windowTitle(), u"Orvanel versión 9.0"_s);
         QVERIFY(f.showAndActivate());
@@ -235,6 +238,59 @@ private slots:
         QCOMPARE(clockText(f, u"hLocal"_s), u"1:05"_s);
         QCOMPARE(clockText(f, u"hUtc"_s), u"22:05"_s);
         QVERIFY(f.fakes.messages.asked.isEmpty());
+    }
+
+    // "Conexiones": every field named for a screen reader, a port that is no port refused with
+    // the window kept, what is accepted said and kept for the next run, "Cancelar" keeps nothing.
+    void connectionsWindowKeepsWhatIsAccepted()
+    {
+        AppFixture f;
+        ConnectionCommands &connections = f.app->connections();
+        QSignalSpy accepted(&connections, &ConnectionCommands::accepted);
+        f.action("mConexiones")->trigger();
+        FormWindow *w = connections.window();
+        QVERIFY(w && w->isVisible());
+        QStringList named;
+        for (QWidget *field : w->findChildren<QWidget *>()) {
+            if (field->focusPolicy() != Qt::NoFocus)
+                named << field->objectName() + u'=' + QAccessible::queryAccessibleInterface(field)->text(QAccessible::Name);
+        }
+        named.sort();
+        QCOMPARE(named, (QStringList{u"Aceptar=Aceptar"_s, u"Cancelar=Cancelar"_s, u"ClusterAlIniciar=Conectar al iniciar"_s,
+                                     u"ClusterIndicativo=Indicativo:"_s, u"ClusterPuerto=Puerto:"_s, u"ClusterServidor=Servidor:"_s,
+                                     u"DigitalDireccion=Dirección:"_s, u"DigitalPuerto=Puerto:"_s, u"EquipoPuerto=Puerto:"_s,
+                                     u"EquipoServidor=Servidor:"_s, u"LeerEquipo=Leer frecuencia y modo del equipo"_s, u"Probar=Probar"_s,
+                                     u"RegistrarDigital=Registrar los contactos del programa digital"_s}));
+        QCOMPARE(w->lineEdit(u"EquipoPuerto"_s)->text() + w->lineEdit(u"DigitalPuerto"_s)->text() + w->lineEdit(u"ClusterPuerto"_s)->text(),
+                 u"453222377300"_s);
+
+        w->lineEdit(u"ClusterServidor"_s)->setText(u"dxc.example.org"_s);
+        w->lineEdit(u"ClusterIndicativo"_s)->setText(u" EA4XYZ "_s);
+        w->control<QCheckBox>(u"LeerEquipo"_s)->setChecked(true);
+        for (const QString &bad : {u"0"_s, u"65536"_s, u"73a"_s}) {
+            w->lineEdit(u"ClusterPuerto"_s)->setText(bad);
+            w->button(u"Aceptar"_s)->click();
+        }
+        QVERIFY(w->isVisible());
+        QCOMPARE(f.fakes.messages.asked.size(), 3);
+        QCOMPARE(f.fakes.messages.asked.at(2).text, u"El «Puerto» de «Cluster DX» debe ser un número entre 1 y 65535."_s);
+        QVERIFY(accepted.isEmpty() && !f.fakes.settings->contains(u"cluster/servidor"_s));
+        w->lineEdit(u"ClusterPuerto"_s)->setText(u"8000"_s);
+        w->button(u"Aceptar"_s)->click();
+        QVERIFY(!w->isVisible());
+        QCOMPARE(accepted.size(), 1);
+        const auto kept = accepted.at(0).at(0).value<ConnectionSettings>();
+        QCOMPARE(kept.cluster.host + kept.cluster.call + QString::number(kept.cluster.port), u"dxc.example.orgEA4XYZ8000"_s);
+        QVERIFY(kept.rig.enabled);
+
+        f.action("mConexiones")->trigger();
+        w->lineEdit(u"ClusterServidor"_s)->setText(u"otro"_s);
+        w->button(u"Cancelar"_s)->click();
+        f.start(); // the next run
+        f.action("mConexiones")->trigger();
+        w = f.app->connections().window();
+        QCOMPARE(w->lineEdit(u"ClusterServidor"_s)->text() + w->lineEdit(u"ClusterPuerto"_s)->text(), u"dxc.example.org8000"_s);
+        QVERIFY(w->control<QCheckBox>(u"LeerEquipo"_s)->isChecked());
     }
 
     void closingAsksOnlyForChanges_data()

@@ -3,9 +3,11 @@
 #include "station/ClockCaption.h"
 #include "station/OffsetConversion.h"
 #include "station/UserConfigFile.h"
+#include "common/UtcConversion.h"
 #include <QDir>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <map>
 
 using namespace Qt::StringLiterals;
 
@@ -193,6 +195,47 @@ private slots:
         QFETCH(QString, utc);
         QCOMPARE(clockCaption(hour, minute), local);
         QCOMPARE(clockCaption(utcHour(hour, difUtc), minute), utc);
+    }
+
+    // Each zone's conversion asked in date order and back again, so answers come both from its
+    // remembered span and afresh. Repeated hours take the platform's choice: either reading.
+    void utcConversion()
+    {
+        using Fit = UtcConversion::Fit;
+        struct Row { const char *zone, *local, *utc, *orUtc; Fit fit; };
+        const Row rows[] = {
+            {"Europe/Madrid", "2024-01-15T12:00:00", "2024-01-15T11:00:00Z", "", Fit::Exact},
+            {"Europe/Madrid", "2024-03-31T00:30:00", "2024-03-30T23:30:00Z", "", Fit::Exact},
+            {"Europe/Madrid", "2024-03-31T02:30:00", "2024-03-31T01:30:00Z", "", Fit::Skipped},
+            {"Europe/Madrid", "2024-03-31T03:30:00", "2024-03-31T01:30:00Z", "", Fit::Exact},
+            {"Europe/Madrid", "2024-07-15T12:00:00", "2024-07-15T10:00:00Z", "", Fit::Exact},
+            {"Europe/Madrid", "2024-10-27T02:30:00", "2024-10-27T00:30:00Z", "2024-10-27T01:30:00Z", Fit::Repeated},
+            {"Europe/Madrid", "2024-10-27T03:30:00", "2024-10-27T02:30:00Z", "", Fit::Exact},
+            {"America/Argentina/Buenos_Aires", "2024-01-15T21:30:00", "2024-01-16T00:30:00Z", "", Fit::Exact},
+            {"America/Argentina/Buenos_Aires", "2024-07-15T12:00:00", "2024-07-15T15:00:00Z", "", Fit::Exact},
+            {"Asia/Kolkata", "2024-07-15T03:00:00", "2024-07-14T21:30:00Z", "", Fit::Exact},
+        };
+        std::map<QByteArray, UtcConversion> zones;
+        for (int pass = 0; pass < 2; ++pass) {
+            for (int k = 0; k < int(std::size(rows)); ++k) {
+                const Row &row = rows[pass == 0 ? k : int(std::size(rows)) - 1 - k];
+                auto known = zones.find(row.zone);
+                if (known == zones.end())
+                    known = zones.emplace(row.zone, UtcConversion::zone(QTimeZone(row.zone))).first;
+                const QDateTime local = QDateTime::fromString(QString::fromLatin1(row.local), Qt::ISODate);
+                Fit fit = Fit::Exact;
+                const QDateTime utc = known->second.toUtc(local.date(), local.time(), &fit);
+                const auto is = [&utc](const char *iso) { return utc == QDateTime::fromString(QString::fromLatin1(iso), Qt::ISODate); };
+                QVERIFY2(is(row.utc) || is(row.orUtc), row.local);
+                QVERIFY2(fit == row.fit, row.local);
+                if (fit == Fit::Exact)
+                    QCOMPARE(known->second.toLocal(utc).toString(u"yyyy-MM-ddTHH:mm:ss"_s), QLatin1String(row.local));
+            }
+        }
+        const QDate day(2024, 7, 15);
+        QCOMPARE(UtcConversion::fixedHours(3).toUtc(day, QTime(22, 30)), QDateTime(day.addDays(1), QTime(1, 30), QTimeZone::utc()));
+        QCOMPARE(UtcConversion::fixedHours(3).toLocal(QDateTime(day, QTime(1, 30), QTimeZone::utc())).time(), QTime(22, 30));
+        QCOMPARE(UtcConversion().toUtc(day, QTime(22, 30)).time(), QTime(22, 30));
     }
 };
 

@@ -3,6 +3,7 @@
 // from the menus. Run offscreen by scripts/screenshots.sh.
 // Usage: orvanel-screenshots OUTPUT_FOLDER DXCC_DAT
 #include "AppFixture.h"
+#include "app/ConnectionCommands.h"
 #include "app/EntryForm.h"
 #include "edit/EditCommands.h"
 #include "edit/SearchCommands.h"
@@ -243,6 +244,17 @@ int main(int argc, char *argv[])
     shots.shoot(u"directorios"_s, u"Directorios"_s, trigger("mDirectorios"), [](QWidget *window) {
         if (auto *folder = child<QLineEdit>(window, u"Carpeta"_s))
             folder->setText(u"/home/lu7hz/Radio/Libros de guardia"_s);
+    });
+
+    // The outside programs: the radio tried with "Probar", a cluster to connect to.
+    f.app->connections().setGroupState(u"EquipoEstado"_s, u"Conectado: 14.074 MHz, USB"_s);
+    shots.shoot(u"conexiones"_s, u"Conexiones"_s, trigger("mConexiones"), [](QWidget *window) {
+        if (auto *box = child<QAbstractButton>(window, u"LeerEquipo"_s))
+            box->setChecked(true);
+        if (auto *host = child<QLineEdit>(window, u"ClusterServidor"_s))
+            host->setText(u"dxc.nc7j.com"_s);
+        if (auto *call = child<QLineEdit>(window, u"ClusterIndicativo"_s))
+            call->setText(u"LU7HZ"_s);
     });
 
     // Find next marks every further "SSB" and stops on the last one, framed.
