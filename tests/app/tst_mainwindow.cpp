@@ -257,9 +257,9 @@ private slots:
         }
         named.sort();
         QCOMPARE(named, (QStringList{u"Aceptar=Aceptar"_s, u"Cancelar=Cancelar"_s, u"ClusterAlIniciar=Conectar al iniciar"_s,
-                                     u"ClusterIndicativo=Indicativo:"_s, u"ClusterPuerto=Puerto:"_s, u"ClusterServidor=Servidor:"_s,
-                                     u"DigitalDireccion=Dirección:"_s, u"DigitalPuerto=Puerto:"_s, u"EquipoPuerto=Puerto:"_s,
-                                     u"EquipoServidor=Servidor:"_s, u"LeerEquipo=Leer frecuencia y modo del equipo"_s, u"Probar=Probar"_s,
+                                     u"ClusterIndicativo=Indicativo"_s, u"ClusterPuerto=Puerto"_s, u"ClusterServidor=Servidor"_s,
+                                     u"DigitalDireccion=Dirección"_s, u"DigitalPuerto=Puerto"_s, u"EquipoPuerto=Puerto"_s,
+                                     u"EquipoServidor=Servidor"_s, u"LeerEquipo=Leer frecuencia y modo del equipo"_s, u"Probar=Probar"_s,
                                      u"RegistrarDigital=Registrar los contactos del programa digital"_s}));
         QCOMPARE(w->lineEdit(u"EquipoPuerto"_s)->text() + w->lineEdit(u"DigitalPuerto"_s)->text() + w->lineEdit(u"ClusterPuerto"_s)->text(),
                  u"453222377300"_s);
