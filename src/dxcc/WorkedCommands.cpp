@@ -98,8 +98,9 @@ bool WorkedCommands::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
     }
-    // The table takes the room the window gains, as the main window's does.
-    if (watched == m_slot.window() && event->type() == QEvent::Resize && m_view) {
+    // The table takes the room the window gains, as the main window's does. (The type first:
+    // the window and its table still send events while they are being destroyed.)
+    if (event->type() == QEvent::Resize && watched == m_slot.window() && m_view) {
         const QSize designed(twipsToPixels(13500), twipsToPixels(7800));
         const QSize gained = m_slot.window()->size() - designed;
         m_view->resize(twipsToPixels(kTableTwips.width()) + std::max(0, gained.width()),
