@@ -12,7 +12,7 @@ PACKAGES = cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libgl-dev libbe
            clang libclang-rt-dev xvfb xauth xdotool x11-utils imagemagick desktop-file-utils \
            hamradio-files python3 file fonts-dejavu-core fonts-liberation2 qt6-translations-l10n dpkg-dev \
            libhamlib-utils libxxhash-dev libicu-dev poppler-utils shared-mime-info xdg-utils \
-           python3-pyatspi at-spi2-core dbus-x11 tzdata
+           python3-pyatspi at-spi2-core dbus-x11 tzdata xclip
 
 .PHONY: all deps build run test test-sanitize bench fuzz package clean
 

@@ -147,6 +147,8 @@ def main():
         timed("IndexCalls / LeerLibro", "BM_IndexCalls", BIG, "BM_LeerLibro", BIG, 0.2),
         timed("ExportAdif / RawWriteAdif", "BM_ExportAdif", BIG, "BM_RawWriteAdif", BIG, 3),
         timed("ImportAdif / RawReadAdif", "BM_ImportAdif", BIG, "BM_RawReadAdif", BIG, 4),
+        timed("MatchConfirmations / ImportAdif", "BM_MatchConfirmations", 100000,
+              "BM_ImportConfirmationsFile", 100000, 2),
         counters("ImportAdif table / LeerLibro", "BM_ImportAdif", "BM_LeerLibro", "table_MB", 1.0),
         memory("Loaded table, resident / file", "rss_growth_MB", 1.0),
         memory("Peak while loading / file", "peak_growth_MB", 1.5),

@@ -25,3 +25,6 @@ trap 'rm -rf "$runtime"' EXIT
 # Qt reads the locale's name itself, so it needs no locale generated on this machine.
 LANG=es_AR.UTF-8 LC_ALL=es_AR.UTF-8 QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$runtime" \
     "$build/tools/screenshots/orvanel-screenshots" "$out" "$root/data/dxcc.dat"
+# A page of QSL labels as printed: the PDF the program wrote, as a picture.
+pdftoppm -png -r 72 -singlefile "$out/etiquetas.pdf" "$out/etiquetas-hoja"
+rm -f "$out/etiquetas.pdf"

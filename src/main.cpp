@@ -33,11 +33,13 @@ int main(int argc, char *argv[])
     DesktopBrowser browser;
     DialogFolders folders;
     QSettings settings;
-    Platform platform{&messages, &clock, &browser, &folders, &settings};
+    PrintDialog printing;
+    Platform platform{&messages, &clock, &browser, &folders, &settings, &printing};
 
     Kavento kavento(platform, QDir::currentPath());
     messages.setOwner(&kavento.frame());
     folders.setOwner(&kavento.frame());
+    printing.setOwner(&kavento.frame());
     kavento.Form_Load();
     kavento.show();
     // Logging out with changes not saved asks as closing the window does.

@@ -132,7 +132,7 @@ AdifRead refused(const QString &name, Refusal &refusal, ByteSource *source)
 
 DecodeOptions decodeOptions(const AdifImportOptions &options)
 {
-    return {options.utcToLocal, options.difUtc, options.locale};
+    return {options.utcToLocal, options.difUtc, options.locale, options.asWritten};
 }
 
 // ADI through its source: as UTF-8, and as Windows-1252 when the bytes are not UTF-8.

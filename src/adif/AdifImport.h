@@ -16,6 +16,7 @@ struct AdifImportOptions
     bool utcToLocal = true;
     int difUtc = 0;
     QLocale locale = QLocale::system();
+    bool asWritten = false;              // QSO_DATE, TIME_ON and QSL_RCVD kept as the file has them
 };
 
 struct AdifRead

@@ -161,6 +161,19 @@ int bandCount()
     return int(std::size(kBands));
 }
 
+int bandOfName(std::string_view name)
+{
+    for (int b = 0; b < bandCount(); ++b) {
+        const std::string_view known = kBands[b].name;
+        bool same = known.size() == name.size();
+        for (size_t i = 0; same && i < name.size(); ++i)
+            same = (name[i] >= 'A' && name[i] <= 'Z' ? char(name[i] - 'A' + 'a') : name[i]) == known[i];
+        if (same)
+            return b;
+    }
+    return -1;
+}
+
 QString bandName(int band)
 {
     return QString::fromLatin1(adif::bandNameView(band));

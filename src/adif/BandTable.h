@@ -14,6 +14,8 @@ int bandOfFrequency(QStringView text);
 int bandOfFrequency(std::string_view utf8);
 int bandCount();
 QString bandName(int band); // the ADIF name in lower case ("40m", "70cm"); empty when out of range
+// The band an ADIF name stands for, any letter case ("20M"); -1 for none.
+int bandOfName(std::string_view name);
 
 namespace adif {
 

@@ -250,7 +250,8 @@ void ContactEncoder::encodeProvince(const std::string_view *cells, Fields &out)
 }
 
 ContactDecoder::ContactDecoder(const DecodeOptions &options)
-    : m_utcToLocal(options.utcToLocal), m_difUtc(options.difUtc), m_locale(options.locale)
+    : m_utcToLocal(options.utcToLocal), m_asWritten(options.asWritten), m_difUtc(options.difUtc),
+      m_locale(options.locale)
 {
 }
 
@@ -300,14 +301,19 @@ uint32_t ContactDecoder::decode(const Fields &f, std::string_view *cells)
     cells[PostalCode] = pick(PostalCode, {});
     cells[PostBox] = pick(PostBox, {});
     cells[Rst] = pick(Rst, f.get(Field::RstSent));
-    cells[Date] = f.hasApp(Date) ? f.app[Date] : dateTimeText(f, true);
-    cells[Time] = f.hasApp(Time) ? f.app[Time] : dateTimeText(f, false);
+    if (m_asWritten) {
+        cells[Date] = f.get(Field::QsoDate);
+        cells[Time] = f.get(Field::TimeOn);
+    } else {
+        cells[Date] = f.hasApp(Date) ? f.app[Date] : dateTimeText(f, true);
+        cells[Time] = f.hasApp(Time) ? f.app[Time] : dateTimeText(f, false);
+    }
     cells[Frequency] = pick(Frequency, f.has(Field::Freq) ? f.get(Field::Freq) : f.get(Field::Band));
     cells[Mode] = pick(Mode, hasText(f, Field::Submode) ? f.get(Field::Submode) : f.get(Field::Mode));
     const std::string_view via = f.get(Field::QslSentVia);
     cells[Route] = pick(Route, routeOf(via, f.has(Field::QslVia), f.get(Field::QslVia)));
     cells[Sent] = pick(Sent, yesNoOf(f.get(Field::QslSent)));
-    cells[Received] = pick(Received, yesNoOf(f.get(Field::QslRcvd)));
+    cells[Received] = m_asWritten ? f.get(Field::QslRcvd) : pick(Received, yesNoOf(f.get(Field::QslRcvd)));
 
     if (f.hasApp(Comment)) {
         cells[Comment] = f.app[Comment];

@@ -53,6 +53,9 @@ struct DecodeOptions
     bool utcToLocal = true;
     int difUtc = 0;
     QLocale locale;
+    // Fecha, Hora and Recibida as the file writes QSO_DATE, TIME_ON and QSL_RCVD (empty when
+    // absent), for matching against the log rather than adding to it.
+    bool asWritten = false;
 };
 
 class ContactDecoder
@@ -68,6 +71,7 @@ public:
 private:
     std::string_view dateTimeText(const Fields &f, bool date);
     bool m_utcToLocal;
+    bool m_asWritten;
     bool m_ownFile = false;
     int m_difUtc;
     QLocale m_locale;

@@ -5,6 +5,7 @@
 #include "MainChrome.h"
 #include "history/ContactLog.h"
 #include "EntryForm.h"
+#include "Greeting.h"
 #include "common/GridModel.h"
 #include "dxcc/CallIndex.h"
 #include "dxcc/CallResolver.h"
@@ -14,6 +15,8 @@
 #include "logbook/ExportCommands.h"
 #include "logbook/LogbookCommands.h"
 #include "logbook/RecoveryCommands.h"
+#include "qsl/ConfirmationCommands.h"
+#include "qsl/LabelCommands.h"
 #include "station/FolderCommands.h"
 #include "station/StationClock.h"
 #include "station/UserConfig.h"
@@ -58,6 +61,9 @@ Kavento::Kavento(Platform platform, QString folder, QObject *parent)
     m_edit = new EditCommands(main, *m_log, m_variables, *platform.messages, this);
     m_dxcc = new DxccCommands(main, platform, m_folder, this);
     m_help = new HelpCommands(main, platform, this);
+    m_confirmations = new ConfirmationCommands(main, *m_log, *m_calls, platform, m_variables, this);
+    m_labels = new LabelCommands(main, *m_log, *m_calls, platform, m_variables, this);
+    m_greeting = new Greeting(main, *m_calls, platform.settings, this);
     m_connections = new ConnectionCommands(main, platform, this);
 
     connect(m_userConfig, &UserConfig::difUtcChanged, m_clock, &StationClock::setDifUtc);

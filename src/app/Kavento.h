@@ -21,6 +21,9 @@ class CallIndex;
 class WorkedCommands;
 class ClosingQuestion;
 class MainChrome;
+class ConfirmationCommands;
+class LabelCommands;
+class Greeting;
 class ConnectionCommands;
 
 // The program: the main window with every command attached, started and ended as a whole.
@@ -52,6 +55,9 @@ public:
     CallIndex &calls() { return *m_calls; }
     WorkedCommands &worked() { return *m_worked; }
     ClosingQuestion &closing() { return *m_closing; }
+    ConfirmationCommands &confirmations() { return *m_confirmations; }
+    LabelCommands &labels() { return *m_labels; }
+    Greeting &greeting() { return *m_greeting; }
     ConnectionCommands &connections() { return *m_connections; }
 
 private:
@@ -75,5 +81,8 @@ private:
     CallIndex *m_calls;
     WorkedCommands *m_worked;
     ClosingQuestion *m_closing;
+    ConfirmationCommands *m_confirmations;
+    LabelCommands *m_labels;
+    Greeting *m_greeting;
     ConnectionCommands *m_connections;
 };

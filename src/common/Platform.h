@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+class QPrinter;
 class QSettings;
 
 class MessageSeam
@@ -43,6 +44,17 @@ public:
     virtual ~FolderSeam() = default;
     // The platform's folder chooser, starting at `start`; empty when cancelled.
     virtual QString chooseFolder(const QString &title, const QString &start) = 0;
+    // The platform's chooser of a file to open, in `start`, showing the names `filter` allows
+    // ("Archivos ADIF (*.adi *.adx)"); empty when cancelled.
+    virtual QString chooseFile(const QString &title, const QString &start, const QString &filter) = 0;
+};
+
+class PrintSeam
+{
+public:
+    virtual ~PrintSeam() = default;
+    // The platform's print dialog, which sets up `printer`; false when cancelled.
+    virtual bool choosePrinter(QPrinter &printer, const QString &title) = 0;
 };
 
 struct Platform
@@ -52,4 +64,5 @@ struct Platform
     BrowserSeam *browser = nullptr;
     FolderSeam *folders = nullptr;
     QSettings *settings = nullptr;   // what the program keeps between runs besides its files
+    PrintSeam *printing = nullptr;
 };

@@ -308,28 +308,25 @@ void CallIndex::prepareCounts()
 
 std::vector<int> CallIndex::rowsOf(QStringView call)
 {
-    ensureBuilt();
-    std::string buffer, other;
+    std::string buffer;
     const QByteArray utf8 = call.toUtf8();
     const std::string key(callkey::normalize(std::string_view(utf8.constData(), size_t(utf8.size())), buffer));
-    const uint64_t hash = callkey::hash(key);
     std::vector<int> rows;
-    const auto take = [&](int index) {
-        // A row is the call's only if its text says so: two calls may share a hash.
-        if (callkey::normalize(m_table.store().cell(index + 1, kCallCol), other) == key)
-            rows.push_back(index + 1);
-    };
-    const auto group = std::lower_bound(m_groups.begin(), m_groups.end(), hash,
-                                        [this](const Group &g, uint64_t h) { return m_hashes[m_order[g.begin]] < h; });
-    if (group != m_groups.end() && m_hashes[m_order[group->begin]] == hash) {
-        for (uint32_t k = group->begin; k < group->end; ++k)
-            take(int(m_order[k]));
-    }
-    if (const auto recent = m_recent.find(hash); recent != m_recent.end()) {
-        for (int i : recent->second.rows)
-            take(i);
-    }
+    rowsOfKey(key, rows);
     return rows;
+}
+
+std::string_view CallIndex::cellOf(int row) const
+{
+    return m_table.store().cell(row, kCallCol);
+}
+
+std::string_view CallIndex::recentKey(const Recent &recent, std::string &buffer) const
+{
+    const std::string_view key = callkey::normalize(m_table.store().cell(recent.rows.front() + 1, kCallCol), buffer);
+    if (key.data() != buffer.data())
+        buffer.assign(key);
+    return buffer;
 }
 
 CallIndex::Worked CallIndex::workedEntity(int entity, int band, ModeClass mode)

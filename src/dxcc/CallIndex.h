@@ -6,9 +6,11 @@
 // followed one by one; after a change that moves rows or changes a call sign (delete, sort,
 // paste, open, new) the index is built afresh in small steps while the program is idle, so a
 // million contacts never hold the window up; a question asked before it is done finishes it.
+#include "CallKeys.h"
 #include "adif/ModeTable.h"
 #include <QObject>
 #include <QTimer>
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -38,6 +40,51 @@ public:
 
     // Grid rows of a call sign as typed (any case, blanks around it), in no particular order.
     std::vector<int> rowsOf(QStringView call);
+    // The same for a key already in callkey::normalize()'s form, added to `rows`: only the
+    // rows whose contact `keep` accepts, asked before the row's text is read (that costs more).
+    template<class Keep>
+    void rowsOfKey(std::string_view key, std::vector<int> &rows, Keep &&keep)
+    {
+        ensureBuilt();
+        const uint64_t hash = callkey::hash(key);
+        std::string other;
+        const auto take = [&](uint32_t index) {
+            // A row is the call's only if its text says so: two calls may share a hash.
+            if (keep(m_contacts[index])
+                && callkey::normalize(cellOf(int(index) + 1), other) == key)
+                rows.push_back(int(index) + 1);
+        };
+        const auto group = std::lower_bound(m_groups.begin(), m_groups.end(), hash, [this](const Group &g, uint64_t h) {
+            return m_hashes[m_order[g.begin]] < h;
+        });
+        if (group != m_groups.end() && m_hashes[m_order[group->begin]] == hash) {
+            for (uint32_t k = group->begin; k < group->end; ++k)
+                take(m_order[k]);
+        }
+        if (const auto recent = m_recent.find(hash); recent != m_recent.end()) {
+            for (int i : recent->second.rows)
+                take(uint32_t(i));
+        }
+    }
+    void rowsOfKey(std::string_view key, std::vector<int> &rows)
+    {
+        rowsOfKey(key, rows, [](const Contact &) { return true; });
+    }
+    // What the index holds of a grid row (after rowsOf() or eachCall(), which build it).
+    const Contact &contactAt(int row) const { return m_contacts[size_t(row - 1)]; }
+    // Every call sign key of the log (one added since the index was built may come twice).
+    template<class Visit>
+    void eachCall(Visit &&visit)
+    {
+        ensureBuilt();
+        for (size_t i = 0; i < m_groups.size(); ++i) {
+            const uint32_t end = i + 1 < m_groups.size() ? m_groups[i + 1].key : uint32_t(m_groupKeys.size());
+            visit(std::string_view(m_groupKeys).substr(m_groups[i].key, end - m_groups[i].key));
+        }
+        std::string buffer;
+        for (const auto &[hash, recent] : m_recent)
+            visit(recentKey(recent, buffer));
+    }
 
     // Every contact with its call sign's entity (-1 for none) and its grid row.
     template<class Visit>
@@ -86,6 +133,8 @@ private:
     enum class State { Dirty, Building, Ready };
     enum class Phase { Scan, Order, Sort, Group };
     void ensureBuilt();
+    std::string_view recentKey(const Recent &recent, std::string &buffer) const;
+    std::string_view cellOf(int row) const;          // the call sign cell of a grid row
     void startBuild();
     void buildStep(bool toTheEnd);
     void appendRows(int first, int last);

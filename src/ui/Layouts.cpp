@@ -223,6 +223,56 @@ WindowLayout directorios()
             }};
 }
 
+// As "Importar", with a button that looks for the file.
+WindowLayout importarConfirmaciones()
+{
+    return {u"ImportarConfirmaciones"_s, u"Importar confirmaciones"_s, WindowKind::FixedDialog, 4935, 930,
+            Placement::Platform, 0, 0,
+            {
+                {u"Label1"_s, T::Label, u"Archivo:"_s, 120, 120, 705, 195, -1, F::Buddy},
+                {u"Archivo"_s, T::TextBox, u"lotwreport.adi"_s, 840, 120, 3975, 285, 0},
+                {u"Importar"_s, T::Button, u"Importar"_s, 240, 480, 1215, 375, 1, F::DefaultButton},
+                {u"Cancelar"_s, T::Button, u"Cancelar"_s, 1560, 480, 1215, 375, 2, F::CancelButton},
+                {u"Examinar"_s, T::Button, u"Examinar..."_s, 3600, 480, 1215, 375, 3},
+            }};
+}
+
+// The records of a confirmations file that matched no contact, to copy from.
+WindowLayout noEncontrados()
+{
+    return {u"NoEncontrados"_s, u"Confirmaciones no encontradas"_s, WindowKind::Sizable, 6480, 4440,
+            Placement::Platform, 0, 0,
+            {
+                {u"Label1"_s, T::Label, u"&Registros que no coinciden con ningún contacto del libro (hora UTC):"_s,
+                 120, 120, 6240, 195, -1, F::Buddy},
+                {u"Lista"_s, T::MultiLineTextBox, QString(), 120, 360, 6240, 3435, 0},
+                {u"Cerrar"_s, T::Button, u"Cerrar"_s, 5160, 3960, 1215, 375, 1, F::DefaultButton | F::CancelButton},
+            }};
+}
+
+// The sheet and where to start on it on the left, the preview on the right.
+WindowLayout etiquetas()
+{
+    return {u"Etiquetas"_s, u"Etiquetas QSL"_s, WindowKind::FixedDialog, 9000, 5640, Placement::Platform, 0, 0,
+            {
+                {u"Label1"_s, T::Label, u"&Hoja:"_s, 120, 165, 1215, 195, -1, F::Buddy},
+                {u"Hoja"_s, T::ComboBox, QString(), 1440, 120, 3255, 315, 0},
+                {u"Label2"_s, T::Label, u"&Empezar en la etiqueta:"_s, 120, 585, 2535, 195, -1, F::Buddy},
+                {u"Inicio"_s, T::TextBox, u"1"_s, 3840, 540, 855, 285, 1},
+                {u"Label3"_s, T::Label, u"Margen &superior (mm):"_s, 120, 945, 2535, 195, -1, F::Buddy},
+                {u"Superior"_s, T::TextBox, QString(), 3840, 900, 855, 285, 2},
+                {u"Label4"_s, T::Label, u"Margen &izquierdo (mm):"_s, 120, 1305, 2535, 195, -1, F::Buddy},
+                {u"Izquierdo"_s, T::TextBox, QString(), 3840, 1260, 855, 285, 3},
+                {u"Cuenta"_s, T::Label, QString(), 120, 1740, 4575, 435, -1, F::WordWrap},
+                {u"Label5"_s, T::Label, u"&Archivo:"_s, 120, 2385, 705, 195, -1, F::Buddy},
+                {u"Archivo"_s, T::TextBox, u"etiquetas.pdf"_s, 840, 2340, 3855, 285, 4},
+                {u"Imprimir"_s, T::Button, u"Imprimir..."_s, 120, 2820, 1455, 375, 5},
+                {u"GuardarPdf"_s, T::Button, u"Guardar PDF"_s, 1680, 2820, 1455, 375, 6},
+                {u"Cancelar"_s, T::Button, u"Cancelar"_s, 3240, 2820, 1455, 375, 7, F::CancelButton},
+                {u"Vista"_s, T::Label, QString(), 4920, 120, 3960, 5400, -1, F::WhiteBordered},
+            }};
+}
+
 // The outside programs, one group each, top to bottom in the order an operator sets them up.
 WindowLayout conexiones()
 {
@@ -271,6 +321,8 @@ std::vector<MenuLayout> kaventoMenus()
              {u"nbarra1"_s, u"-"_s},
              {u"mImportar"_s, u"&Importar"_s},
              {u"mExportar"_s, u"&Exportar"_s, {}, false},
+             {u"mConfirmaciones"_s, u"Importar con&firmaciones..."_s},
+             {u"mEtiquetas"_s, u"Etiquetas &QSL..."_s},
              {u"mbarra"_s, u"-"_s},
              {u"mSalir"_s, u"&Salir"_s},
          }},
@@ -295,6 +347,7 @@ std::vector<MenuLayout> kaventoMenus()
              {u"mUsuario"_s, u"&Usuario"_s},
              {u"mDirectorios"_s, u"&Directorios"_s},
              {u"mConexiones"_s, u"C&onexiones..."_s},
+             {u"mCompletar"_s, u"Co&mpletar con el último contacto"_s, {}, true, true},
          }},
         {u"mDXCC"_s, u"&DXCC"_s, {{u"mVer_DXCC"_s, u"&Ver"_s}}},
         {u"mEstadisticas"_s, u"&Estadísticas"_s, {{u"mTrabajados"_s, u"&Paises trabajados"_s}}},

@@ -9,6 +9,7 @@ struct MenuItemLayout
     QString caption;        // "-" is a separator
     QKeySequence shortcut = {};
     bool enabled = true;
+    bool checkable = false;     // a check item, checked at first
 };
 
 struct MenuLayout
@@ -32,6 +33,9 @@ WindowLayout remplazar();
 WindowLayout exporta();
 WindowLayout fTrabajados();
 WindowLayout directorios();
+WindowLayout importarConfirmaciones();
+WindowLayout noEncontrados();
+WindowLayout etiquetas();
 WindowLayout conexiones();
 
 std::vector<MenuLayout> kaventoMenus();

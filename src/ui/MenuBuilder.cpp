@@ -18,6 +18,8 @@ BuiltMenus buildMenus(QMenuBar *bar, const std::vector<MenuLayout> &menus)
                 action->setShortcutContext(Qt::WindowShortcut);
             }
             action->setEnabled(item.enabled);
+            action->setCheckable(item.checkable);
+            action->setChecked(item.checkable);
             built.actions.insert(item.name, action);
         }
     }

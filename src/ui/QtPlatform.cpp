@@ -1,9 +1,12 @@
 #include "QtPlatform.h"
 #include <QApplication>
+#include <QClipboard>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
 #include <QPushButton>
+#include <QShortcut>
 #include <QUrl>
 
 using namespace Qt::StringLiterals;
@@ -63,6 +66,10 @@ int QtMessages::choose(const QString &text, const QString &title, const QStringL
         box.setDefaultButton(pushed.at(defaultButton));
     if (escapeButton >= 0 && escapeButton < pushed.size())
         box.setEscapeButton(pushed.at(escapeButton));
+    // Ctrl+C copies the message, as message boxes on Windows do, to paste it in a report.
+    const auto *copy = new QShortcut(QKeySequence::Copy, &box);
+    QObject::connect(copy, &QShortcut::activated, &box,
+                     [&] { QGuiApplication::clipboard()->setText(title + u"\n\n"_s + text); });
     box.exec();
     const qsizetype clicked = pushed.indexOf(static_cast<QPushButton *>(box.clickedButton()));
     return clicked >= 0 ? int(clicked) : escapeButton;
@@ -71,6 +78,18 @@ int QtMessages::choose(const QString &text, const QString &title, const QStringL
 QString DialogFolders::chooseFolder(const QString &title, const QString &start)
 {
     return QFileDialog::getExistingDirectory(m_owner, title, start);
+}
+
+QString DialogFolders::chooseFile(const QString &title, const QString &start, const QString &filter)
+{
+    return QFileDialog::getOpenFileName(m_owner, title, start, filter);
+}
+
+bool PrintDialog::choosePrinter(QPrinter &printer, const QString &title)
+{
+    QPrintDialog dialog(&printer, m_owner);
+    dialog.setWindowTitle(title);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 QDateTime SystemClock::now() const

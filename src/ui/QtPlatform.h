@@ -29,6 +29,18 @@ public:
     explicit DialogFolders(QWidget *owner = nullptr) : m_owner(owner) {}
     void setOwner(QWidget *owner) { m_owner = owner; }
     QString chooseFolder(const QString &title, const QString &start) override;
+    QString chooseFile(const QString &title, const QString &start, const QString &filter) override;
+
+private:
+    QWidget *m_owner;
+};
+
+class PrintDialog : public PrintSeam
+{
+public:
+    explicit PrintDialog(QWidget *owner = nullptr) : m_owner(owner) {}
+    void setOwner(QWidget *owner) { m_owner = owner; }
+    bool choosePrinter(QPrinter &printer, const QString &title) override;
 
 private:
     QWidget *m_owner;

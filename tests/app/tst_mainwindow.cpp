@@ -58,10 +58,12 @@ private slots:
         }
         QCOMPARE(menus, (QStringList{
             u"&Archivo"_s, u"&Nuevo|Ctrl+N|"_s, u"&Abrir|Ctrl+A|"_s, u"&Guardar|Ctrl+G|off"_s, u"Guardar c&omo...||off"_s, u"Agregar &Contacto|F4|"_s,
-            u"-"_s, u"&Importar||"_s, u"&Exportar||off"_s, u"-"_s, u"&Salir||"_s,
+            u"-"_s, u"&Importar||"_s, u"&Exportar||off"_s,
+            u"Importar con&firmaciones...||"_s, u"Etiquetas &QSL...||"_s, u"-"_s, u"&Salir||"_s,
             u"&Edición"_s, u"&Deshacer|Ctrl+Z|off"_s, u"&Rehacer|Ctrl+Y|off"_s, u"-"_s, u"C&ortar|Ctrl+X|"_s, u"&Copiar|Ctrl+C|"_s, u"&Pegar|Ctrl+V|"_s,
             u"-"_s, u"&Ordenar|Ctrl+O|"_s, u"Borrar &Línea|Ctrl+L|"_s, u"-"_s, u"&Buscar|Ctrl+B|"_s, u"B&uscar siguiente|F3|"_s, u"Re&mplazar|Ctrl+R|"_s,
-            u"&Configuración"_s, u"&Usuario||"_s, u"&Directorios||"_s, u"C&onexiones...||"_s, u"&DXCC"_s, u"&Ver||"_s, u"&Estadísticas"_s, u"&Paises trabajados||"_s,
+            u"&Configuración"_s, u"&Usuario||"_s, u"&Directorios||"_s, u"C&onexiones...||"_s,
+            u"Co&mpletar con el último contacto||"_s, u"&DXCC"_s, u"&Ver||"_s, u"&Estadísticas"_s, u"&Paises trabajados||"_s,
             u"A&yuda"_s, u"&Ayuda en línea||"_s, u"&Sitio web de Orvanel||"_s, u"-"_s, u"Acerca de &Orvanel||"_s}));
         QCOMPARE(f.frame().windowTitle(), u"Orvanel versión 9.0"_s);
         QVERIFY(f.showAndActivate());

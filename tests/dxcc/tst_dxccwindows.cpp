@@ -3,6 +3,8 @@
 #include "FileHelpers.h"
 #include "FileWindows.h"
 #include "app/EntryForm.h"
+#include "app/Greeting.h"
+#include "history/ContactLog.h"
 #include "dxcc/DxccCommands.h"
 #include "dxcc/WorkedCommands.h"
 #include "ui/ClassicCombo.h"
@@ -260,6 +262,44 @@ private slots:
         QVERIFY(says(u"No trabajado"_s, u"No trabajado"_s));
         f.action("mDeshacer")->trigger();
         QVERIFY(says(u"No trabajado"_s, u"1 vez"_s));
+    }
+
+    // Leaving "Indicativo" fills the empty fields from the call's latest contact, latest by its
+    // date though a sort put the older one lower; what was typed stays; the check item stops it.
+    void greetingFillsFromTheLatestContact()
+    {
+        AppFixture f;
+        for (const QString &name : {u"Viejo"_s, u"Nuevo"_s})
+            f.app->log().addContact({u"EA4ABC"_s, name, u"QTH "_s + name, u"Prov"_s, {}, u"28001"_s, {}, u"59"_s,
+                                     name == u"Nuevo"_s ? u"12/02/2002"_s : u"14/02/2001"_s, u"10:00"_s, {}, {}, {},
+                                     {}, {}, {}});
+        f.libro().setCol(3);
+        f.libro().setRow(1);
+        f.action("mOrdenar")->trigger(); // by QTH: the older contact goes lower
+        QCOMPARE(f.libro().TextMatrix(2, 2), u"Viejo"_s);
+        EntryForm &entry = f.app->entry();
+        QVERIFY(f.showAndActivate());
+        entry.dato(0)->setFocus();
+        entry.dato(0)->setText(u"ea4abc"_s);
+        entry.dato(2)->setText(u"Alcalá"_s);
+        entry.dato(1)->setFocus();
+        const auto fields = [&entry] {
+            QStringList texts;
+            for (int i = 1; i <= 6; ++i)
+                texts << entry.dato(i)->text();
+            return texts;
+        };
+        QCOMPARE(fields(), (QStringList{u"Nuevo"_s, u"Alcalá"_s, u"Prov"_s, {}, u"28001"_s, {}}));
+        QCOMPARE(f.frame().status()->text(), u"Datos del último contacto, 12/02/2002"_s);
+        entry.dato(0)->setText(u"LU1ZZ"_s); // not in the log: what the other call brought goes
+        f.app->greeting().greet();
+        QCOMPARE(fields(), (QStringList{{}, u"Alcalá"_s, {}, {}, {}, {}}));
+        f.action("mCompletar")->trigger();
+        f.start(); // the choice outlives the program
+        QVERIFY(!f.action("mCompletar")->isChecked());
+        f.app->entry().dato(0)->setText(u"EA4ABC"_s);
+        f.app->greeting().greet();
+        QCOMPARE(f.app->entry().dato(1)->text(), QString());
     }
 
     // A hand-made log of several entities, bands and modes, and contacts of no entity or band,

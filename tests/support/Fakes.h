@@ -3,6 +3,7 @@
 // the test scripted.
 #include "common/Platform.h"
 #include <QList>
+#include <QPrinter>
 #include <QSettings>
 #include <QStringList>
 #include <memory>
@@ -31,6 +32,19 @@ struct FakeFolders : FolderSeam
 {
     QString answer;                     // what the chooser returns
     QString chooseFolder(const QString &, const QString &) override { return answer; }
+    QString chooseFile(const QString &, const QString &, const QString &) override { return answer; }
+};
+
+// The print dialog answered by printing to a PDF file, or cancelled when it has no name.
+struct FakePrinting : PrintSeam
+{
+    QString pdf;
+    bool choosePrinter(QPrinter &printer, const QString &) override
+    {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return !pdf.isEmpty();
+    }
 };
 
 struct FakeClock : ClockSeam
@@ -52,5 +66,6 @@ struct FakePlatform
     FakeBrowser browser;
     FakeFolders folders;
     std::unique_ptr<QSettings> settings;
-    Platform platform() { return {&messages, &clock, &browser, &folders, settings.get()}; }
+    FakePrinting printing;
+    Platform platform() { return {&messages, &clock, &browser, &folders, settings.get(), &printing}; }
 };

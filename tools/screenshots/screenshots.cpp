@@ -3,6 +3,9 @@
 // from the menus. Run offscreen by scripts/screenshots.sh.
 // Usage: orvanel-screenshots OUTPUT_FOLDER DXCC_DAT
 #include "AppFixture.h"
+#include "FileHelpers.h"
+#include "qsl/ConfirmationCommands.h"
+#include "qsl/LabelCommands.h"
 #include "app/ConnectionCommands.h"
 #include "app/EntryForm.h"
 #include "edit/EditCommands.h"
@@ -274,6 +277,25 @@ int main(int argc, char *argv[])
     f.frame().resize(f.frame().size() + QSize(360, 200));
     QApplication::processEvents();
     shots.save(u"kavento-ampliada"_s, &f.frame());
+
+    // Confirmations: a report with two records the log does not hold, and the list of them.
+    writeFile(f.path(u"lotwreport.adi"_s),
+              "<EOH>\n<CALL:5>LU7HZ <BAND:3>20M <MODE:3>SSB <QSO_DATE:8>20260314 <TIME_ON:4>1605 <QSL_RCVD:1>Y <EOR>\n"
+              "<CALL:5>OA4DX <BAND:3>40M <MODE:3>SSB <QSO_DATE:8>20260312 <TIME_ON:4>2310 <QSL_RCVD:1>Y <EOR>\n"
+              "<CALL:5>K1ABC <BAND:3>20M <MODE:3>FT8 <QSO_DATE:8>20260313 <TIME_ON:6>011530 <QSL_RCVD:1>Y <EOR>\n");
+    shots.shoot(u"importar-confirmaciones"_s, u"Importar confirmaciones"_s, trigger("mConfirmaciones"));
+    f.fakes.messages.choices = {1}; // "Ver los no encontrados"
+    shots.shoot(u"no-encontrados"_s, u"Confirmaciones no encontradas"_s, [&f] {
+        f.action("mConfirmaciones")->trigger();
+        f.app->confirmations().Importar_Click();
+    });
+    // The labels from the fourth position of a sheet, and the sheet itself as a PDF that
+    // scripts/screenshots.sh renders.
+    shots.shoot(u"etiquetas"_s, u"Etiquetas QSL"_s, trigger("mEtiquetas"), setText("Inicio", u"4"_s));
+    f.fakes.messages.choices = {1}; // not marked as sent
+    f.action("mEtiquetas")->trigger();
+    f.app->labels().window()->lineEdit(u"Archivo"_s)->setText(QDir(out).absoluteFilePath(u"etiquetas.pdf"_s));
+    f.app->labels().GuardarPdf_Click();
 
     for (const auto &asked : std::as_const(f.fakes.messages.asked))
         std::fprintf(stderr, "screenshots: the program said \"%s\"\n", qPrintable(asked.text));
