@@ -6,7 +6,9 @@
 #include "TableAccessible.h"
 #include <QAbstractItemView>
 #include <QAccessibleWidget>
+#include <QCoreApplication>
 #include <QLineEdit>
+#include <QTimer>
 
 namespace {
 
@@ -95,6 +97,39 @@ public:
     }
 };
 
+// A text field tells of its caret as it takes the focus, before Qt tells of the focus; Orca
+// then takes the field as already current and never says its name. What the caret does while
+// the focus moves is left untold: a screen reader reads the field's text with its name.
+class FocusFirst : public QObject
+{
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::FocusIn && !s_moving && QAccessible::isActive()) {
+            s_moving = true;
+            QTimer::singleShot(0, this, [] { s_moving = false; });
+        }
+        return false;
+    }
+    static void pass(QAccessibleEvent *event)
+    {
+        const QAccessible::Event type = event->type();
+        if (s_moving && (type == QAccessible::TextCaretMoved || type == QAccessible::TextSelectionChanged))
+            return;
+        if (type == QAccessible::Focus)
+            s_moving = false;
+        if (type == QAccessible::TableModelChanged)
+            return; // already given to the table; the bridge has nothing to tell of it
+        QAccessible::installUpdateHandler(nullptr);
+        QAccessible::updateAccessibility(event);
+        QAccessible::installUpdateHandler(pass);
+    }
+
+private:
+    static inline bool s_moving = false;
+};
+
 QAccessibleInterface *factory(const QString &className, QObject *object)
 {
     if (!object || !object->isWidgetType())
@@ -121,6 +156,8 @@ void installAccessibleFactory()
 {
     static const bool installed = [] {
         QAccessible::installFactory(factory);
+        QCoreApplication::instance()->installEventFilter(new FocusFirst(QCoreApplication::instance()));
+        QAccessible::installUpdateHandler(FocusFirst::pass);
         return true;
     }();
     Q_UNUSED(installed);

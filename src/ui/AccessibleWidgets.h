@@ -5,5 +5,6 @@
 // a bare panel, the status bar's news as a notification, and the tables with their cells made
 // on demand.
 
-// Installs the factory once; every window built from a table calls it.
+// Installs the factory, and what keeps a text field's caret from being told before its focus,
+// once; every window built from a table calls it.
 void installAccessibleFactory();

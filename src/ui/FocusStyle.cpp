@@ -21,8 +21,8 @@ void FocusStyle::drawPrimitive(PrimitiveElement element, const QStyleOption *opt
                                const QWidget *widget) const
 {
     if (element == PE_FrameFocusRect) {
-        // Buttons, check boxes, the cells of a list and pictures: the frame replaces the
-        // style's, which shows only after a key was pressed.
+        // Check boxes, the cells of a list and pictures: the frame replaces the style's, which
+        // shows only after a key was pressed.
         drawFocusFrame(painter, option->rect, option->palette);
         return;
     }
@@ -35,8 +35,10 @@ void FocusStyle::drawControl(ControlElement element, const QStyleOption *option,
                              const QWidget *widget) const
 {
     QProxyStyle::drawControl(element, option, painter, widget);
-    // Tables and multi-line text: around the whole frame.
-    if (element == CE_ShapedFrame && (option->state & State_HasFocus) && qobject_cast<const QAbstractScrollArea *>(widget))
+    // Buttons, tables and multi-line text: around the whole control.
+    const bool framed = element == CE_PushButton
+                        || (element == CE_ShapedFrame && qobject_cast<const QAbstractScrollArea *>(widget));
+    if (framed && (option->state & State_HasFocus))
         drawFocusFrame(painter, option->rect, option->palette);
 }
 

@@ -136,21 +136,28 @@ QGroupBox *frameAround(const QRect &geometry, const std::vector<QGroupBox *> &fr
     return nullptr;
 }
 
-// What a screen reader says of each control: its own caption, the label that names it (made its
-// buddy, so the label relation is there too), or the name its table gives. A label marked as
-// the buddy of the next control keeps that field.
+// What a screen reader says of each control: its own caption, the label that names it (a
+// label marked as the buddy of the next control, or else the label found by place, made its
+// buddy so the label relation is there too), or the name its table gives.
 void nameControls(const std::vector<ControlLayout> &controls, const QHash<QString, QWidget *> &built)
 {
-    const QHash<QString, const ControlLayout *> labels = fieldLabels(controls);
+    const QHash<QString, const ControlLayout *> byPlace = fieldLabels(controls);
+    QHash<const QWidget *, QString> labelled;
+    for (const ControlLayout &c : controls) {
+        const auto *label = qobject_cast<QLabel *>(built.value(c.name));
+        if (label && label->buddy())
+            labelled.insert(label->buddy(), nameFromCaption(c.caption));
+    }
     for (const ControlLayout &c : controls) {
         QWidget *widget = built.value(c.name);
-        const ControlLayout *label = labels.value(c.name);
-        if (label) {
+        if (const ControlLayout *label = byPlace.value(c.name); label && !labelled.contains(widget)) {
             auto *labelWidget = static_cast<QLabel *>(built.value(label->name));
-            if (!labelWidget->buddy())
+            if (!labelWidget->buddy()) {
                 labelWidget->setBuddy(widget);
+                labelled.insert(widget, nameFromCaption(label->caption));
+            }
         }
-        const QString name = c.accessibleName.isEmpty() && label ? nameFromCaption(label->caption) : c.accessibleName;
+        const QString name = c.accessibleName.isEmpty() ? labelled.value(widget) : c.accessibleName;
         if (!name.isEmpty())
             widget->setAccessibleName(name);
         // An editable combo's text field and its list are where the focus really goes.

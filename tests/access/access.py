@@ -26,10 +26,7 @@ def pump(seconds):
 
 def wait_for(get, seconds=20):
     end = time.monotonic() + seconds
-    while time.monotonic() < end:
-        found = get()
-        if found:
-            return found
+    while not get() and time.monotonic() < end:
         pump(0.1)
     return get()
 
@@ -50,15 +47,8 @@ def walk(node):
             yield from walk(child)
 
 
-def program():
-    for app in pyatspi.Registry.getDesktop(0):
-        if app is not None and app.get_process_id() == PROCESS.pid:
-            return app
-    return None
-
-
 def showing_windows():
-    app = program()
+    app = next((a for a in pyatspi.Registry.getDesktop(0) if a is not None and a.get_process_id() == PROCESS.pid), None)
     return {w.name: w for w in app or () if w is not None and w.getState().contains(pyatspi.STATE_SHOWING)}
 
 
@@ -81,22 +71,18 @@ def focused_since(mark):
     return [name for event, role, name, detail in heard[mark:] if event.endswith(":focused") and detail == 1]
 
 
-def shown_text(combo):
-    entry = find(combo, pyatspi.ROLE_TEXT)
-    return entry.queryText().getText(0, -1) if entry else ""
-
-
 def check_window(window):
     """Every control that takes the focus is named; a combo box by its label, not by its text."""
     for node in walk(window):
         if node.getState().contains(pyatspi.STATE_FOCUSABLE):
             check(node.name.strip() != "", "%s: a focusable %s without a name" % (window.name, node.getRoleName()))
         if node.getRole() == pyatspi.ROLE_COMBO_BOX:
-            texts = {shown_text(node)} | {n.name for n in walk(node) if n.getRole() == pyatspi.ROLE_LIST_ITEM}
+            texts = {n.queryText().getText(0, -1) if n.getRole() == pyatspi.ROLE_TEXT else n.name for n in walk(node)
+                     if n.getRole() in (pyatspi.ROLE_TEXT, pyatspi.ROLE_LIST_ITEM)}
             check(node.name not in texts, "%s: combo box named by its text %r" % (window.name, node.name))
 
 
-pyatspi.Registry.registerEventListener(listen, "focus:", "object:state-changed:focused",
+pyatspi.Registry.registerEventListener(listen, "focus:", "object:state-changed:focused", "object:text-caret-moved",
                                        "object:state-changed:showing", "object:announcement")
 PROCESS = subprocess.Popen([sys.argv[1]])
 atexit.register(lambda: PROCESS.poll() is None and PROCESS.kill())
@@ -105,8 +91,6 @@ check(main is not None, "the main window is not on the accessibility bus")
 if main is None:
     sys.exit(1)
 check_window(main)
-mode = find(main, pyatspi.ROLE_COMBO_BOX, "Modo")
-check(mode is not None and shown_text(mode) == "SSB", "the mode combo box is not named Modo")
 
 # The small log book of the folder, opened as the operator would.
 find(main, pyatspi.ROLE_MENU_ITEM, "Abrir").queryAction().doAction(0)
@@ -138,6 +122,11 @@ check(names[:20] == ["Indicativo", "Nombre", "QTH", "Provincia", "Ciudad", "Cód
                      "Fecha", "Hora", "Frecuencia", "Modo", "Vía", "Comentarios", "Aceptar", "Borrar Todo",
                      "Apoye a Orvanel, abre el sitio web", "Editar comentario", "Contactos", "Juan"],
       "Tab order heard: %s" % names)
+# Orca takes a field whose caret moved before it was focused as already current, and never names it.
+for field in ("Indicativo", "Frecuencia", "Comentarios"):
+    first = next((event for event, role, name, detail in heard[mark:] if name == field
+                  and (event.endswith("caret-moved") or event.endswith(":focused") and detail == 1)), "")
+    check(first.endswith(":focused"), "%s told its caret before its focus" % field)
 
 # A call sign in the log, typed: told once, not at every letter, that it was worked.
 find(main, pyatspi.ROLE_TEXT, "Indicativo").queryComponent().grabFocus()

@@ -347,14 +347,22 @@ private slots:
         // Sorted by entity, España second; its 20 m mark leads to the latest contact: EA5ZZ.
         view->sortByColumn(1, Qt::AscendingOrder);
         const QAbstractItemModel *m = view->model();
-        int twenty = -1;
-        for (int c = 3; c < m->columnCount(); ++c)
-            if (m->headerData(c, Qt::Horizontal).toString().startsWith(u"20 m\n"_s))
-                twenty = c;
+        int twenty = -1, forty = -1;
+        for (int c = 3; c < m->columnCount(); ++c) {
+            const QString heading = m->headerData(c, Qt::Horizontal).toString();
+            twenty = heading.startsWith(u"20 m\n"_s) ? c : twenty;
+            forty = heading.startsWith(u"40 m\n"_s) ? c : forty;
+        }
         QCOMPARE(m->headerData(twenty, Qt::Horizontal).toString(), u"20 m\n1/0"_s); // entities worked / confirmed
         emit view->doubleClicked(m->index(1, twenty));
         QCOMPARE(f.libro().Row(), 2);
         QCOMPARE(f.libro().TextMatrix(f.libro().Row(), 1), u"EA5ZZ"_s);
+        // Enter on a mark does the same, for whoever works without a mouse; a screen reader
+        // reads the mark in words.
+        view->setCurrentIndex(m->index(0, forty));
+        QCOMPARE(view->currentIndex().data(Qt::AccessibleTextRole).toString(), u"Trabajada"_s);
+        QTest::keyClick(view, Qt::Key_Return);
+        QCOMPARE(f.libro().TextMatrix(f.libro().Row(), 1), u"CE3AA"_s);
     }
 };
 
