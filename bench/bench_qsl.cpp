@@ -28,7 +28,7 @@ QString reportPath()
     for (int r = 1; r < table->Rows(); ++r)
         table->setTextMatrix(r, 15, yes);
     AdifExportOptions o;
-    o.difUtc = -3;
+    o.utc = UtcConversion::fixedHours(-3);
     o.locale = kLocale;
     o.programVersion = QStringLiteral("9.0.44");
     const QString written = benchlog::folder().filePath(QStringLiteral("confirmaciones.adi"));
@@ -43,7 +43,7 @@ void BM_ImportConfirmationsFile(benchmark::State &state)
     if (path.isEmpty())
         return state.SkipWithError("cannot write the report");
     AdifImportOptions options;
-    options.difUtc = -3;
+    options.utc = UtcConversion::fixedHours(-3);
     options.locale = kLocale;
     for (auto _ : state) {
         const AdifRead read = importAdif(path, path, options);
@@ -66,7 +66,6 @@ void BM_MatchConfirmations(benchmark::State &state)
     ContactLog log(*table, chrome);
     const ContactClock clock(kLocale, UtcConversion::fixedHours(-3));
     AdifImportOptions options;
-    options.utcToLocal = false;
     options.asWritten = true;
     size_t marked = 0;
     for (auto _ : state) {

@@ -27,7 +27,7 @@ QString checkDatagram(const CheckFiles &, const QByteArray &bytes)
         return u"one byte shorter, another type"_s;
     if (type != Type::QsoLogged && type != Type::LoggedAdif)
         return {};
-    const digital::ContactCells contact = digital::contactCells(read.message, {true, 0, QLocale::c()});
+    const digital::ContactCells contact = digital::contactCells(read.message, {UtcConversion::fixedHours(0), QLocale::c()});
     if (!contact.ok)
         return contact.reason.isEmpty() ? u"a contact refused without a reason"_s : QString();
     const QString call = contact.cells.size() == 17 ? contact.cell(1).trimmed() : QString();

@@ -32,7 +32,6 @@ DigitalLogging::DigitalLogging(MainFrame &main, ContactLog &log, CallIndex &call
     : QObject(parent), m_main(main), m_log(log), m_calls(calls), m_recovery(recovery), m_variables(variables),
       m_known(std::make_unique<LoggedContacts>(calls, main.libro(), QLocale(QLocale::system().name())))
 {
-    m_options.utcToLocal = true;
     m_options.locale = QLocale(QLocale::system().name());
     connect(&m_listener, &DigitalListener::received, this, &DigitalLogging::take);
     connect(&m_listener, &DigitalListener::drained, this, &DigitalLogging::drained);
@@ -92,7 +91,7 @@ void DigitalLogging::take(const digital::Read &read)
 void DigitalLogging::logContact(const digital::Message &message)
 {
     // The way "Importar" turns an ADIF file's UTC into the table's local dates and times.
-    m_options.difUtc = m_variables.difUtc;
+    m_options.utc = m_variables.utc;
     digital::ContactCells contact = digital::contactCells(message, m_options);
     if (!contact.ok)
         return refuse(contact.reason);

@@ -93,7 +93,9 @@ void CallIndex::setDirty()
 
 uint8_t CallIndex::modeOf(std::string_view text) const
 {
-    for (unsigned i = 0; i < std::size(m_modeTexts); ++i) {
+    // Only the slots filled so far: an unused one would pass for the empty mode.
+    const unsigned filled = std::min<unsigned>(m_nextMode, unsigned(std::size(m_modeTexts)));
+    for (unsigned i = 0; i < filled; ++i) {
         if (m_modeTexts[i] == text)
             return m_modeClasses[i];
     }

@@ -87,7 +87,7 @@ ContactCells fromQso(const LoggedQso &q, const AdifImportOptions &options)
         if (!value->isEmpty())
             f.set(field, trimmed(clean(*value, fixed[k])));
     }
-    ContactDecoder decoder({options.utcToLocal, options.difUtc, options.locale});
+    ContactDecoder decoder({options.utc, options.locale});
     std::string_view cells[kColumns];
     decoder.decode(f, cells);
     ContactCells out{true, std::vector<std::string>(cells, cells + kColumns), {}};

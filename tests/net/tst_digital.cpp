@@ -60,7 +60,7 @@ struct Station : AppFixture
     QStringList row(int r) { return cells().value(r).mid(1); }
     QStringList imported(const QByteArray &record) // the row "Importar" gives for it
     {
-        const AdifRead read = importAdifBytes(record, u"x"_s, {true, app->variables().difUtc, QLocale(QLocale::system().name())});
+        const AdifRead read = importAdifBytes(record, u"x"_s, {app->variables().utc, QLocale(QLocale::system().name())});
         QStringList row;
         for (int c = 1; read.ok && c < 17; ++c)
             row << QString::fromUtf8(read.rows.cell(0, c).data(), qsizetype(read.rows.cell(0, c).size()));
@@ -129,7 +129,7 @@ void TestDigital::datagrams()
     QFETCH(QString, section);
     QFETCH(QByteArray, sameAs);
     Station s;
-    QCOMPARE(s.app->variables().difUtc, -3);
+    QCOMPARE(s.app->variables().utc.hours(), -3);
     QVERIFY(s.sendAll(datagrams));
     QCOMPARE(s.libro().Rows() - 1, rows);
     QCOMPARE(s.app->digital().refused(), refused);
