@@ -161,6 +161,16 @@ void ClusterCommands::applyFilters()
 void ClusterCommands::received(const QStringList &lines, const QList<Spot> &spots)
 {
     m_spots.add(spots);
+    // A new entity is the news a DXer waits for: told to a screen reader while the window is open.
+    for (int r = 0; m_slot.isShown() && r < std::min<int>(int(spots.size()), m_spots.rowCount()); ++r) {
+        const SpotTable::Row &row = m_spots.row(r);
+        if (row.mark == SpotTable::Mark::NewEntity) {
+            m_main.announce(u"Cluster DX: entidad nueva, %1 en %2 kHz, %3"_s
+                                .arg(row.spot.call, m_spots.index(r, SpotTable::Frecuencia).data().toString(),
+                                     m_spots.index(r, SpotTable::Entidad).data().toString()));
+            break;
+        }
+    }
     m_console << lines;
     if (m_console.size() > kConsoleLines)
         m_console.remove(0, m_console.size() - kConsoleLines);

@@ -38,5 +38,7 @@ public:
         : WindowSlot([factory] { return static_cast<QWidget *>(factory()); }, parent) {}
     W *get() { return static_cast<W *>(WindowSlot::get()); }
     W *show() { return static_cast<W *>(WindowSlot::show()); }
-    W *window() const { return static_cast<W *>(WindowSlot::window()); }
+    // Null while the window is being destroyed: by then it is only a QWidget, and filters
+    // still see its events.
+    W *window() const { return qobject_cast<W *>(WindowSlot::window()); }
 };

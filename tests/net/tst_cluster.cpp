@@ -10,12 +10,14 @@
 #include "dxcc/CallIndex.h"
 #include "dxcc/CallResolver.h"
 #include "ui/ClassicCombo.h"
+#include "ui/NewsLabel.h"
 #include <QCheckBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QSignalSpy>
 #include <QTcpSocket>
 
 using namespace Qt::StringLiterals;
@@ -101,6 +103,9 @@ private slots:
         f.add(u"W1AW"_s, u"14.010"_s, u"CW"_s);     // United States: 20 m, CW
         f.add(u"JA1ABC"_s, u"7.090"_s, u"SSB"_s);   // Japan: 40 m, phone
         f.add(u"PY2XX"_s, u"7.150"_s, u"SSB"_s);    // Brazil: 40 m, phone
+        QTRY_VERIFY(f.app->calls().ready());
+        QTest::qWait(NewsLabel::kQuietMs + 100); // what the log knows of PY2XX told first
+        QSignalSpy told(f.frame().news(), &NewsLabel::announcing);
         FakeNode node;
         node.play = "DX de EA4XYZ:     14025.0  K1ABC        CW 599 up 2              1234Z\r\n"    // DXSpider
                     "DX de W3LPL:      7074.0  JA1XYZ       FT8 -12 dB                     2359Z PM95\r\n"
@@ -132,6 +137,8 @@ private slots:
                                                             u"To ALL de EA1ABC: ¡buen DX, Ñandú!\n"_s + QString(512, u'x') + u"…"_s),
                      qPrintable(console->toPlainText()));
         QCOMPARE(f.libro().Rows(), 4);
+        const QString newest = u"Cluster DX: entidad nueva, CE3PQ en 3795.0 kHz, %1"_s.arg(f.entity(u"CE3PQ"_s));
+        QTRY_VERIFY(std::any_of(told.cbegin(), told.cend(), [&](const QList<QVariant> &a) { return a.value(0) == newest; }));
 
         // The marks follow the log; the filters; a spot taken to the form.
         f.add(u"EA8AA"_s, u"21.020"_s, u"CW"_s);

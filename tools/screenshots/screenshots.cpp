@@ -8,6 +8,7 @@
 #include "qsl/LabelCommands.h"
 #include "app/ClusterCommands.h"
 #include "app/ConnectionCommands.h"
+#include "app/DigitalLogging.h"
 #include "app/EntryForm.h"
 #include "edit/EditCommands.h"
 #include "edit/SearchCommands.h"
@@ -282,6 +283,21 @@ int main(int argc, char *argv[])
     shots.shoot(u"cluster"_s, u"Cluster DX"_s, trigger("mCluster"), [](QWidget *) {
         QTest::qWait(300); // the console catches up
     });
+
+    // A digital-mode program heard: its dial and the call it is working, judged against the log,
+    // at the status bar's end.
+    DigitalSettings digital;
+    digital.enabled = true;
+    digital.port = 0; // any free port: nothing is sent to it here
+    f.app->digital().apply(digital);
+    digital::Read status;
+    status.outcome = digital::Outcome::Read;
+    status.message.type = digital::Type::Status;
+    status.message.id = u"WSJT-X"_s;
+    status.message.status = {14074000, u"FT8"_s, u"EA5RT"_s};
+    emit f.app->digital().listener().received(status);
+    QTest::qWait(300);
+    shots.save(u"digital"_s, &f.frame());
 
     // Find next marks every further "SSB" and stops on the last one, framed.
     f.action("mBuscar")->trigger();
