@@ -1,4 +1,5 @@
 #include "AdifDates.h"
+#include "common/Blanks.h"
 
 
 namespace adif {
@@ -27,15 +28,6 @@ int readNumber(std::string_view s, size_t &i, int maxDigits, int &digits)
         ++digits;
     }
     return value;
-}
-
-std::string_view trimmed(std::string_view s)
-{
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    return s;
 }
 
 int fullYear(int year, int digits)

@@ -3,20 +3,12 @@
 #include "adif/AdifFields.h"
 #include "adif/BandTable.h"
 #include "adif/ModeTable.h"
+#include "common/Blanks.h"
 #include "common/GridModel.h"
 
 using namespace adif;
 
 namespace {
-
-std::string_view trimmed(std::string_view s)
-{
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    return s;
-}
 
 bool sameLetters(std::string_view a, std::string_view b)
 {

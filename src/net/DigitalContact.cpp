@@ -1,6 +1,7 @@
 #include "DigitalContact.h"
 #include "FormFrequency.h"
 #include "adif/ContactMapping.h"
+#include "common/Blanks.h"
 #include "common/Cp1252.h"
 #include "common/Utf8.h"
 #include <QHash>
@@ -15,15 +16,6 @@ namespace {
 std::string_view view(const QByteArray &bytes)
 {
     return {bytes.constData(), size_t(bytes.size())};
-}
-
-std::string_view trimmed(std::string_view s)
-{
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    return s;
 }
 
 // A text as the program sent it, made well-formed UTF-8 (in `fixed`) when it is not.
