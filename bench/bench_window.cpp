@@ -14,10 +14,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
+#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -36,6 +38,7 @@ struct Seams : MessageSeam, ClockSeam, BrowserSeam, FolderSeam
     void open(const QString &) override {}
     QString chooseFolder(const QString &, const QString &) override { return {}; }
     QString chooseFile(const QString &, const QString &, const QString &) override { return {}; }
+    QString chooseSaveFile(const QString &, const QString &, const QString &) override { return {}; }
 };
 
 QApplication &application()
@@ -70,10 +73,15 @@ void BM_OpenInWindow(benchmark::State &state)
     if (path.isEmpty())
         return state.SkipWithError("cannot write the log file");
     application();
+    // A folder of its own: no recovery journal or settings other benchmarks left behind.
+    QTemporaryDir work;
+    const QString name = QFileInfo(path).fileName();
+    if (!work.isValid() || !QFile::link(path, work.filePath(name)))
+        return state.SkipWithError("cannot make the program's folder");
     Seams seams;
-    QSettings settings(benchlog::folder().filePath(QStringLiteral("orvanel.ini")), QSettings::IniFormat);
+    QSettings settings(work.filePath(QStringLiteral("orvanel.ini")), QSettings::IniFormat);
     const Platform platform{&seams, &seams, &seams, &seams, &settings, nullptr};
-    Kavento program(platform, benchlog::folder().path());
+    Kavento program(platform, work.path());
     program.Form_Load();
     program.show();
     QCoreApplication::processEvents();
@@ -90,7 +98,7 @@ void BM_OpenInWindow(benchmark::State &state)
         program.log().stack().clear(); // nothing of the last round kept
         QCoreApplication::processEvents();
         program.frame().action(QStringLiteral("nAbrir"))->trigger();
-        abre->lineEdit(QStringLiteral("Archivo"))->setText(QFileInfo(path).fileName());
+        abre->lineEdit(QStringLiteral("Archivo"))->setText(name);
         paints.count = 0;
         state.ResumeTiming();
 
