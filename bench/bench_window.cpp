@@ -105,8 +105,13 @@ void BM_OpenInWindow(benchmark::State &state)
         abre->button(QStringLiteral("Command1"))->click();
         QElapsedTimer waited;
         waited.start();
-        while (paints.count == 0 && waited.elapsed() < 60000)
+        while (program.frame().libro().Rows() != contacts + 1 && waited.elapsed() < 60000)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        QCoreApplication::processEvents();
+        // The first paint with the new rows; drawn by hand where the platform shows nothing on
+        // its own (a window not exposed after other benchmarks' windows).
+        if (paints.count == 0)
+            table->viewport()->grab();
 
         state.PauseTiming();
         if (program.frame().libro().Rows() != contacts + 1 || paints.count == 0)
