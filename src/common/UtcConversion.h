@@ -32,7 +32,7 @@ public:
     QDateTime toUtc(QDate date, QTime time, Fit *fit = nullptr) const;
     // Seconds that toUtc() adds to the local time.
     int64_t secondsToUtc(QDate date, QTime time, Fit *fit = nullptr) const;
-    // The local wall-clock date and time of a UTC moment (its own time spec is UTC, so that no
+    // The local wall-clock date and time of a UTC moment (its own Qt::TimeSpec is UTC, so that no
     // zone rule moves it again).
     QDateTime toLocal(const QDateTime &utc) const;
 

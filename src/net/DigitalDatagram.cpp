@@ -56,26 +56,26 @@ public:
     }
 
     // QDateTime as Qt 5.2 on writes it: Julian day (qint64), milliseconds since midnight
-    // (quint32), time spec (quint8: 0 local, 1 UTC, 2 offset, 3 zone) and the offset in seconds
-    // (qint32) for spec 2. A null date or time gives an invalid moment; `zoned` is set for a time
+    // (quint32), Qt::TimeSpec (quint8: 0 local, 1 UTC, 2 offset, 3 zone) and the offset in
+    // seconds (qint32) for an offset. A null date or time gives an invalid moment; `zoned` is set for a time
     // zone, whose fields the protocol's programs never send and this reader does not follow.
     bool moment(QDateTime &out, bool &zoned)
     {
         qint64 day = 0;
         quint32 ms = 0;
-        quint8 spec = 0;
+        quint8 timeSpec = 0;
         qint32 offset = 0;
-        if (!number(day) || !number(ms) || !number(spec) || (spec == 2 && !number(offset)))
+        if (!number(day) || !number(ms) || !number(timeSpec) || (timeSpec == 2 && !number(offset)))
             return false;
-        zoned = spec > 2;
+        zoned = timeSpec > 2;
         const QDate date = day > -100000000 && day < 100000000 ? QDate::fromJulianDay(day) : QDate();
         const QTime time = ms < 86400000u ? QTime::fromMSecsSinceStartOfDay(int(ms)) : QTime();
         if (zoned || !date.isValid() || !time.isValid() || offset < -14 * 3600 || offset > 14 * 3600)
             out = QDateTime();
-        else if (spec == 2)
+        else if (timeSpec == 2)
             out = QDateTime(date, time, QTimeZone(offset));
         else
-            out = QDateTime(date, time, spec == 1 ? Qt::UTC : Qt::LocalTime);
+            out = QDateTime(date, time, timeSpec == 1 ? Qt::UTC : Qt::LocalTime);
         return true;
     }
 

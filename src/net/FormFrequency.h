@@ -12,7 +12,7 @@ QString formFrequency(qint64 hertz);
 // The combo's word for a mode as hamlib names it: USB, LSB -> "SSB"; CW, CWR -> "CW"; FM,
 // WFM -> "FM"; AM, SAM -> "AM"; RTTY, PKTUSB and the other data modes -> "DIGIMODOS". Digital
 // voice keeps its ADIF name ("DSTAR", "C4FM"). Empty for a mode that says nothing to the log
-// (IQ, SPEC, an unknown name): the form's mode is then left as it is.
+// (IQ, a spectrum-only mode, an unknown name): the form's mode is then left as it is.
 QString formModeOfRig(QStringView hamlibMode);
 
 // The combo's word for a mode written in a spot's comment or by a program ("FT8", "usb",

@@ -1,7 +1,7 @@
 #pragma once
 // Datagrams of the digital-mode programs, built field by field as the protocol's description
 // lays them out: big-endian QDataStream, texts as a quint32 byte count and their UTF-8 bytes,
-// a moment as Julian day, milliseconds since midnight and time spec (1: UTC).
+// a moment as Julian day, milliseconds since midnight and Qt::TimeSpec (1: UTC).
 #include <QDataStream>
 #include <QDateTime>
 #include <QIODevice>
