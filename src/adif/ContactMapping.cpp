@@ -8,7 +8,6 @@
 #include <QString>
 
 namespace adif {
-namespace {
 
 bool sameLetters(std::string_view text, std::string_view upper)
 {
@@ -38,6 +37,8 @@ bool looksLikeCall(std::string_view s)
     }
     return digit && letter;
 }
+
+namespace {
 
 // Short letters and digits: what a subdivision code can be, before asking for the entity.
 bool looksLikeCode(std::string_view s)

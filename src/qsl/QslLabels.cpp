@@ -1,6 +1,7 @@
 #include "QslLabels.h"
 #include "adif/AdifFields.h"
 #include "adif/BandTable.h"
+#include "adif/ContactMapping.h"
 #include "common/GridModel.h"
 #include "dxcc/CallResolver.h"
 #include <algorithm>
@@ -11,32 +12,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 using adif::Column;
-
-bool same(std::string_view text, std::string_view upper)
-{
-    if (text.size() != upper.size())
-        return false;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if ((text[i] >= 'a' && text[i] <= 'z' ? char(text[i] - 'a' + 'A') : text[i]) != upper[i])
-            return false;
-    }
-    return true;
-}
-
-// A QSL manager's call sign: letters and digits, at least one of each, and optional slashes.
-bool looksLikeCall(std::string_view s)
-{
-    bool digit = false, letter = false;
-    for (char c : s) {
-        if (c >= '0' && c <= '9')
-            digit = true;
-        else if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'))
-            letter = true;
-        else if (c != '/')
-            return false;
-    }
-    return digit && letter;
-}
 
 QString text(std::string_view utf8)
 {
@@ -72,14 +47,14 @@ std::vector<QslLabel> labelsToSend(const GridModel &table, const CallResolver *r
     for (int row = 1; row < table.Rows(); ++row) {
         store.rowCells(row, cells);
         const std::string_view route = cells[Column::Route];
-        const bool bureau = same(route, "BURO"), manager = same(route, "MANAGER") || looksLikeCall(route);
-        if (!same(cells[Column::Sent], "NO") || !(bureau || manager))
+        const bool bureau = adif::sameLetters(route, "BURO"), manager = adif::sameLetters(route, "MANAGER") || adif::looksLikeCall(route);
+        if (!adif::sameLetters(cells[Column::Sent], "NO") || !(bureau || manager))
             continue;
         QslLabel label;
         label.row = row;
         label.to = text(cells[Column::Call]);
-        label.via = looksLikeCall(route) ? text(route).toUpper() : QString();
-        label.received = same(cells[Column::Received], "SI");
+        label.via = adif::looksLikeCall(route) ? text(route).toUpper() : QString();
+        label.received = adif::sameLetters(cells[Column::Received], "SI");
         label.rst = text(cells[Column::Rst]);
         label.mode = text(cells[Column::Mode]);
         const int band = bandOfFrequency(cells[Column::Frequency]);
