@@ -24,6 +24,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTcpServer>
 
 using namespace Qt::StringLiterals;
 
@@ -268,7 +269,12 @@ private slots:
                                            std::pair{u"ClusterIndicativo"_s, u"Indicativo"_s}})
             QCOMPARE(QAccessible::queryAccessibleInterface(w->control(field))->text(QAccessible::Name), label);
 
-        w->lineEdit(u"ClusterServidor"_s)->setText(u"dxc.example.org"_s);
+        // What "Aceptar" connects to at once is a server of the test's own, on this machine.
+        QTcpServer node;
+        QVERIFY(node.listen(QHostAddress::LocalHost));
+        const QString port = QString::number(node.serverPort());
+        w->lineEdit(u"EquipoPuerto"_s)->setText(port);
+        w->lineEdit(u"ClusterServidor"_s)->setText(u"127.0.0.1"_s);
         w->lineEdit(u"ClusterIndicativo"_s)->setText(u" EA4XYZ "_s);
         w->control<QCheckBox>(u"LeerEquipo"_s)->setChecked(true);
         for (const QString &bad : {u"0"_s, u"65536"_s, u"73a"_s}) {
@@ -279,12 +285,12 @@ private slots:
         QCOMPARE(f.fakes.messages.asked.size(), 3);
         QCOMPARE(f.fakes.messages.asked.at(2).text, u"El «Puerto» de «Cluster DX» debe ser un número entre 1 y 65535."_s);
         QVERIFY(accepted.isEmpty() && !f.fakes.settings->contains(u"cluster/servidor"_s));
-        w->lineEdit(u"ClusterPuerto"_s)->setText(u"8000"_s);
+        w->lineEdit(u"ClusterPuerto"_s)->setText(port);
         w->button(u"Aceptar"_s)->click();
         QVERIFY(!w->isVisible());
         QCOMPARE(accepted.size(), 1);
         const auto kept = accepted.at(0).at(0).value<ConnectionSettings>();
-        QCOMPARE(kept.cluster.host + kept.cluster.call + QString::number(kept.cluster.port), u"dxc.example.orgEA4XYZ8000"_s);
+        QCOMPARE(kept.cluster.host + kept.cluster.call + QString::number(kept.cluster.port), u"127.0.0.1EA4XYZ"_s + port);
         QVERIFY(kept.rig.enabled);
 
         f.action("mConexiones")->trigger();
@@ -293,7 +299,7 @@ private slots:
         f.start(); // the next run
         f.action("mConexiones")->trigger();
         w = f.app->connections().window();
-        QCOMPARE(w->lineEdit(u"ClusterServidor"_s)->text() + w->lineEdit(u"ClusterPuerto"_s)->text(), u"dxc.example.org8000"_s);
+        QCOMPARE(w->lineEdit(u"ClusterServidor"_s)->text() + w->lineEdit(u"ClusterPuerto"_s)->text(), u"127.0.0.1"_s + port);
         QVERIFY(w->control<QCheckBox>(u"LeerEquipo"_s)->isChecked());
     }
 
