@@ -104,9 +104,7 @@ bool WorkedCommands::eventFilter(QObject *watched, QEvent *event)
         }
     }
     // The table takes the room the window gains, as the main window's does.
-    // Compared as a plain widget: while the window is being destroyed it is no longer a FormWindow.
-    const QWidget *window = static_cast<const WindowSlot &>(m_slot).window();
-    if (event->type() == QEvent::Resize && watched == window && m_view) {
+    if (event->type() == QEvent::Resize && watched == m_slot.window() && m_view) {
         const QSize designed(twipsToPixels(13500), twipsToPixels(7800));
         const QSize gained = m_slot.window()->size() - designed;
         m_view->resize(twipsToPixels(kTableTwips.width()) + std::max(0, gained.width()),
