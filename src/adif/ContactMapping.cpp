@@ -2,7 +2,6 @@
 
 #include "ModeTable.h"
 #include "Subdivisions.h"
-#include "common/LocalDateTime.h"
 
 #include <QDateTime>
 #include <QString>
@@ -282,7 +281,7 @@ void ContactEncoder::encodeProvince(const std::string_view *cells, Fields &out)
 }
 
 ContactDecoder::ContactDecoder(const DecodeOptions &options)
-    : m_utc(options.utc), m_asWritten(options.asWritten), m_locale(options.locale)
+    : m_utc(options.utc), m_asWritten(options.asWritten), m_texts(localtext::textsFor(options.locale))
 {
 }
 
@@ -296,21 +295,38 @@ std::string_view intlOr(const Fields &f, Field plain)
 
 } // namespace
 
-std::string_view ContactDecoder::dateTimeText(const Fields &f, bool wantDate)
+void ContactDecoder::dateTimeTexts(const Fields &f, std::string_view &dateCell, std::string_view &timeCell)
 {
     Day date;
     TypedTime time;
     const bool hasDate = f.has(Field::QsoDate) && parseAdifDate(trimmed(f.get(Field::QsoDate)), date);
     const bool hasTime = f.has(Field::TimeOn) && parseAdifTime(trimmed(f.get(Field::TimeOn)), time);
-    if (!(wantDate ? hasDate : hasTime))
-        return trimmed(f.get(wantDate ? Field::QsoDate : Field::TimeOn)); // kept as written: better than nothing
-    QDateTime moment(hasDate ? date.toQDate() : QDate(2000, 1, 1), QTime(time.hour, time.minute, time.second),
-                     Qt::UTC); // a UTC moment has no zone rules to look up
+    // What cannot be read is kept as written: better than nothing.
+    dateCell = trimmed(f.get(Field::QsoDate));
+    timeCell = trimmed(f.get(Field::TimeOn));
+    if (!hasDate && !hasTime)
+        return;
+    if (!hasDate)
+        date = {2000, 1, 1};
+    if (!hasTime)
+        time = {};
+    constexpr int64_t kDay = 86400, kJulianDay1970 = 2440588;
+    int64_t seconds = (QDate(date.year, date.month, date.day).toJulianDay() - kJulianDay1970) * kDay
+                      + time.hour * 3600 + time.minute * 60 + time.second;
+    // A time without its date moves by the offset of no particular day: only a fixed one.
     if (hasTime && (hasDate || m_utc.kind() != UtcConversion::Kind::Zone))
-        moment = m_utc.toLocal(moment);
-    std::string &out = m_scratch[wantDate ? 0 : 1];
-    out = (wantDate ? localtext::shortDate(moment, m_locale) : localtext::longTime(moment, m_locale)).toStdString();
-    return out;
+        seconds = m_utc.localSeconds(seconds);
+    const int64_t day = seconds >= 0 ? seconds / kDay : (seconds - kDay + 1) / kDay;
+    if (hasDate) {
+        m_scratch[0].clear();
+        m_texts->appendDate(QDate::fromJulianDay(kJulianDay1970 + day), m_scratch[0]);
+        dateCell = m_scratch[0];
+    }
+    if (hasTime) {
+        m_scratch[1].clear();
+        m_texts->appendTime(QTime::fromMSecsSinceStartOfDay(int(seconds - day * kDay) * 1000), m_scratch[1]);
+        timeCell = m_scratch[1];
+    }
 }
 
 uint32_t ContactDecoder::decode(const Fields &f, std::string_view *cells)
@@ -332,8 +348,11 @@ uint32_t ContactDecoder::decode(const Fields &f, std::string_view *cells)
         cells[Date] = plain(Field::QsoDate);
         cells[Time] = plain(Field::TimeOn);
     } else {
-        cells[Date] = f.hasApp(Date) ? f.app[Date] : dateTimeText(f, true);
-        cells[Time] = f.hasApp(Time) ? f.app[Time] : dateTimeText(f, false);
+        std::string_view date, time;
+        if (!f.hasApp(Date) || !f.hasApp(Time))
+            dateTimeTexts(f, date, time);
+        cells[Date] = f.hasApp(Date) ? f.app[Date] : date;
+        cells[Time] = f.hasApp(Time) ? f.app[Time] : time;
     }
     cells[Frequency] = pick(Frequency, !plain(Field::Freq).empty() ? plain(Field::Freq) : plain(Field::Band));
     cells[Mode] = pick(Mode, !plain(Field::Submode).empty() ? plain(Field::Submode) : plain(Field::Mode));

@@ -6,10 +6,12 @@
 #include "AdifDates.h"
 #include "AdifFields.h"
 #include "BandTable.h"
+#include "common/DateTimeTexts.h"
 #include "common/UtcConversion.h"
 
 #include <QLocale>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -78,11 +80,12 @@ public:
     bool isOwn(const Fields &f) const { return m_ownFile || f.appPresent != 0; }
 
 private:
-    std::string_view dateTimeText(const Fields &f, bool date);
+    // Fecha and Hora from QSO_DATE and TIME_ON; the views live until the next call.
+    void dateTimeTexts(const Fields &f, std::string_view &date, std::string_view &time);
     UtcConversion m_utc;
     bool m_asWritten;
     bool m_ownFile = false;
-    QLocale m_locale;
+    std::shared_ptr<const localtext::DateTimeTexts> m_texts;
     std::string m_scratch[3];
 };
 

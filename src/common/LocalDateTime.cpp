@@ -12,9 +12,15 @@ QString longTime(const QDateTime &moment, const QLocale &locale)
     // The format worked out once per locale: a log's contacts come in their thousands.
     static thread_local QLocale lastLocale = QLocale::c();
     static thread_local QString lastFormat;
-    if (!lastFormat.isEmpty() && locale == lastLocale)
-        return locale.toString(moment.time(), lastFormat);
-    lastLocale = locale;
+    if (lastFormat.isEmpty() || locale != lastLocale) {
+        lastLocale = locale;
+        lastFormat = formTimeFormat(locale);
+    }
+    return locale.toString(moment.time(), lastFormat);
+}
+
+QString formTimeFormat(const QLocale &locale)
+{
     // Drop the time-zone fields ('t', 'tt', ...) and the blanks or commas before them.
     const QString format = locale.timeFormat(QLocale::LongFormat);
     QString cleaned;
@@ -34,8 +40,7 @@ QString longTime(const QDateTime &moment, const QLocale &locale)
     cleaned.remove(QStringLiteral("()"));
     if (!cleaned.contains(u's'))
         cleaned = QStringLiteral("HH:mm:ss");
-    lastFormat = cleaned.trimmed();
-    return locale.toString(moment.time(), lastFormat);
+    return cleaned.trimmed();
 }
 
 } // namespace localtext

@@ -8,4 +8,6 @@
 namespace localtext {
 QString shortDate(const QDateTime &moment, const QLocale &locale = QLocale::system());
 QString longTime(const QDateTime &moment, const QLocale &locale = QLocale::system());
+// The format longTime writes with.
+QString formTimeFormat(const QLocale &locale);
 }

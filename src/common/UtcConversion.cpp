@@ -96,16 +96,20 @@ QDateTime UtcConversion::toUtc(QDate date, QTime time, Fit *fit) const
 
 QDateTime UtcConversion::toLocal(const QDateTime &utc) const
 {
-    const int64_t seconds = utc.toSecsSinceEpoch();
+    return fromSeconds(localSeconds(utc.toSecsSinceEpoch()));
+}
+
+int64_t UtcConversion::localSeconds(int64_t utcSeconds) const
+{
     switch (m_kind) {
     case Kind::None:
-        return fromSeconds(seconds);
+        return utcSeconds;
     case Kind::FixedHours:
-        return fromSeconds(seconds - 3600 * int64_t(m_hours));
+        return utcSeconds - 3600 * int64_t(m_hours);
     case Kind::Zone:
         break;
     }
-    return fromSeconds(seconds + offsetAtUtc(seconds));
+    return utcSeconds + offsetAtUtc(utcSeconds);
 }
 
 QString UtcConversion::description() const

@@ -35,6 +35,8 @@ public:
     // The local wall-clock date and time of a UTC moment (its own Qt::TimeSpec is UTC, so that no
     // zone rule moves it again).
     QDateTime toLocal(const QDateTime &utc) const;
+    // The same in seconds since 1970 counted as if the wall clock were UTC.
+    int64_t localSeconds(int64_t utcSeconds) const;
 
     // How the times were converted, for the end of a sentence: "con las horas pasadas a UTC
     // según la zona horaria del sistema", "… sumando 3 h", "… restando 2 h", "con las horas

@@ -5,7 +5,6 @@
 #include "common/Cp1252.h"
 #include "common/Utf8.h"
 #include <QHash>
-#include <cstdio>
 
 using namespace Qt::StringLiterals;
 using namespace adif;
@@ -25,6 +24,15 @@ std::string_view clean(const QByteArray &bytes, std::string &fixed)
         return view(bytes);
     fixed = QString::fromUtf8(bytes).toStdString();
     return fixed;
+}
+
+// A number of exactly `width` digits (the years of a contact have four).
+std::string digits(int value, int width)
+{
+    std::string text(size_t(width), '0');
+    for (int i = width - 1; i >= 0 && value > 0; --i, value /= 10)
+        text[size_t(i)] = char('0' + value % 10);
+    return text;
 }
 
 bool isNumber(std::string_view s)
@@ -65,10 +73,12 @@ ContactCells fromQso(const LoggedQso &q, const AdifImportOptions &options)
 {
     // The start, in UTC, as ADIF holds it: then the import's own way to local time.
     const QDateTime start = (q.timeOn.isValid() ? q.timeOn : q.timeOff).toUTC();
-    char date[32], time[16];
-    std::snprintf(date, sizeof date, "%04d%02d%02d", start.date().year(), start.date().month(), start.date().day());
-    std::snprintf(time, sizeof time, "%02d%02d%02d", start.time().hour(), start.time().minute(), start.time().second());
-    const QByteArray frequency = formFrequency(qint64(q.frequency)).toLatin1();
+    const QDate day = start.date();
+    const QTime clock = start.time();
+    const std::string date = digits(day.year(), 4) + digits(day.month(), 2) + digits(day.day(), 2);
+    const std::string time = digits(clock.hour(), 2) + digits(clock.minute(), 2) + digits(clock.second(), 2);
+    const std::string frequencyText = formFrequencyUtf8(qint64(q.frequency));
+    const QByteArray frequency = QByteArray::fromRawData(frequencyText.data(), qsizetype(frequencyText.size()));
     std::string fixed[11];
     Fields f;
     f.set(Field::Call, trimmed(clean(q.dxCall, fixed[0])));

@@ -6,12 +6,20 @@ using namespace Qt::StringLiterals;
 
 QString formFrequency(qint64 hertz)
 {
+    return QString::fromStdString(formFrequencyUtf8(hertz));
+}
+
+std::string formFrequencyUtf8(qint64 hertz)
+{
     if (hertz <= 0)
         return {};
-    QString fraction = QString::number(hertz % 1000000).rightJustified(6, u'0');
-    while (fraction.size() > 3 && fraction.endsWith(u'0'))
-        fraction.chop(1);
-    return QString::number(hertz / 1000000) + u'.' + fraction;
+    std::string text = std::to_string(hertz / 1000000);
+    text += '.';
+    const std::string hz = std::to_string(hertz % 1000000);
+    text.append(6 - hz.size(), '0').append(hz);
+    while (text.size() > 4 && text.back() == '0' && text[text.size() - 4] != '.')
+        text.pop_back();
+    return text;
 }
 
 QString formModeOfRig(QStringView hamlibMode)

@@ -3,11 +3,13 @@
 // outside (the radio, a cluster spot, the digital-mode program), and back again for tuning.
 #include <QString>
 #include <QStringView>
+#include <string>
 
 // MHz with a decimal point and at least three decimals, zeros beyond the third cut:
 // 14074000 Hz -> "14.074", 14074512 -> "14.074512", 145500000 -> "145.500". Empty for no
 // frequency (zero or below). The band table and the ADIF export read this form.
 QString formFrequency(qint64 hertz);
+std::string formFrequencyUtf8(qint64 hertz);
 
 // The combo's word for a mode as hamlib names it: USB, LSB -> "SSB"; CW, CWR -> "CW"; FM,
 // WFM -> "FM"; AM, SAM -> "AM"; RTTY, PKTUSB and the other data modes -> "DIGIMODOS". Digital
