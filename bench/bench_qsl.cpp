@@ -61,6 +61,7 @@ void BM_MatchConfirmations(benchmark::State &state)
         return state.SkipWithError("cannot write the report");
     const std::unique_ptr<GridModel> table = benchlog::contactTable(1000000);
     CallIndex index(*table);
+    index.setDateLocale(kLocale); // as the program, which reads both in the system's locale
     index.rebuild();
     PlainChrome chrome;
     ContactLog log(*table, chrome);

@@ -147,6 +147,7 @@ DateReader::DateReader(const QLocale &locale)
         i += run;
     }
     m_numeric = ok && field == 3;
+    m_needsNames = f.contains(QLatin1String("MMM")) || f.contains(QLatin1String("ddd"));
 }
 
 bool DateReader::date(std::string_view text, Day &date) const
@@ -166,7 +167,7 @@ bool DateReader::date(std::string_view text, Day &date) const
             if (fits && makeDate(fullYear(value[2], m_yearDigits), value[1], value[0], date))
                 return true;
         }
-    } else if (!s.empty()) {
+    } else if (!s.empty() && !(triple && m_needsNames)) { // three numbers never spell a name
         const QString typed = QString::fromUtf8(s.data(), qsizetype(s.size()));
         QDate read = m_locale.toDate(typed, m_dateFormat);
         if (read.isValid()) {

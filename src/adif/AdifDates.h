@@ -46,6 +46,7 @@ private:
     int m_order[3] = {0, 1, 2};
     char m_separators[2] = {'/', '/'};
     int m_yearDigits = 2;
+    bool m_needsNames = false; // the short date spells the month or the weekday
 };
 
 // YYYYMMDD and HHMM[SS] of a moment `shift` seconds from the typed one (UTC = local + shift).

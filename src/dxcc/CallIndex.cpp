@@ -7,9 +7,10 @@
 
 namespace {
 
-constexpr int kCallCol = 1, kFrequencyCol = 11, kModeCol = 12, kReceivedCol = 15;
+constexpr int kCallCol = 1, kDateCol = 9, kFrequencyCol = 11, kModeCol = 12, kReceivedCol = 15;
 constexpr int kModes = 4;
 constexpr int16_t kUnresolved = -2;
+constexpr int64_t kJulianDay1970 = 2440588;
 // More rows added than this since the build: building again is cheaper than following them.
 constexpr size_t kMostRecent = 4096;
 
@@ -22,7 +23,8 @@ bool isYes(std::string_view text)
 } // namespace
 
 CallIndex::CallIndex(const GridModel &table, QObject *parent)
-    : QObject(parent), m_table(table), m_idle(new QTimer(this))
+    : QObject(parent), m_table(table), m_dates(std::make_unique<adif::DateReader>(m_dateLocale)),
+      m_idle(new QTimer(this))
 {
     m_idle->setSingleShot(true);
     m_idle->setInterval(0);
@@ -56,7 +58,7 @@ CallIndex::CallIndex(const GridModel &table, QObject *parent)
             return;
         }
         const auto watched = [first, last](int col) { return first <= col && col <= last; };
-        if (!watched(kFrequencyCol) && !watched(kModeCol) && !watched(kReceivedCol))
+        if (!watched(kDateCol) && !watched(kFrequencyCol) && !watched(kModeCol) && !watched(kReceivedCol))
             return;
         if (m_state == State::Ready) {
             for (int r = from.row(); r <= to.row(); ++r)
@@ -80,6 +82,13 @@ void CallIndex::setResolver(std::shared_ptr<const CallResolver> resolver)
     m_entitiesReady = false;
     m_countsReady = false;
     emit changed();
+}
+
+void CallIndex::setDateLocale(const QLocale &locale)
+{
+    m_dateLocale = locale;
+    m_dates = std::make_unique<adif::DateReader>(locale);
+    setDirty();
 }
 
 void CallIndex::setDirty()
@@ -115,7 +124,11 @@ CallIndex::Contact CallIndex::contactAt(int row, uint64_t &hash, std::string &bu
         m_rowKeys.append(key);
         m_rowKeyEnds.push_back(uint32_t(m_rowKeys.size()));
     }
-    return {int8_t(bandOfFrequency(cells[kFrequencyCol])), modeOf(cells[kModeCol]), isYes(cells[kReceivedCol])};
+    adif::Day date;
+    uint16_t day = kAnyDay;
+    if (m_dates->date(cells[kDateCol], date))
+        day = uint16_t(date.toQDate().toJulianDay() - kJulianDay1970);
+    return {int8_t(bandOfFrequency(cells[kFrequencyCol])), modeOf(cells[kModeCol]), isYes(cells[kReceivedCol]), day};
 }
 
 void CallIndex::rebuild()
@@ -356,6 +369,19 @@ size_t CallIndex::groupFrom(uint64_t hash) const
         else
             hi = guess;
     }
+    return size_t(std::lower_bound(h.begin() + std::ptrdiff_t(lo), h.begin() + std::ptrdiff_t(hi), hash) - h.begin());
+}
+
+size_t CallIndex::groupAfter(uint64_t hash, size_t from) const
+{
+    // Strides doubling from `from`: a neighbour is found reading what is next in memory.
+    const std::vector<uint64_t> &h = m_groupHashes;
+    size_t lo = std::min(from, h.size()), step = 1;
+    while (lo + step < h.size() && h[lo + step] < hash) {
+        lo += step;
+        step *= 2;
+    }
+    const size_t hi = std::min(h.size(), lo + step + 1);
     return size_t(std::lower_bound(h.begin() + std::ptrdiff_t(lo), h.begin() + std::ptrdiff_t(hi), hash) - h.begin());
 }
 

@@ -7,7 +7,9 @@
 // paste, open, new) the index is built afresh in small steps while the program is idle, so a
 // million contacts never hold the window up; a question asked before it is done finishes it.
 #include "CallKeys.h"
+#include "adif/AdifDates.h"
 #include "adif/ModeTable.h"
+#include <QLocale>
 #include <QObject>
 #include <QTimer>
 #include <algorithm>
@@ -36,17 +38,33 @@ public:
         int8_t band;           // -1 for none
         uint8_t mode;          // ModeClass
         bool confirmed;        // "Recibida" is "SI"
+        uint16_t day;          // "Fecha" as days since 1970 modulo 65536; kAnyDay when unread
     };
+    static constexpr uint16_t kAnyDay = 0xFFFF;
+    // Whether a contact's date may be `day` (days since 1970) or a day either side of it.
+    static bool nearDay(const Contact &c, int64_t day)
+    {
+        const uint16_t gap = uint16_t(uint16_t(c.day) - uint16_t(day));
+        return c.day == kAnyDay || gap <= 1 || gap == 0xFFFF;
+    }
+    // How "Fecha" is read (the system's short date by default); the index is built again.
+    void setDateLocale(const QLocale &locale);
+    const QLocale &dateLocale() const { return m_dateLocale; }
 
     // Grid rows of a call sign as typed (any case, blanks around it), in no particular order.
     std::vector<int> rowsOf(QStringView call);
     // The same for a key already in callkey::normalize()'s form, added to `rows`: only the
     // rows whose contact `keep` accepts, asked before the row's text is read (that costs more).
+    // Keys asked in the order of their hashes may pass `hint` (0 at first): the search then
+    // starts where the last one ended.
     template<class Keep>
-    void rowsOfKey(std::string_view key, std::vector<int> &rows, Keep &&keep)
+    void rowsOfKey(std::string_view key, std::vector<int> &rows, Keep &&keep, size_t *hint = nullptr)
     {
         ensureBuilt();
         const uint64_t hash = callkey::hash(key);
+        const size_t at = hint ? groupAfter(hash, *hint) : groupFrom(hash);
+        if (hint)
+            *hint = at;
         std::string other;
         const auto take = [&](uint32_t index) {
             // A row is the call's only if its text says so: two calls may share a hash.
@@ -54,7 +72,7 @@ public:
                 && callkey::normalize(cellOf(int(index) + 1), other) == key)
                 rows.push_back(int(index) + 1);
         };
-        if (const size_t at = groupFrom(hash); at < m_groupHashes.size() && m_groupHashes[at] == hash) {
+        if (at < m_groupHashes.size() && m_groupHashes[at] == hash) {
             for (uint32_t k = m_groups[at].begin; k < m_groups[at].end; ++k)
                 take(m_order[k]);
         }
@@ -131,6 +149,7 @@ private:
     enum class Phase { Scan, Order, Sort, Group };
     void ensureBuilt();
     size_t groupFrom(uint64_t hash) const;  // the first group whose hash is not below `hash`
+    size_t groupAfter(uint64_t hash, size_t from) const; // the same, known to be `from` or later
     std::string_view recentKey(const Recent &recent, std::string &buffer) const;
     std::string_view cellOf(int row) const;          // the call sign cell of a grid row
     void startBuild();
@@ -146,6 +165,8 @@ private:
     uint8_t modeOf(std::string_view text) const;
 
     const GridModel &m_table;
+    QLocale m_dateLocale = QLocale::system();
+    std::unique_ptr<adif::DateReader> m_dates;
     std::shared_ptr<const CallResolver> m_resolver;
     State m_state = State::Dirty;
     Phase m_phase = Phase::Scan;

@@ -5,6 +5,9 @@
 #include "common/GridModel.h"
 #include "dxcc/CallIndex.h"
 #include "dxcc/CallKeys.h"
+#include <algorithm>
+#include <bitset>
+#include <climits>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -76,6 +79,33 @@ UnmatchedRecord shown(const std::string_view *cells)
 
 } // namespace
 
+namespace {
+
+// A confirmed record that can be matched, and where its call sign's key lies.
+struct Wanted
+{
+    uint64_t hash;
+    uint32_t record;
+    uint32_t keyAt, keySize;
+    int8_t band;
+    uint8_t mode;
+    int64_t at; // UTC seconds
+};
+
+// A band (-1 for none) and class of mode as one small number.
+constexpr size_t kKinds = 256;
+size_t kindOf(int band, int mode)
+{
+    return (size_t(band + 1) * 4 + size_t(mode)) % kKinds;
+}
+
+int64_t dayOfSeconds(int64_t seconds)
+{
+    return seconds >= 0 ? seconds / 86400 : (seconds - 86399) / 86400;
+}
+
+} // namespace
+
 ConfirmationMatch matchConfirmations(const GridStore &records, CallIndex &index, const GridModel &table,
                                      const ContactClock &clock)
 {
@@ -89,57 +119,135 @@ ConfirmationMatch matchConfirmations(const GridStore &records, CallIndex &index,
         if (base.size() != key.size())
             portable[std::string(base)].emplace_back(key);
     });
-
-    std::unordered_set<int> taken;
-    std::vector<int> rows;
-    std::string buffer;
+    // The records that can match, read once; `outcome` says per record what became of it.
+    enum Outcome : uint8_t { Unmatched, NotConfirmed, Already, Marked };
+    std::vector<Outcome> outcome(size_t(records.rows()), Unmatched);
+    std::vector<int> markedRow(size_t(records.rows()), 0);
+    std::vector<Wanted> wanted;
+    std::string keys, buffer;
     std::string_view cells[adif::kColumns];
-    const GridStore &log = table.store();
     for (int64_t r = 0; r < records.rows(); ++r) {
         records.rowCells(r, cells);
         if (!confirms(cells[Column::Received])) {
-            ++match.notConfirmed;
+            outcome[size_t(r)] = NotConfirmed;
             continue;
         }
-        const std::string key(callkey::normalize(cells[Column::Call], buffer));
+        const std::string_view key = callkey::normalize(cells[Column::Call], buffer);
         adif::Day day;
         adif::TypedTime time;
         const int band = bandOf(cells[Column::Frequency]);
         const ModeClass mode = classOf(cells[Column::Mode]);
-        int best = 0;
-        if (!key.empty() && band >= 0 && mode != ModeClass::Unknown && adif::parseAdifDate(cells[Column::Date], day)
-            && adif::parseAdifTime(cells[Column::Time], time)) {
-            const int64_t at = secondsOf(day, time);
-            // Band and class of mode come from the index: only those rows' texts are read.
-            const auto sameKind = [band, mode](const CallIndex::Contact &c) {
-                return c.band == band && ModeClass(c.mode) == mode;
+        if (key.empty() || band < 0 || mode == ModeClass::Unknown || !adif::parseAdifDate(cells[Column::Date], day)
+            || !adif::parseAdifTime(cells[Column::Time], time))
+            continue;
+        wanted.push_back({callkey::hash(key), uint32_t(r), uint32_t(keys.size()), uint32_t(key.size()),
+                          int8_t(band), uint8_t(mode), secondsOf(day, time)});
+        keys.append(key);
+    }
+    // The records of one call sign together, in the file's order: the call's rows are gathered
+    // once for all of them, and of two records wanting one contact the first takes it.
+    std::sort(wanted.begin(), wanted.end(), [](const Wanted &a, const Wanted &b) {
+        return a.hash != b.hash ? a.hash < b.hash : a.record < b.record;
+    });
+    const auto keyOf = [&keys](const Wanted &w) { return std::string_view(keys).substr(w.keyAt, w.keySize); };
+    // The index reads "Fecha" as the clock does: its day then rules out most rows unread.
+    const bool daysAgree = index.dateLocale() == clock.locale();
+    const GridStore &log = table.store();
+    std::vector<int> rows;
+    std::vector<int64_t> rowTimes; // per row of `rows`: its UTC, once read
+    std::vector<const Wanted *> group;
+    std::unordered_set<int> taken;
+    constexpr int64_t kUnread = INT64_MIN, kNoTime = INT64_MIN + 1;
+    size_t hint = 0;
+    for (size_t from = 0; from < wanted.size();) {
+        size_t to = from + 1;
+        while (to < wanted.size() && wanted[to].hash == wanted[from].hash)
+            ++to;
+        // Two calls may share a hash: each key of the run on its own.
+        for (size_t k = from; k < to; ++k) {
+            if (!wanted[k].keySize)
+                continue;
+            const std::string key(keyOf(wanted[k]));
+            group.clear();
+            for (size_t j = k; j < to; ++j) {
+                if (wanted[j].keySize && keyOf(wanted[j]) == key) {
+                    group.push_back(&wanted[j]);
+                    if (j != k)
+                        wanted[j].keySize = 0; // taken with this key
+                }
+            }
+            // Only rows some record of the call could want are read.
+            std::bitset<kKinds> kinds;
+            for (const Wanted *w : group)
+                kinds.set(kindOf(w->band, w->mode));
+            const auto mayMatch = [&group, &kinds, daysAgree](const CallIndex::Contact &c) {
+                if (!kinds.test(kindOf(c.band, c.mode)))
+                    return false;
+                for (const Wanted *w : group) {
+                    if (c.band == w->band && c.mode == w->mode
+                        && (!daysAgree || CallIndex::nearDay(c, dayOfSeconds(w->at))))
+                        return true;
+                }
+                return false;
             };
             rows.clear();
-            index.rowsOfKey(key, rows, sameKind);
+            index.rowsOfKey(key, rows, mayMatch, &hint);
             if (baseOf(key).size() == key.size()) {
                 if (const auto found = portable.find(key); found != portable.end()) {
                     for (const std::string &other : found->second)
-                        index.rowsOfKey(other, rows, sameKind);
+                        index.rowsOfKey(other, rows, mayMatch);
                 }
             }
-            int64_t bestGap = kConfirmationWindow + 1;
-            for (int row : rows) {
-                int64_t when;
-                if (!clock.utcOf(log.cell(row, Column::Date), log.cell(row, Column::Time), when))
+            rowTimes.assign(rows.size(), kUnread);
+            for (const Wanted *w : group) {
+                int best = 0;
+                int64_t bestGap = kConfirmationWindow + 1;
+                for (size_t i = 0; i < rows.size(); ++i) {
+                    const CallIndex::Contact &c = index.contactAt(rows[i]);
+                    if (c.band != w->band || c.mode != w->mode)
+                        continue;
+                    if (rowTimes[i] == kUnread) {
+                        int64_t when;
+                        rowTimes[i] = clock.utcOf(log.cell(rows[i], Column::Date), log.cell(rows[i], Column::Time), when)
+                                          ? when
+                                          : kNoTime;
+                    }
+                    if (rowTimes[i] == kNoTime)
+                        continue;
+                    const int64_t gap = rowTimes[i] > w->at ? rowTimes[i] - w->at : w->at - rowTimes[i];
+                    if (gap < bestGap || (gap == bestGap && rows[i] < best)) {
+                        best = rows[i];
+                        bestGap = gap;
+                    }
+                }
+                if (best == 0)
                     continue;
-                const int64_t gap = when > at ? when - at : at - when;
-                if (gap < bestGap || (gap == bestGap && row < best)) {
-                    best = row;
-                    bestGap = gap;
+                if (index.contactAt(best).confirmed || !taken.insert(best).second) {
+                    outcome[w->record] = Already;
+                } else {
+                    outcome[w->record] = Marked;
+                    markedRow[w->record] = best;
                 }
             }
         }
-        if (best == 0)
+        from = to;
+    }
+    for (int64_t r = 0; r < records.rows(); ++r) {
+        switch (outcome[size_t(r)]) {
+        case Unmatched:
+            records.rowCells(r, cells);
             match.unmatched.push_back(shown(cells));
-        else if (index.contactAt(best).confirmed || !taken.insert(best).second)
+            break;
+        case NotConfirmed:
+            ++match.notConfirmed;
+            break;
+        case Already:
             ++match.already;
-        else
-            match.toMark.push_back(best);
+            break;
+        case Marked:
+            match.toMark.push_back(markedRow[size_t(r)]);
+            break;
+        }
     }
     return match;
 }

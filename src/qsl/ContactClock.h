@@ -10,12 +10,14 @@
 class ContactClock
 {
 public:
-    ContactClock(const QLocale &locale, UtcConversion utc) : m_dates(locale), m_utc(std::move(utc)) {}
+    ContactClock(const QLocale &locale, UtcConversion utc) : m_locale(locale), m_dates(locale), m_utc(std::move(utc)) {}
     // Seconds since 1970-01-01 00:00 UTC; false when the date cannot be read. A time that
     // cannot be read counts as midnight.
     bool utcOf(std::string_view date, std::string_view time, int64_t &seconds) const;
+    const QLocale &locale() const { return m_locale; }
 
 private:
+    QLocale m_locale;
     adif::DateReader m_dates;
     UtcConversion m_utc;
 };
