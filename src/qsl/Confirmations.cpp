@@ -9,8 +9,6 @@
 #include <bitset>
 #include <climits>
 #include <string>
-#include <unordered_map>
-#include <unordered_set>
 
 namespace {
 
@@ -113,12 +111,14 @@ ConfirmationMatch matchConfirmations(const GridStore &records, CallIndex &index,
     match.read = records.rows();
     // The log's calls signed with a portable suffix, by the call without it: one pass over the
     // index's calls, so a record looks up only the forms that are there.
-    std::unordered_map<std::string, std::vector<std::string>> portable;
+    // Kept by the hash of the call without the suffix, sorted: a look-up reads a few neighbours.
+    std::vector<std::pair<uint64_t, std::string>> portable;
     index.eachCall([&portable](std::string_view key) {
         const std::string_view base = baseOf(key);
         if (base.size() != key.size())
-            portable[std::string(base)].emplace_back(key);
+            portable.emplace_back(callkey::hash(base), key);
     });
+    std::sort(portable.begin(), portable.end());
     // The records that can match, read once; `outcome` says per record what became of it.
     enum Outcome : uint8_t { Unmatched, NotConfirmed, Already, Marked };
     std::vector<Outcome> outcome(size_t(records.rows()), Unmatched);
@@ -156,7 +156,7 @@ ConfirmationMatch matchConfirmations(const GridStore &records, CallIndex &index,
     std::vector<int> rows;
     std::vector<int64_t> rowTimes; // per row of `rows`: its UTC, once read
     std::vector<const Wanted *> group;
-    std::unordered_set<int> taken;
+    std::vector<bool> taken(size_t(std::max(table.Rows(), 1)));
     constexpr int64_t kUnread = INT64_MIN, kNoTime = INT64_MIN + 1;
     size_t hint = 0;
     for (size_t from = 0; from < wanted.size();) {
@@ -193,9 +193,12 @@ ConfirmationMatch matchConfirmations(const GridStore &records, CallIndex &index,
             rows.clear();
             index.rowsOfKey(key, rows, mayMatch, &hint);
             if (baseOf(key).size() == key.size()) {
-                if (const auto found = portable.find(key); found != portable.end()) {
-                    for (const std::string &other : found->second)
-                        index.rowsOfKey(other, rows, mayMatch);
+                const uint64_t hash = wanted[k].hash;
+                auto other = std::lower_bound(portable.begin(), portable.end(), hash,
+                                              [](const auto &p, uint64_t h) { return p.first < h; });
+                for (; other != portable.end() && other->first == hash; ++other) {
+                    if (baseOf(other->second) == key)
+                        index.rowsOfKey(other->second, rows, mayMatch);
                 }
             }
             rowTimes.assign(rows.size(), kUnread);
@@ -222,9 +225,10 @@ ConfirmationMatch matchConfirmations(const GridStore &records, CallIndex &index,
                 }
                 if (best == 0)
                     continue;
-                if (index.contactAt(best).confirmed || !taken.insert(best).second) {
+                if (index.contactAt(best).confirmed || taken[size_t(best)]) {
                     outcome[w->record] = Already;
                 } else {
+                    taken[size_t(best)] = true;
                     outcome[w->record] = Marked;
                     markedRow[w->record] = best;
                 }
