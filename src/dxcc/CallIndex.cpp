@@ -60,7 +60,13 @@ CallIndex::CallIndex(const GridModel &table, QObject *parent)
         const auto watched = [first, last](int col) { return first <= col && col <= last; };
         if (!watched(kDateCol) && !watched(kFrequencyCol) && !watched(kModeCol) && !watched(kReceivedCol))
             return;
-        if (m_state == State::Ready) {
+        if (m_state == State::Ready && first == kReceivedCol && last == kReceivedCol) {
+            // A QSL mark, often by the thousand: the rest of the row is as it was.
+            for (int r = from.row(); r <= to.row(); ++r) {
+                if (size_t(r) < m_contacts.size())
+                    m_contacts[size_t(r)].confirmed = isYes(m_table.store().cell(r + 1, kReceivedCol));
+            }
+        } else if (m_state == State::Ready) {
             for (int r = from.row(); r <= to.row(); ++r)
                 updateContact(r + 1);
         } else {
