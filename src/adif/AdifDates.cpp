@@ -168,14 +168,27 @@ bool DateReader::date(std::string_view text, Day &date) const
                 return true;
         }
     } else if (!s.empty() && !(triple && m_needsNames)) { // three numbers never spell a name
-        const QString typed = QString::fromUtf8(s.data(), qsizetype(s.size()));
-        QDate read = m_locale.toDate(typed, m_dateFormat);
-        if (read.isValid()) {
+        // Qt's parser takes microseconds, and a log has far fewer dates than contacts.
+        std::string text(s);
+        if (const auto known = m_memo.find(text); known != m_memo.end()) {
+            if (known->second.year != 0) {
+                date = known->second;
+                return true;
+            }
+        } else {
+            const QString typed = QString::fromUtf8(s.data(), qsizetype(s.size()));
+            QDate read = m_locale.toDate(typed, m_dateFormat);
             // Qt reads a two-digit year as 19yy; the rule here is the one for every form.
-            if (m_dateFormat.count(u'y') == 2 && read.year() < 1950)
+            if (read.isValid() && m_dateFormat.count(u'y') == 2 && read.year() < 1950)
                 read = read.addYears(100);
-            date = {read.year(), read.month(), read.day()};
-            return true;
+            if (m_memo.size() >= kMemoSize)
+                m_memo.clear();
+            const Day day = read.isValid() ? Day{read.year(), read.month(), read.day()} : Day{};
+            m_memo.emplace(std::move(text), day);
+            if (read.isValid()) {
+                date = day;
+                return true;
+            }
         }
     }
     if (!triple)

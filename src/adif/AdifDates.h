@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace adif {
 
@@ -47,6 +48,9 @@ private:
     char m_separators[2] = {'/', '/'};
     int m_yearDigits = 2;
     bool m_needsNames = false; // the short date spells the month or the weekday
+    // What Qt's parser made of texts in the locale's own form (year 0: not a date).
+    static constexpr size_t kMemoSize = 1 << 16;
+    mutable std::unordered_map<std::string, Day> m_memo;
 };
 
 // YYYYMMDD and HHMM[SS] of a moment `shift` seconds from the typed one (UTC = local + shift).
