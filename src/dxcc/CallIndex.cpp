@@ -63,8 +63,11 @@ CallIndex::CallIndex(const GridModel &table, QObject *parent)
         if (m_state == State::Ready && first == kReceivedCol && last == kReceivedCol) {
             // A QSL mark, often by the thousand: the rest of the row is as it was.
             for (int r = from.row(); r <= to.row(); ++r) {
-                if (size_t(r) < m_contacts.size())
-                    m_contacts[size_t(r)].confirmed = isYes(m_table.store().cell(r + 1, kReceivedCol));
+                if (size_t(r) < m_contacts.size()) {
+                    Contact contact = m_contacts[size_t(r)];
+                    contact.confirmed = isYes(m_table.store().cell(r + 1, kReceivedCol));
+                    setContact(size_t(r), contact);
+                }
             }
         } else if (m_state == State::Ready) {
             for (int r = from.row(); r <= to.row(); ++r)
@@ -152,6 +155,8 @@ void CallIndex::startBuild()
     m_contacts.resize(n);
     m_hashes.resize(n);
     m_recent.clear();
+    m_grouped.clear();
+    m_position.clear();
     m_groups.clear();
     m_groupHashes.clear();
     m_rowKeys.clear();
@@ -225,6 +230,12 @@ void CallIndex::buildStep(bool toTheEnd)
                 m_groupKeys.append(m_rowKeys, from, m_rowKeyEnds[row] - from);
                 k = end;
             }
+            m_grouped.resize(n);
+            m_position.resize(n);
+            for (uint32_t k = 0; k < n; ++k) {
+                m_grouped[k] = m_contacts[m_order[k]];
+                m_position[m_order[k]] = k;
+            }
             m_buckets = {};
             m_rowKeys = {};
             m_rowKeyEnds = {};
@@ -278,7 +289,14 @@ void CallIndex::updateContact(int row)
         count(entity, m_contacts[i], -1);
         count(entity, now, +1);
     }
-    m_contacts[i] = now;
+    setContact(i, now);
+}
+
+void CallIndex::setContact(size_t index, const Contact &contact)
+{
+    m_contacts[index] = contact;
+    if (index < m_position.size())
+        m_grouped[m_position[index]] = contact;
 }
 
 int16_t CallIndex::resolve(int row, std::string &buffer) const

@@ -66,19 +66,18 @@ public:
         if (hint)
             *hint = at;
         std::string other;
-        const auto take = [&](uint32_t index) {
+        const auto take = [&](const Contact &contact, uint32_t index) {
             // A row is the call's only if its text says so: two calls may share a hash.
-            if (keep(m_contacts[index])
-                && callkey::normalize(cellOf(int(index) + 1), other) == key)
+            if (keep(contact) && callkey::normalize(cellOf(int(index) + 1), other) == key)
                 rows.push_back(int(index) + 1);
         };
         if (at < m_groupHashes.size() && m_groupHashes[at] == hash) {
             for (uint32_t k = m_groups[at].begin; k < m_groups[at].end; ++k)
-                take(m_order[k]);
+                take(m_grouped[k], m_order[k]);
         }
         if (const auto recent = m_recent.find(hash); recent != m_recent.end()) {
             for (int i : recent->second.rows)
-                take(uint32_t(i));
+                take(m_contacts[size_t(i)], uint32_t(i));
         }
     }
     void rowsOfKey(std::string_view key, std::vector<int> &rows)
@@ -107,10 +106,8 @@ public:
     {
         prepareEntities();
         for (const Group &g : m_groups) {
-            for (uint32_t k = g.begin; k < g.end; ++k) {
-                const uint32_t i = m_order[k];
-                visit(int(g.entity), m_contacts[i], int(i) + 1);
-            }
+            for (uint32_t k = g.begin; k < g.end; ++k)
+                visit(int(g.entity), m_grouped[k], int(m_order[k]) + 1);
         }
         for (const auto &[hash, recent] : m_recent) {
             for (int i : recent.rows)
@@ -156,6 +153,7 @@ private:
     void buildStep(bool toTheEnd);
     void appendRows(int first, int last);
     void updateContact(int row);
+    void setContact(size_t index, const Contact &contact);
     Contact contactAt(int row, uint64_t &hash, std::string &buffer);
     int16_t resolve(int row, std::string &buffer) const;
     void prepareEntities();
@@ -179,6 +177,10 @@ private:
     mutable unsigned m_nextMode = 0;
     bool m_entitiesReady = false;
     std::vector<Contact> m_contacts;        // per row, index = grid row - 1
+    // The same in the order of m_order, so that a call's contacts lie together, and where
+    // each row's lies: both for the rows of the last build.
+    std::vector<Contact> m_grouped;
+    std::vector<uint32_t> m_position;
     std::vector<uint64_t> m_hashes;         // per row: its call sign's hash
     std::vector<uint32_t> m_order;          // row indexes ordered by hash
     std::vector<Group> m_groups;            // runs of one hash in m_order, by hash

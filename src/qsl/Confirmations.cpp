@@ -159,6 +159,7 @@ ConfirmationMatch matchConfirmations(const GridStore &records, CallIndex &index,
     std::vector<bool> taken(size_t(std::max(table.Rows(), 1)));
     constexpr int64_t kUnread = INT64_MIN, kNoTime = INT64_MIN + 1;
     size_t hint = 0;
+    auto nextPortable = portable.cbegin();
     for (size_t from = 0; from < wanted.size();) {
         size_t to = from + 1;
         while (to < wanted.size() && wanted[to].hash == wanted[from].hash)
@@ -193,10 +194,11 @@ ConfirmationMatch matchConfirmations(const GridStore &records, CallIndex &index,
             rows.clear();
             index.rowsOfKey(key, rows, mayMatch, &hint);
             if (baseOf(key).size() == key.size()) {
+                // The calls come in the order of their hashes: the list is walked once.
                 const uint64_t hash = wanted[k].hash;
-                auto other = std::lower_bound(portable.begin(), portable.end(), hash,
-                                              [](const auto &p, uint64_t h) { return p.first < h; });
-                for (; other != portable.end() && other->first == hash; ++other) {
+                while (nextPortable != portable.end() && nextPortable->first < hash)
+                    ++nextPortable;
+                for (auto other = nextPortable; other != portable.end() && other->first == hash; ++other) {
                     if (baseOf(other->second) == key)
                         index.rowsOfKey(other->second, rows, mayMatch);
                 }
@@ -236,6 +238,7 @@ ConfirmationMatch matchConfirmations(const GridStore &records, CallIndex &index,
         }
         from = to;
     }
+
     for (int64_t r = 0; r < records.rows(); ++r) {
         switch (outcome[size_t(r)]) {
         case Unmatched:
