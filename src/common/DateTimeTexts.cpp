@@ -155,17 +155,15 @@ void DateTimeTexts::appendDate(QDate date, std::string &out) const
     for (const Piece &piece : m_date) {
         switch (piece.kind) {
         case Piece::Day:
-            if (piece.width > 2)
-                out += m_dayNames[piece.width - 3][date.dayOfWeek() - 1];
-            else
-                appendNumber(date.day(), piece.width, out);
+        case Piece::Month: {
+            const bool day = piece.kind == Piece::Day;
+            if (piece.width <= 2)
+                appendNumber(day ? date.day() : date.month(), piece.width, out);
+            else // a name, short or long
+                out += day ? m_dayNames[piece.width - 3][date.dayOfWeek() - 1]
+                           : m_monthNames[piece.width - 3][date.month() - 1];
             break;
-        case Piece::Month:
-            if (piece.width > 2)
-                out += m_monthNames[piece.width - 3][date.month() - 1];
-            else
-                appendNumber(date.month(), piece.width, out);
-            break;
+        }
         case Piece::Year:
             appendNumber(piece.width == 4 ? date.year() : date.year() % 100, piece.width, out);
             break;

@@ -109,9 +109,8 @@ ConfirmationMatch matchConfirmations(const GridStore &records, CallIndex &index,
 {
     ConfirmationMatch match;
     match.read = records.rows();
-    // The log's calls signed with a portable suffix, by the call without it: one pass over the
-    // index's calls, so a record looks up only the forms that are there.
-    // Kept by the hash of the call without the suffix, sorted: a look-up reads a few neighbours.
+    // The log's calls signed with a portable suffix, sorted by the hash of the call without it:
+    // one pass over the index's calls, so a record looks up only the forms that are there.
     std::vector<std::pair<uint64_t, std::string>> portable;
     index.eachCall([&portable](std::string_view key) {
         const std::string_view base = baseOf(key);
@@ -119,6 +118,7 @@ ConfirmationMatch matchConfirmations(const GridStore &records, CallIndex &index,
             portable.emplace_back(callkey::hash(base), key);
     });
     std::sort(portable.begin(), portable.end());
+
     // The records that can match, read once; `outcome` says per record what became of it.
     enum Outcome : uint8_t { Unmatched, NotConfirmed, Already, Marked };
     std::vector<Outcome> outcome(size_t(records.rows()), Unmatched);
