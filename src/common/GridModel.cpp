@@ -74,7 +74,8 @@ void GridModel::setTextMatrix(int row, int col, const QString &text)
     if (m_store.cell(row, col) == viewOf(utf8))
         return;
     m_store.setCell(row, col, viewOf(utf8));
-    notifyCell(row, col, {Qt::DisplayRole});
+    static const QList<int> display{Qt::DisplayRole}; // shared: marks come by the thousand
+    notifyCell(row, col, display);
 }
 
 // The heading row and the fixed column are the views' headers; everything else is a cell.

@@ -7,10 +7,10 @@
 
 namespace {
 
-constexpr int kCallCol = 1, kDateCol = 9, kFrequencyCol = 11, kModeCol = 12, kReceivedCol = 15;
+constexpr int kCallCol = 1, kDateCol = 9, kTimeCol = 10, kFrequencyCol = 11, kModeCol = 12, kReceivedCol = 15;
 constexpr int kModes = 4;
 constexpr int16_t kUnresolved = -2;
-constexpr int64_t kJulianDay1970 = 2440588;
+constexpr int64_t kJulianDay2000 = 2451545;
 // More rows added than this since the build: building again is cheaper than following them.
 constexpr size_t kMostRecent = 4096;
 
@@ -58,7 +58,7 @@ CallIndex::CallIndex(const GridModel &table, QObject *parent)
             return;
         }
         const auto watched = [first, last](int col) { return first <= col && col <= last; };
-        if (!watched(kDateCol) && !watched(kFrequencyCol) && !watched(kModeCol) && !watched(kReceivedCol))
+        if (!watched(kDateCol) && !watched(kTimeCol) && !watched(kFrequencyCol) && !watched(kModeCol) && !watched(kReceivedCol))
             return;
         if (m_state == State::Ready && first == kReceivedCol && last == kReceivedCol) {
             // A QSL mark, often by the thousand: the rest of the row is as it was.
@@ -134,10 +134,17 @@ CallIndex::Contact CallIndex::contactAt(int row, uint64_t &hash, std::string &bu
         m_rowKeyEnds.push_back(uint32_t(m_rowKeys.size()));
     }
     adif::Day date;
-    uint16_t day = kAnyDay;
-    if (m_dates->date(cells[kDateCol], date))
-        day = uint16_t(date.toQDate().toJulianDay() - kJulianDay1970);
-    return {int8_t(bandOfFrequency(cells[kFrequencyCol])), modeOf(cells[kModeCol]), isYes(cells[kReceivedCol]), day};
+    int32_t local = kNoDate;
+    if (m_dates->date(cells[kDateCol], date)) {
+        adif::TypedTime time;
+        if (!m_dates->time(cells[kTimeCol], time))
+            time = {};
+        const int64_t seconds = (date.toQDate().toJulianDay() - kJulianDay2000) * 86400 + time.hour * 3600
+                                + time.minute * 60 + time.second;
+        local = seconds > kFarDate && seconds <= INT32_MAX ? int32_t(seconds) : kFarDate;
+    }
+    return {int8_t(bandOfFrequency(cells[kFrequencyCol])), modeOf(cells[kModeCol]), isYes(cells[kReceivedCol]),
+            callkey::exactClass(key), local};
 }
 
 void CallIndex::rebuild()
@@ -324,7 +331,7 @@ void CallIndex::prepareEntities()
     std::string buffer;
     for (size_t i = 0; i < m_groups.size(); ++i) {
         Group &g = m_groups[i];
-        const uint32_t end = i + 1 < m_groups.size() ? m_groups[i + 1].key : uint32_t(m_groupKeys.size());
+        const uint32_t end = keyEnd(i);
         if (g.entity == kUnresolved)
             g.entity = m_resolver ? int16_t(m_resolver->resolve(std::string_view(m_groupKeys).substr(g.key, end - g.key)).entity)
                                   : int16_t(-1);

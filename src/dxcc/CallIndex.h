@@ -13,6 +13,9 @@
 #include <QObject>
 #include <QTimer>
 #include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -32,20 +35,33 @@ public:
     void setResolver(std::shared_ptr<const CallResolver> resolver);
     const CallResolver *resolver() const { return m_resolver.get(); }
 
-    // What the statistics need of a contact.
+    // What the statistics and the confirmations need of a contact.
     struct Contact
     {
         int8_t band;           // -1 for none
         uint8_t mode;          // ModeClass
         bool confirmed;        // "Recibida" is "SI"
-        uint16_t day;          // "Fecha" as days since 1970 modulo 65536; kAnyDay when unread
+        uint8_t keyClass;      // callkey::exactClass() of its call sign
+        int32_t local;         // "Fecha" and "Hora" in seconds from kLocalEpoch; kNoDate, kFarDate
     };
-    static constexpr uint16_t kAnyDay = 0xFFFF;
-    // Whether a contact's date may be `day` (days since 1970) or a day either side of it.
-    static bool nearDay(const Contact &c, int64_t day)
+    // "Hora" that cannot be read counts as midnight; a date too far from 2000 for 32 bits is
+    // kFarDate, and its row has to be read.
+    static constexpr int32_t kNoDate = INT32_MIN, kFarDate = INT32_MIN + 1;
+    static constexpr int64_t kLocalEpoch = 946684800; // 2000-01-01 00:00, in seconds from 1970
+    // The contact's local date and time in seconds from 1970-01-01 00:00, when the index has it.
+    static bool localSeconds(const Contact &c, int64_t &seconds)
     {
-        const uint16_t gap = uint16_t(uint16_t(c.day) - uint16_t(day));
-        return c.day == kAnyDay || gap <= 1 || gap == 0xFFFF;
+        seconds = kLocalEpoch + c.local;
+        return c.local != kNoDate && c.local != kFarDate;
+    }
+    // Whether a contact's local date and time may lie within `slack` seconds of `seconds` (from
+    // 1970): never when its date cannot be read, always when the index does not hold it.
+    static bool mayBeNear(const Contact &c, int64_t seconds, int64_t slack)
+    {
+        if (c.local == kNoDate || c.local == kFarDate)
+            return c.local == kFarDate;
+        const int64_t gap = kLocalEpoch + c.local - seconds;
+        return gap >= -slack && gap <= slack;
     }
     // How "Fecha" is read (the system's short date by default); the index is built again.
     void setDateLocale(const QLocale &locale);
@@ -60,24 +76,44 @@ public:
     template<class Keep>
     void rowsOfKey(std::string_view key, std::vector<int> &rows, Keep &&keep, size_t *hint = nullptr)
     {
+        contactsOfKey(key, keep, [&rows](int row, const Contact &) { rows.push_back(row); }, hint);
+    }
+    // The same, each row given to `add` with what the index holds of it: add(row, contact).
+    template<class Keep, class Add>
+    void contactsOfKey(std::string_view key, Keep &&keep, Add &&add, size_t *hint = nullptr)
+    {
         ensureBuilt();
         const uint64_t hash = callkey::hash(key);
         const size_t at = hint ? groupAfter(hash, *hint) : groupFrom(hash);
         if (hint)
             *hint = at;
+        if (at < m_groupHashes.size() && m_groupHashes[at] == hash)
+            contactsOfGroup(at, key, keep, add);
+        contactsOfGroup(kRecentRows, key, keep, add);
+    }
+    // Where eachCallHolding() found a key: a group of the last build, or the rows added since.
+    static constexpr size_t kRecentRows = SIZE_MAX;
+    // The contacts of `key` in that place, as contactsOfKey() gives them.
+    template<class Keep, class Add>
+    void contactsOfGroup(size_t group, std::string_view key, Keep &&keep, Add &&add)
+    {
         std::string other;
+        const uint8_t exact = callkey::exactClass(key);
         const auto take = [&](const Contact &contact, uint32_t index) {
-            // A row is the call's only if its text says so: two calls may share a hash.
-            if (keep(contact) && callkey::normalize(cellOf(int(index) + 1), other) == key)
-                rows.push_back(int(index) + 1);
+            // A row is the call's only if its text says so: two calls may share a hash, unless
+            // both keys are of one exact class.
+            if (keep(contact)
+                && ((exact && contact.keyClass == exact) || callkey::normalize(cellOf(int(index) + 1), other) == key))
+                add(int(index) + 1, contact);
         };
-        if (at < m_groupHashes.size() && m_groupHashes[at] == hash) {
-            for (uint32_t k = m_groups[at].begin; k < m_groups[at].end; ++k)
+        if (group != kRecentRows) {
+            for (uint32_t k = m_groups[group].begin; k < m_groups[group].end; ++k)
                 take(m_grouped[k], m_order[k]);
-        }
-        if (const auto recent = m_recent.find(hash); recent != m_recent.end()) {
-            for (int i : recent->second.rows)
-                take(m_contacts[size_t(i)], uint32_t(i));
+        } else if (!m_recent.empty()) {
+            if (const auto recent = m_recent.find(callkey::hash(key)); recent != m_recent.end()) {
+                for (int i : recent->second.rows)
+                    take(m_contacts[size_t(i)], uint32_t(i));
+            }
         }
     }
     void rowsOfKey(std::string_view key, std::vector<int> &rows)
@@ -91,13 +127,48 @@ public:
     void eachCall(Visit &&visit)
     {
         ensureBuilt();
-        for (size_t i = 0; i < m_groups.size(); ++i) {
-            const uint32_t end = i + 1 < m_groups.size() ? m_groups[i + 1].key : uint32_t(m_groupKeys.size());
-            visit(std::string_view(m_groupKeys).substr(m_groups[i].key, end - m_groups[i].key));
-        }
+        for (size_t i = 0; i < m_groups.size(); ++i)
+            visit(std::string_view(m_groupKeys).substr(m_groups[i].key, keyEnd(i) - m_groups[i].key));
         std::string buffer;
         for (const auto &[hash, recent] : m_recent)
             visit(recentKey(recent, buffer));
+    }
+
+    // Every call sign key holding `c`, with where its contacts lie: visit(key, group). A key
+    // added since the build may come twice, for both places. The keys are searched as one
+    // text, so a rare byte costs little more than reading them.
+    template<class Visit>
+    void eachCallHolding(char c, Visit &&visit)
+    {
+        ensureBuilt();
+        const char *keys = m_groupKeys.data();
+        size_t at = 0, group = 0;
+        while (at < m_groupKeys.size()) {
+            const auto *hit = static_cast<const char *>(std::memchr(keys + at, c, m_groupKeys.size() - at));
+            if (!hit)
+                break;
+            // The group whose key holds it, found in strides from the last one.
+            const auto offset = uint32_t(hit - keys);
+            size_t step = 1;
+            while (group + step < m_groups.size() && m_groups[group + step].key <= offset) {
+                group += step;
+                step *= 2;
+            }
+            for (step /= 2; step > 0; step /= 2) {
+                if (group + step < m_groups.size() && m_groups[group + step].key <= offset)
+                    group += step;
+            }
+            const uint32_t end = keyEnd(group);
+            visit(std::string_view(keys + m_groups[group].key, end - m_groups[group].key), group);
+            at = end;
+            ++group;
+        }
+        std::string buffer;
+        for (const auto &[hash, recent] : m_recent) {
+            const std::string_view key = recentKey(recent, buffer);
+            if (key.find(c) != std::string_view::npos)
+                visit(key, kRecentRows);
+        }
     }
 
     // Every contact with its call sign's entity (-1 for none) and its grid row.
@@ -148,6 +219,10 @@ private:
     size_t groupFrom(uint64_t hash) const;  // the first group whose hash is not below `hash`
     size_t groupAfter(uint64_t hash, size_t from) const; // the same, known to be `from` or later
     std::string_view recentKey(const Recent &recent, std::string &buffer) const;
+    uint32_t keyEnd(size_t group) const
+    {
+        return group + 1 < m_groups.size() ? m_groups[group + 1].key : uint32_t(m_groupKeys.size());
+    }
     std::string_view cellOf(int row) const;          // the call sign cell of a grid row
     void startBuild();
     void buildStep(bool toTheEnd);

@@ -39,6 +39,11 @@ uint64_t hash(std::string_view key)
         h = (h ^ w) * 0xBF58476D1CE4E5B9ull;
         h ^= h >> 31;
     }
+    // A multiply by an odd number and a shift XORed in can both be undone, so one word goes
+    // through without collisions: a key of eight bytes is the word of the loop, one of up to
+    // seven this word, where its size (below 8) changes the lowest three bits only and a longer
+    // key has a byte other than 0 where a shorter one has 0 (control characters aside). Hence
+    // exactClass().
     uint64_t tail = 0;
     std::memcpy(&tail, key.data() + i, key.size() - i);
     h = (h ^ tail) * 0x94D049BB133111EBull;

@@ -91,8 +91,12 @@ void ContactLog::setCell(int row, int col, const QString &text, const QString &w
 void ContactLog::setCells(std::vector<CellText> cells, const QString &what)
 {
     // Cells that would not change are no step.
+    const GridStore &store = table().store();
     cells.erase(std::remove_if(cells.begin(), cells.end(),
-                               [this](const CellText &c) { return table().TextMatrix(c.row, c.col) == c.text; }),
+                               [&store](const CellText &c) {
+                                   const std::string_view now = store.cell(c.row, c.col);
+                                   return QAnyStringView::equal(c.text, QUtf8StringView(now.data(), qsizetype(now.size())));
+                               }),
                 cells.end());
     if (!cells.empty())
         push(new SetCellsCommand(m_editor, what, std::move(cells)));

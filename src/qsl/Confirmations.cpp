@@ -83,12 +83,43 @@ namespace {
 struct Wanted
 {
     uint64_t hash;
+    int64_t at; // UTC seconds
     uint32_t record;
     uint32_t keyAt, keySize;
     int8_t band;
     uint8_t mode;
-    int64_t at; // UTC seconds
 };
+
+// A call of the log signed with a portable suffix, by the hash of the call without it.
+struct Portable
+{
+    uint64_t hash;
+    size_t group; // where the index keeps its contacts
+    uint32_t keyAt, keySize;
+};
+
+// By hash, and by `before` within one: spread by the hash's top bits, which keeps the order they
+// came in, then each small bucket sorted.
+template<class T, class Before>
+void sortByHash(std::vector<T> &items, Before before)
+{
+    constexpr int kBits = 12;
+    std::vector<uint32_t> starts((size_t(1) << kBits) + 1, 0);
+    for (const T &item : items)
+        ++starts[size_t(item.hash >> (64 - kBits)) + 1];
+    for (size_t b = 1; b < starts.size(); ++b)
+        starts[b] += starts[b - 1];
+    std::vector<T> sorted(items.size());
+    std::vector<uint32_t> fill(starts.begin(), starts.end() - 1);
+    for (const T &item : items)
+        sorted[fill[size_t(item.hash >> (64 - kBits))]++] = item;
+    for (size_t b = 0; b + 1 < starts.size(); ++b) {
+        std::sort(sorted.begin() + starts[b], sorted.begin() + starts[b + 1], [&before](const T &x, const T &y) {
+            return x.hash != y.hash ? x.hash < y.hash : before(x, y);
+        });
+    }
+    items = std::move(sorted);
+}
 
 // A band (-1 for none) and class of mode as one small number.
 constexpr size_t kKinds = 256;
@@ -97,10 +128,8 @@ size_t kindOf(int band, int mode)
     return (size_t(band + 1) * 4 + size_t(mode)) % kKinds;
 }
 
-int64_t dayOfSeconds(int64_t seconds)
-{
-    return seconds >= 0 ? seconds / 86400 : (seconds - 86399) / 86400;
-}
+// How far a contact's local time may lie from a record's UTC: the largest offset, and more.
+constexpr int64_t kNear = 2 * 86400;
 
 } // namespace
 
@@ -110,14 +139,20 @@ ConfirmationMatch matchConfirmations(const GridStore &records, CallIndex &index,
     ConfirmationMatch match;
     match.read = records.rows();
     // The log's calls signed with a portable suffix, sorted by the hash of the call without it:
-    // one pass over the index's calls, so a record looks up only the forms that are there.
-    std::vector<std::pair<uint64_t, std::string>> portable;
-    index.eachCall([&portable](std::string_view key) {
+    // one search of the index's calls, so a record looks up only the forms that are there.
+    std::string portableKeys;
+    std::vector<Portable> portable;
+    index.eachCallHolding('/', [&](std::string_view key, size_t group) {
         const std::string_view base = baseOf(key);
-        if (base.size() != key.size())
-            portable.emplace_back(callkey::hash(base), key);
+        if (base.size() == key.size())
+            return;
+        portable.push_back({callkey::hash(base), group, uint32_t(portableKeys.size()), uint32_t(key.size())});
+        portableKeys.append(key);
     });
-    std::sort(portable.begin(), portable.end());
+    sortByHash(portable, [](const Portable &a, const Portable &b) { return a.keyAt < b.keyAt; });
+    const auto portableKey = [&portableKeys](const Portable &p) {
+        return std::string_view(portableKeys).substr(p.keyAt, p.keySize);
+    };
 
     // The records that can match, read once; `outcome` says per record what became of it.
     enum Outcome : uint8_t { Unmatched, NotConfirmed, Already, Marked };
@@ -140,24 +175,37 @@ ConfirmationMatch matchConfirmations(const GridStore &records, CallIndex &index,
         if (key.empty() || band < 0 || mode == ModeClass::Unknown || !adif::parseAdifDate(cells[Column::Date], day)
             || !adif::parseAdifTime(cells[Column::Time], time))
             continue;
-        wanted.push_back({callkey::hash(key), uint32_t(r), uint32_t(keys.size()), uint32_t(key.size()),
-                          int8_t(band), uint8_t(mode), secondsOf(day, time)});
+        wanted.push_back({callkey::hash(key), secondsOf(day, time), uint32_t(r), uint32_t(keys.size()),
+                          uint32_t(key.size()), int8_t(band), uint8_t(mode)});
         keys.append(key);
     }
     // The records of one call sign together, in the file's order: the call's rows are gathered
     // once for all of them, and of two records wanting one contact the first takes it.
-    std::sort(wanted.begin(), wanted.end(), [](const Wanted &a, const Wanted &b) {
-        return a.hash != b.hash ? a.hash < b.hash : a.record < b.record;
-    });
+    sortByHash(wanted, [](const Wanted &a, const Wanted &b) { return a.record < b.record; });
     const auto keyOf = [&keys](const Wanted &w) { return std::string_view(keys).substr(w.keyAt, w.keySize); };
-    // The index reads "Fecha" as the clock does: its day then rules out most rows unread.
-    const bool daysAgree = index.dateLocale() == clock.locale();
+    // The index reads "Fecha" and "Hora" as the clock does: its day then rules out most rows
+    // unread, and its time spares reading the rest.
+    const bool timesAgree = index.dateLocale() == clock.locale();
     const GridStore &log = table.store();
-    std::vector<int> rows;
-    std::vector<int64_t> rowTimes; // per row of `rows`: its UTC, once read
+    struct Candidate
+    {
+        int row;
+        CallIndex::Contact contact;
+        int64_t utc; // kUnread until wanted
+    };
+    std::vector<Candidate> candidates;
     std::vector<const Wanted *> group;
     std::vector<bool> taken(size_t(std::max(table.Rows(), 1)));
     constexpr int64_t kUnread = INT64_MIN, kNoTime = INT64_MIN + 1;
+    const auto utcOf = [&](Candidate &c) {
+        int64_t when;
+        if (timesAgree && CallIndex::localSeconds(c.contact, when))
+            c.utc = clock.utcOfLocal(when);
+        else if (timesAgree && c.contact.local == CallIndex::kNoDate)
+            c.utc = kNoTime;
+        else
+            c.utc = clock.utcOf(log.cell(c.row, Column::Date), log.cell(c.row, Column::Time), when) ? when : kNoTime;
+    };
     size_t hint = 0;
     auto nextPortable = portable.cbegin();
     for (size_t from = 0; from < wanted.size();) {
@@ -168,10 +216,10 @@ ConfirmationMatch matchConfirmations(const GridStore &records, CallIndex &index,
         for (size_t k = from; k < to; ++k) {
             if (!wanted[k].keySize)
                 continue;
-            const std::string key(keyOf(wanted[k]));
+            const std::string_view key = keyOf(wanted[k]);
             group.clear();
             for (size_t j = k; j < to; ++j) {
-                if (wanted[j].keySize && keyOf(wanted[j]) == key) {
+                if (wanted[j].keySize && (j == k || keyOf(wanted[j]) == key)) {
                     group.push_back(&wanted[j]);
                     if (j != k)
                         wanted[j].keySize = 0; // taken with this key
@@ -181,58 +229,55 @@ ConfirmationMatch matchConfirmations(const GridStore &records, CallIndex &index,
             std::bitset<kKinds> kinds;
             for (const Wanted *w : group)
                 kinds.set(kindOf(w->band, w->mode));
-            const auto mayMatch = [&group, &kinds, daysAgree](const CallIndex::Contact &c) {
+            const auto mayMatch = [&group, &kinds, timesAgree](const CallIndex::Contact &c) {
                 if (!kinds.test(kindOf(c.band, c.mode)))
                     return false;
                 for (const Wanted *w : group) {
                     if (c.band == w->band && c.mode == w->mode
-                        && (!daysAgree || CallIndex::nearDay(c, dayOfSeconds(w->at))))
+                        && (!timesAgree || CallIndex::mayBeNear(c, w->at, kNear)))
                         return true;
                 }
                 return false;
             };
-            rows.clear();
-            index.rowsOfKey(key, rows, mayMatch, &hint);
+            const auto add = [&candidates](int row, const CallIndex::Contact &c) {
+                candidates.push_back({row, c, kUnread});
+            };
+            candidates.clear();
+            index.contactsOfKey(key, mayMatch, add, &hint);
             if (baseOf(key).size() == key.size()) {
                 // The calls come in the order of their hashes: the list is walked once.
                 const uint64_t hash = wanted[k].hash;
-                while (nextPortable != portable.end() && nextPortable->first < hash)
+                while (nextPortable != portable.end() && nextPortable->hash < hash)
                     ++nextPortable;
-                for (auto other = nextPortable; other != portable.end() && other->first == hash; ++other) {
-                    if (baseOf(other->second) == key)
-                        index.rowsOfKey(other->second, rows, mayMatch);
+                for (auto other = nextPortable; other != portable.end() && other->hash == hash; ++other) {
+                    if (baseOf(portableKey(*other)) == key)
+                        index.contactsOfGroup(other->group, portableKey(*other), mayMatch, add);
                 }
             }
-            rowTimes.assign(rows.size(), kUnread);
             for (const Wanted *w : group) {
-                int best = 0;
+                const Candidate *best = nullptr;
                 int64_t bestGap = kConfirmationWindow + 1;
-                for (size_t i = 0; i < rows.size(); ++i) {
-                    const CallIndex::Contact &c = index.contactAt(rows[i]);
-                    if (c.band != w->band || c.mode != w->mode)
+                for (Candidate &c : candidates) {
+                    if (c.contact.band != w->band || c.contact.mode != w->mode)
                         continue;
-                    if (rowTimes[i] == kUnread) {
-                        int64_t when;
-                        rowTimes[i] = clock.utcOf(log.cell(rows[i], Column::Date), log.cell(rows[i], Column::Time), when)
-                                          ? when
-                                          : kNoTime;
-                    }
-                    if (rowTimes[i] == kNoTime)
+                    if (c.utc == kUnread)
+                        utcOf(c);
+                    if (c.utc == kNoTime)
                         continue;
-                    const int64_t gap = rowTimes[i] > w->at ? rowTimes[i] - w->at : w->at - rowTimes[i];
-                    if (gap < bestGap || (gap == bestGap && rows[i] < best)) {
-                        best = rows[i];
+                    const int64_t gap = c.utc > w->at ? c.utc - w->at : w->at - c.utc;
+                    if (gap < bestGap || (gap == bestGap && best && c.row < best->row)) {
+                        best = &c;
                         bestGap = gap;
                     }
                 }
-                if (best == 0)
+                if (!best)
                     continue;
-                if (index.contactAt(best).confirmed || taken[size_t(best)]) {
+                if (best->contact.confirmed || taken[size_t(best->row)]) {
                     outcome[w->record] = Already;
                 } else {
-                    taken[size_t(best)] = true;
+                    taken[size_t(best->row)] = true;
                     outcome[w->record] = Marked;
-                    markedRow[w->record] = best;
+                    markedRow[w->record] = best->row;
                 }
             }
         }

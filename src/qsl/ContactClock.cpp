@@ -54,3 +54,19 @@ bool ContactClock::utcOf(std::string_view date, std::string_view time, int64_t &
     seconds = secondsOf(day, at) + m_utc.secondsToUtc(day.toQDate(), wall);
     return true;
 }
+
+int64_t ContactClock::utcOfLocal(int64_t local) const
+{
+    switch (m_utc.kind()) {
+    case UtcConversion::Kind::None:
+        return local;
+    case UtcConversion::Kind::FixedHours:
+        return local + 3600 * int64_t(m_utc.hours());
+    case UtcConversion::Kind::Zone:
+        break;
+    }
+    adif::Day day;
+    adif::TypedTime at;
+    dayOf(local, day, at);
+    return local + m_utc.secondsToUtc(day.toQDate(), QTime(at.hour, at.minute, at.second));
+}

@@ -14,6 +14,8 @@ public:
     // Seconds since 1970-01-01 00:00 UTC; false when the date cannot be read. A time that
     // cannot be read counts as midnight.
     bool utcOf(std::string_view date, std::string_view time, int64_t &seconds) const;
+    // The same for a local date and time already read, in seconds since 1970 with no zone.
+    int64_t utcOfLocal(int64_t local) const;
     const QLocale &locale() const { return m_locale; }
 
 private:

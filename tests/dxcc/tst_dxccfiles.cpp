@@ -2,12 +2,14 @@
 // off that file by hand; damaged files refused at their line; where the files are found; and the
 // shipped files agree. Corners the fuzz corpus pins down are replayed by tst_savedinputs.
 #include "FileHelpers.h"
+#include "dxcc/CallKeys.h"
 #include "dxcc/CallResolver.h"
 #include "dxcc/DxccFile.h"
 #include "dxcc/EntityNames.h"
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
+#include <unordered_map>
 
 using namespace Qt::StringLiterals;
 
@@ -297,6 +299,44 @@ private slots:
         }
         QCOMPARE(prefixes.removeDuplicates(), 0); // one entry per entity
         QCOMPARE(entities.front().dxcc, 246);
+    }
+
+    // Lookups trust the hash of a short key without reading the call's text: two keys of one
+    // class may never share one. Every key of up to three characters; keys of four to seven
+    // that differ in their last character or their length; keys of eight that differ in one.
+    void shortCallKeysNeverShareAHash()
+    {
+        const std::string symbols = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789/ ";
+        std::vector<std::string> keys{""};
+        for (size_t from = 0, length = 1; length <= 3; ++length) {
+            const size_t to = keys.size();
+            for (size_t k = from; k < to; ++k) {
+                for (char c : symbols)
+                    keys.push_back(keys[k] + c);
+            }
+            from = to;
+        }
+        for (size_t length = 4; length <= 7; ++length) {
+            for (char c : symbols)
+                keys.push_back(std::string("EA8ABC").substr(0, length - 1) + c);
+        }
+        for (size_t at = 0; at < 8; ++at) {
+            for (char c : symbols) {
+                std::string key = "EA1ABC/P";
+                key[at] = c;
+                keys.push_back(key);
+            }
+        }
+        std::unordered_map<uint64_t, std::string> seen[3];
+        for (const std::string &key : keys) {
+            const uint8_t kind = callkey::exactClass(key);
+            QVERIFY2(kind == (key.size() == 8 ? 2 : 1), key.c_str());
+            const auto [at, added] = seen[kind].emplace(callkey::hash(key), key);
+            QVERIFY2(added || at->second == key,
+                     qPrintable(u"«%1» and «%2»"_s.arg(QString::fromStdString(key), QString::fromStdString(at->second))));
+        }
+        for (const char *other : {"EA8/K1ABC", "K1\x01" "AB"})
+            QCOMPARE(callkey::exactClass(other), uint8_t(0));
     }
 };
 

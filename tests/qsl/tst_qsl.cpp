@@ -56,15 +56,16 @@ private slots:
             {u"G4XYZ/P"_s, u"2023-03-11"_s, u"08:00"_s, u"3.700"_s, u"SSB"_s, u"NO"_s},    // SI: record without /P
             {u"F5ABC"_s, u"2023-03-11"_s, u"08:00"_s, u"3.760"_s, u"SSB"_s, u"NO"_s},      // NO: the record has /P
             {u"W1AW"_s, u"2023-03-12"_s, u"09:00"_s, u"14.025"_s, u"CW"_s, u"NO"_s},       // NO: the other is nearer
-            {u"w1aw"_s, u"2023-03-21"_s, u"09:20"_s, u"14.030"_s, u"CW"_s, u"NO"_s},       // SI, once its date is mended
+            {u"w1aw"_s, u"2023-03-21"_s, u"19:20"_s, u"14.030"_s, u"CW"_s, u"NO"_s},       // SI, once mended to 12th 09:20
             {u"VK2ABC"_s, u"2023-03-12"_s, u"05:00"_s, u"28.500"_s, u"SSB"_s, u"SI"_s},    // SI already
             {u"PY2AA"_s, u"2023-03-12"_s, u"10:00"_s, u"14.250"_s, u"SSB"_s, u"NO"_s},     // NO: QSL_RCVD N
         };
         for (const QStringList &c : log)
             f.app->log().addContact({c[0], u"Nombre"_s, {}, {}, {}, {}, {}, u"59"_s, c[1], c[2], c[3], c[4],
                                      u"BURO"_s, u"NO"_s, c[5], {}});
-        f.app->calls().rowsOf(u"W1AW"); // the index built, then the mended date must reach it
+        f.app->calls().rowsOf(u"W1AW"); // the index built, then the mended date and time must reach it
         f.app->log().setCells({{7, 9, u"2023-03-12"_s}}, u"Fecha"_s);
+        f.app->log().setCells({{7, 10, u"09:20"_s}}, u"Hora"_s);
         const QList<QStringList> before = f.cells();
         QVERIFY(writeFile(f.path(u"lotwreport.adi"_s), adi({
             {u"CALL=K1ABC"_s, u"BAND=20M"_s, u"MODE=SSB"_s, u"SUBMODE=USB"_s, u"QSO_DATE=20230310"_s, u"TIME_ON=123000"_s, u"QSL_RCVD=Y"_s, u"APP_LoTW_MODEGROUP=PHONE"_s},
