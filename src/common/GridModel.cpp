@@ -70,11 +70,21 @@ void GridModel::setTextMatrix(int row, int col, const QString &text)
 {
     if (!validCell(row, col))
         return;
-    const QByteArray utf8 = text.toUtf8();
-    if (m_store.cell(row, col) == viewOf(utf8))
+    // A short plain text (a mark, a call sign) is turned into UTF-8 on the stack: marks come
+    // by the thousand.
+    char plain[32];
+    bool ascii = text.size() <= qsizetype(sizeof plain);
+    for (qsizetype i = 0; ascii && i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        ascii = c < 0x80;
+        plain[i] = char(c);
+    }
+    const QByteArray wide = ascii ? QByteArray() : text.toUtf8();
+    const std::string_view utf8 = ascii ? std::string_view(plain, size_t(text.size())) : viewOf(wide);
+    if (m_store.cell(row, col) == utf8)
         return;
-    m_store.setCell(row, col, viewOf(utf8));
-    static const QList<int> display{Qt::DisplayRole}; // shared: marks come by the thousand
+    m_store.setCell(row, col, utf8);
+    static const QList<int> display{Qt::DisplayRole};
     notifyCell(row, col, display);
 }
 
