@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QTimeZone>
 
 using namespace Qt::StringLiterals;
 
@@ -116,6 +117,26 @@ private slots:
         QCOMPARE(column(f.libro(), 15).count(u"SI"_s), 4);
         f.app->log().undo();
         QCOMPARE(f.cells(), before);
+    }
+
+    // With the system's time zone the offset is the one in force on the contact's own date:
+    // an hour more in summer than in winter in Madrid.
+    void confirmationsFollowTheZoneOfTheDate()
+    {
+        AppFixture f;
+        f.app->variables().utc = UtcConversion::zone(QTimeZone("Europe/Madrid"));
+        for (const char *date : {"2023-01-10", "2023-07-10"})
+            f.app->log().addContact({u"EA4ABC"_s, {}, {}, {}, {}, {}, {}, u"59"_s, QString::fromLatin1(date), u"14:00"_s,
+                                     u"14.200"_s, u"SSB"_s, u"BURO"_s, u"NO"_s, u"NO"_s, {}});
+        f.app->calls().rowsOf(u"EA4ABC");
+        // 13:00 and 12:00 UTC: each record 25 minutes after, 35 before the other offset's hour.
+        QVERIFY(writeFile(f.path(u"lotwreport.adi"_s), adi({
+            {u"CALL=EA4ABC"_s, u"BAND=20M"_s, u"MODE=SSB"_s, u"QSO_DATE=20230110"_s, u"TIME_ON=132500"_s, u"QSL_RCVD=Y"_s},
+            {u"CALL=EA4ABC"_s, u"BAND=20M"_s, u"MODE=SSB"_s, u"QSO_DATE=20230710"_s, u"TIME_ON=122500"_s, u"QSL_RCVD=Y"_s},
+        })));
+        f.action("mConfirmaciones")->trigger();
+        QTest::keyClick(f.app->confirmations().window()->lineEdit(u"Archivo"_s), Qt::Key_Return);
+        QCOMPARE(column(f.libro(), 15), (QStringList{u"SI"_s, u"SI"_s}));
     }
 
     void labelsFillTheSheetsFromTheStart_data()
