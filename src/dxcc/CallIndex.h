@@ -92,8 +92,24 @@ public:
         contactsOfGroup(kRecentRows, key, keep, add);
     }
     // Where eachCallHolding() found a key: a group of the last build, or the rows added since.
-    static constexpr size_t kRecentRows = SIZE_MAX;
-    // The contacts of `key` in that place, as contactsOfKey() gives them.
+    static constexpr size_t kRecentRows = SIZE_MAX, kNoGroup = SIZE_MAX - 1;
+    // The group of a call sign's hash (kNoGroup when the last build has none), for hashes asked
+    // in their order: the search starts at `hint` (0 at first), and leaves it where it ended.
+    size_t groupOfHash(uint64_t hash, size_t &hint)
+    {
+        ensureBuilt();
+        hint = groupAfter(hash, hint);
+        return hint < m_groupHashes.size() && m_groupHashes[hint] == hash ? hint : kNoGroup;
+    }
+    // Asks the processor to read a group's bounds, or its contacts, ahead of contactsOfGroup():
+    // a caller that knows the groups it will want hides the wait for memory.
+    void prefetchGroup(size_t group) const { __builtin_prefetch(&m_groups[group]); }
+    void prefetchContacts(size_t group) const
+    {
+        __builtin_prefetch(&m_grouped[m_groups[group].begin]);
+        __builtin_prefetch(&m_order[m_groups[group].begin]);
+    }
+    // The contacts of `key` in that place (none for kNoGroup), as contactsOfKey() gives them.
     template<class Keep, class Add>
     void contactsOfGroup(size_t group, std::string_view key, Keep &&keep, Add &&add)
     {
@@ -106,10 +122,10 @@ public:
                 && ((exact && contact.keyClass == exact) || callkey::normalize(cellOf(int(index) + 1), other) == key))
                 add(int(index) + 1, contact);
         };
-        if (group != kRecentRows) {
+        if (group < m_groups.size()) {
             for (uint32_t k = m_groups[group].begin; k < m_groups[group].end; ++k)
                 take(m_grouped[k], m_order[k]);
-        } else if (!m_recent.empty()) {
+        } else if (group == kRecentRows && !m_recent.empty()) {
             if (const auto recent = m_recent.find(callkey::hash(key)); recent != m_recent.end()) {
                 for (int i : recent->second.rows)
                     take(m_contacts[size_t(i)], uint32_t(i));

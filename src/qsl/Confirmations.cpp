@@ -206,12 +206,25 @@ ConfirmationMatch matchConfirmations(const GridStore &records, CallIndex &index,
         else
             c.utc = clock.utcOf(log.cell(c.row, Column::Date), log.cell(c.row, Column::Time), when) ? when : kNoTime;
     };
+    // The runs of one hash and their groups in the index, found in one pass, so that each
+    // group's contacts can be fetched from memory while earlier ones are looked at.
+    std::vector<size_t> runStarts, runGroups;
     size_t hint = 0;
-    auto nextPortable = portable.cbegin();
     for (size_t from = 0; from < wanted.size();) {
-        size_t to = from + 1;
-        while (to < wanted.size() && wanted[to].hash == wanted[from].hash)
-            ++to;
+        runStarts.push_back(from);
+        runGroups.push_back(index.groupOfHash(wanted[from].hash, hint));
+        while (++from < wanted.size() && wanted[from].hash == wanted[runStarts.back()].hash) {
+        }
+    }
+    runStarts.push_back(wanted.size());
+    constexpr size_t kBoundsAhead = 16, kContactsAhead = 8;
+    auto nextPortable = portable.cbegin();
+    for (size_t run = 0; run + 1 < runStarts.size(); ++run) {
+        if (run + kBoundsAhead < runGroups.size() && runGroups[run + kBoundsAhead] != CallIndex::kNoGroup)
+            index.prefetchGroup(runGroups[run + kBoundsAhead]);
+        if (run + kContactsAhead < runGroups.size() && runGroups[run + kContactsAhead] != CallIndex::kNoGroup)
+            index.prefetchContacts(runGroups[run + kContactsAhead]);
+        const size_t from = runStarts[run], to = runStarts[run + 1];
         // Two calls may share a hash: each key of the run on its own.
         for (size_t k = from; k < to; ++k) {
             if (!wanted[k].keySize)
@@ -243,7 +256,8 @@ ConfirmationMatch matchConfirmations(const GridStore &records, CallIndex &index,
                 candidates.push_back({row, c, kUnread});
             };
             candidates.clear();
-            index.contactsOfKey(key, mayMatch, add, &hint);
+            index.contactsOfGroup(runGroups[run], key, mayMatch, add);
+            index.contactsOfGroup(CallIndex::kRecentRows, key, mayMatch, add);
             if (baseOf(key).size() == key.size()) {
                 // The calls come in the order of their hashes: the list is walked once.
                 const uint64_t hash = wanted[k].hash;
@@ -281,7 +295,6 @@ ConfirmationMatch matchConfirmations(const GridStore &records, CallIndex &index,
                 }
             }
         }
-        from = to;
     }
 
     for (int64_t r = 0; r < records.rows(); ++r) {
