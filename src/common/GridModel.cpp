@@ -68,8 +68,16 @@ QString GridModel::TextMatrix(int row, int col) const
 
 void GridModel::setTextMatrix(int row, int col, const QString &text)
 {
+    if (setTextQuietly(row, col, text)) {
+        static const QList<int> display{Qt::DisplayRole};
+        notifyCell(row, col, display);
+    }
+}
+
+bool GridModel::setTextQuietly(int row, int col, const QString &text)
+{
     if (!validCell(row, col))
-        return;
+        return false;
     // A short plain text (a mark, a call sign) is turned into UTF-8 on the stack: marks come
     // by the thousand.
     char plain[32];
@@ -82,10 +90,25 @@ void GridModel::setTextMatrix(int row, int col, const QString &text)
     const QByteArray wide = ascii ? QByteArray() : text.toUtf8();
     const std::string_view utf8 = ascii ? std::string_view(plain, size_t(text.size())) : viewOf(wide);
     if (m_store.cell(row, col) == utf8)
-        return;
+        return false;
     m_store.setCell(row, col, utf8);
+    return true;
+}
+
+void GridModel::notifyRows(int col, const std::vector<int> &rows)
+{
+    if (rows.empty())
+        return;
+    const auto [first, last] = std::minmax_element(rows.begin(), rows.end());
     static const QList<int> display{Qt::DisplayRole};
-    notifyCell(row, col, display);
+    if (col < m_fixedCols || *first < 1) { // headers are told one by one
+        for (int row : rows)
+            notifyCell(row, col, display);
+        return;
+    }
+    m_changedRows = &rows;
+    emit dataChanged(index(*first - 1, col - m_fixedCols), index(*last - 1, col - m_fixedCols), display);
+    m_changedRows = nullptr;
 }
 
 // The heading row and the fixed column are the views' headers; everything else is a cell.

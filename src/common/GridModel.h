@@ -49,6 +49,14 @@ public:
 
     QString TextMatrix(int row, int col) const;
     void setTextMatrix(int row, int col, const QString &text);
+    // The same without telling anyone: true when the cell changed. The caller then tells the
+    // views once, with notifyRows().
+    bool setTextQuietly(int row, int col, const QString &text);
+    // One change of a column from the first of `rows` to the last: thousands of marks cost one
+    // signal. While that dataChanged is out, changedRows() lists `rows`, for listeners that
+    // follow single rows; at any other time it is null.
+    void notifyRows(int col, const std::vector<int> &rows);
+    const std::vector<int> *changedRows() const { return m_changedRows; }
 
     int ColWidth(int col) const;             // twips; -1 for the view's default width
     void setColWidth(int col, int twips);
@@ -148,6 +156,7 @@ private:
     GridStore m_store;
     int m_cols;
     int m_fixedCols;
+    const std::vector<int> *m_changedRows = nullptr;
     std::vector<int> m_colWidths;
     QItemSelectionModel *m_selection;
     int m_fallbackCol = 1;                   // current column while no index can hold it

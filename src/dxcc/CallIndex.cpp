@@ -60,18 +60,28 @@ CallIndex::CallIndex(const GridModel &table, QObject *parent)
         const auto watched = [first, last](int col) { return first <= col && col <= last; };
         if (!watched(kDateCol) && !watched(kTimeCol) && !watched(kFrequencyCol) && !watched(kModeCol) && !watched(kReceivedCol))
             return;
+        // The rows changed: those the table names when it tells many at once, else the range.
+        const std::vector<int> *named = m_table.changedRows();
+        const auto eachRow = [&](auto &&take) {
+            if (named) {
+                for (int row : *named)
+                    take(row - 1);
+            } else {
+                for (int r = from.row(); r <= to.row(); ++r)
+                    take(r);
+            }
+        };
         if (m_state == State::Ready && first == kReceivedCol && last == kReceivedCol) {
             // A QSL mark, often by the thousand: the rest of the row is as it was.
-            for (int r = from.row(); r <= to.row(); ++r) {
-                if (size_t(r) < m_contacts.size()) {
+            eachRow([this](int r) {
+                if (r >= 0 && size_t(r) < m_contacts.size()) {
                     Contact contact = m_contacts[size_t(r)];
                     contact.confirmed = isYes(m_table.store().cell(r + 1, kReceivedCol));
                     setContact(size_t(r), contact);
                 }
-            }
+            });
         } else if (m_state == State::Ready) {
-            for (int r = from.row(); r <= to.row(); ++r)
-                updateContact(r + 1);
+            eachRow([this](int r) { updateContact(r + 1); });
         } else {
             setDirty(); // rows already scanned would be old
         }

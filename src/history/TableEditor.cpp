@@ -1,5 +1,6 @@
 #include "TableEditor.h"
 #include "LogChrome.h"
+#include <algorithm>
 #include <charconv>
 
 TableEditor::TableEditor(GridModel &table, LogChrome &chrome) : m_table(table), m_chrome(chrome) {}
@@ -38,8 +39,21 @@ void TableEditor::setNumbers(const std::vector<int64_t> &numbers)
 
 void TableEditor::setCells(const std::vector<CellText> &cells)
 {
-    for (const CellText &c : cells)
-        m_table.setTextMatrix(c.row, c.col, c.text);
+    // Many cells of one column (QSL marks by the thousand) are told to the views as one change.
+    constexpr size_t kMany = 64;
+    const int col = cells.empty() ? 0 : cells.front().col;
+    if (cells.size() >= kMany
+        && std::all_of(cells.begin(), cells.end(), [col](const CellText &c) { return c.col == col; })) {
+        std::vector<int> changed;
+        for (const CellText &c : cells) {
+            if (m_table.setTextQuietly(c.row, c.col, c.text))
+                changed.push_back(c.row);
+        }
+        m_table.notifyRows(col, changed);
+    } else {
+        for (const CellText &c : cells)
+            m_table.setTextMatrix(c.row, c.col, c.text);
+    }
     if (m_observer)
         m_observer->cellsSet(cells);
 }

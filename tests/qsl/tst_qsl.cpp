@@ -119,6 +119,35 @@ private slots:
         QCOMPARE(f.cells(), before);
     }
 
+    // Marks by the hundred reach the table as one change: the call index must still see each
+    // of them, and their undo, or a second import would mark them again.
+    void manyMarksReachTheIndex()
+    {
+        AppFixture f;
+        f.app->variables().utc = UtcConversion::fixedHours(0);
+        QList<QStringList> records;
+        for (int i = 0; i < 100; ++i) {
+            const QString call = u"K%1A%2"_s.arg(i / 26).arg(QChar(u'A' + i % 26));
+            f.app->log().addContact({call, {}, {}, {}, {}, {}, {}, u"59"_s, u"2023-03-10"_s, u"10:00"_s, u"14.020"_s,
+                                     u"CW"_s, u"BURO"_s, u"NO"_s, u"NO"_s, {}});
+            records << QStringList{u"CALL="_s + call, u"BAND=20M"_s, u"MODE=CW"_s, u"QSO_DATE=20230310"_s,
+                                   u"TIME_ON=1000"_s, u"QSL_RCVD=Y"_s};
+        }
+        f.app->calls().rowsOf(u"K0AA");
+        QVERIFY(writeFile(f.path(u"lotwreport.adi"_s), adi(records)));
+        const auto import = [&f] {
+            f.action("mConfirmaciones")->trigger();
+            QTest::keyClick(f.app->confirmations().window()->lineEdit(u"Archivo"_s), Qt::Key_Return);
+            return f.fakes.messages.asked.takeLast().text.section(u'\n', 2, 3);
+        };
+        const QString all = u"Contactos marcados como QSL recibida: 100.\nYa estaban marcados: 0."_s;
+        QCOMPARE(import(), all);
+        QCOMPARE(import(), u"Contactos marcados como QSL recibida: 0.\nYa estaban marcados: 100."_s);
+        f.app->log().undo();
+        QCOMPARE(column(f.libro(), 15), QStringList(100, u"NO"_s));
+        QCOMPARE(import(), all);
+    }
+
     // With the system's time zone the offset is the one in force on the contact's own date:
     // an hour more in summer than in winter in Madrid.
     void confirmationsFollowTheZoneOfTheDate()
