@@ -121,16 +121,7 @@ void CallIndex::setDirty()
 
 uint8_t CallIndex::modeOf(std::string_view text) const
 {
-    // Only the slots filled so far: an unused one would pass for the empty mode.
-    const unsigned filled = std::min<unsigned>(m_nextMode, unsigned(std::size(m_modeTexts)));
-    for (unsigned i = 0; i < filled; ++i) {
-        if (m_modeTexts[i] == text)
-            return m_modeClasses[i];
-    }
-    const unsigned slot = m_nextMode++ % std::size(m_modeTexts);
-    m_modeTexts[slot].assign(text);
-    m_modeClasses[slot] = uint8_t(modeClassOf(text));
-    return m_modeClasses[slot];
+    return uint8_t(m_modes.of(text));
 }
 
 CallIndex::Contact CallIndex::contactAt(int row, uint64_t &hash, std::string &buffer)

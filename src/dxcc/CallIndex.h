@@ -58,10 +58,10 @@ public:
     // 1970): never when its date cannot be read, always when the index does not hold it.
     static bool mayBeNear(const Contact &c, int64_t seconds, int64_t slack)
     {
-        if (c.local == kNoDate || c.local == kFarDate)
-            return c.local == kFarDate;
+        // Without branches: asked of every contact of a call, and true or false at random.
         const int64_t gap = kLocalEpoch + c.local - seconds;
-        return gap >= -slack && gap <= slack;
+        const bool near = uint64_t(gap + slack) <= uint64_t(2 * slack);
+        return (c.local == kFarDate) | ((c.local != kNoDate) & near);
     }
     // How "Fecha" is read (the system's short date by default); the index is built again.
     void setDateLocale(const QLocale &locale);
@@ -113,6 +113,8 @@ public:
     template<class Keep, class Add>
     void contactsOfGroup(size_t group, std::string_view key, Keep &&keep, Add &&add)
     {
+        if (group >= m_groups.size() && (group != kRecentRows || m_recent.empty()))
+            return;
         std::string other;
         const uint8_t exact = callkey::exactClass(key);
         const auto take = [&](const Contact &contact, uint32_t index) {
@@ -263,9 +265,7 @@ private:
     std::vector<uint32_t> m_buckets;        // starts of the buckets of m_order while sorting
     QTimer *m_idle;                         // the next build step, when nothing else waits
     // Recent mode texts and their class: a log has few modes, and looking one up costs more.
-    mutable std::string m_modeTexts[8];
-    mutable uint8_t m_modeClasses[8] = {};
-    mutable unsigned m_nextMode = 0;
+    mutable RecentModes<modeClassOf> m_modes;
     bool m_entitiesReady = false;
     std::vector<Contact> m_contacts;        // per row, index = grid row - 1
     // The same in the order of m_order, so that a call's contacts lie together, and where

@@ -161,6 +161,7 @@ ConfirmationMatch matchConfirmations(const GridStore &records, CallIndex &index,
     std::vector<Wanted> wanted;
     std::string keys, buffer;
     std::string_view cells[adif::kColumns];
+    RecentModes<classOf> modes;
     for (int64_t r = 0; r < records.rows(); ++r) {
         records.rowCells(r, cells);
         if (!confirms(cells[Column::Received])) {
@@ -171,7 +172,7 @@ ConfirmationMatch matchConfirmations(const GridStore &records, CallIndex &index,
         adif::Day day;
         adif::TypedTime time;
         const int band = bandOf(cells[Column::Frequency]);
-        const ModeClass mode = classOf(cells[Column::Mode]);
+        const ModeClass mode = modes.of(cells[Column::Mode]);
         if (key.empty() || band < 0 || mode == ModeClass::Unknown || !adif::parseAdifDate(cells[Column::Date], day)
             || !adif::parseAdifTime(cells[Column::Time], time))
             continue;
@@ -242,7 +243,12 @@ ConfirmationMatch matchConfirmations(const GridStore &records, CallIndex &index,
             std::bitset<kKinds> kinds;
             for (const Wanted *w : group)
                 kinds.set(kindOf(w->band, w->mode));
-            const auto mayMatch = [&group, &kinds, timesAgree](const CallIndex::Contact &c) {
+            // Mostly a call has one record: its test then has no loop and no branch of its own.
+            const Wanted *only = group.size() == 1 ? group.front() : nullptr;
+            const auto mayMatch = [&group, &kinds, only, timesAgree](const CallIndex::Contact &c) -> bool {
+                if (only)
+                    return (c.band == only->band) & (c.mode == only->mode)
+                           & (!timesAgree | CallIndex::mayBeNear(c, only->at, kNear));
                 if (!kinds.test(kindOf(c.band, c.mode)))
                     return false;
                 for (const Wanted *w : group) {
