@@ -18,6 +18,17 @@ struct Day
     QDate toQDate() const { return QDate(year, month, day); }
 };
 bool isValidDay(int year, int month, int day);
+// Days from 1970-01-01 to a day, in whole 400-year eras (H. Hinnant's civil-days algorithm):
+// no calendar object for each of a million contacts.
+inline int64_t daysSince1970(const Day &d)
+{
+    const int64_t y = int64_t(d.year) - (d.month <= 2);
+    const int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const int64_t yoe = y - era * 400;
+    const int64_t doy = (153 * (d.month + (d.month > 2 ? -3 : 9)) + 2) / 5 + d.day - 1;
+    const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 719468;
+}
 
 struct TypedTime
 {

@@ -10,7 +10,6 @@ namespace {
 constexpr int kCallCol = 1, kDateCol = 9, kTimeCol = 10, kFrequencyCol = 11, kModeCol = 12, kReceivedCol = 15;
 constexpr int kModes = 4;
 constexpr int16_t kUnresolved = -2;
-constexpr int64_t kJulianDay2000 = 2451545;
 // More rows added than this since the build: building again is cheaper than following them.
 constexpr size_t kMostRecent = 4096;
 
@@ -140,7 +139,7 @@ CallIndex::Contact CallIndex::contactAt(int row, uint64_t &hash, std::string &bu
         adif::TypedTime time;
         if (!m_dates->time(cells[kTimeCol], time))
             time = {};
-        const int64_t seconds = (date.toQDate().toJulianDay() - kJulianDay2000) * 86400 + time.hour * 3600
+        const int64_t seconds = adif::daysSince1970(date) * 86400 - kLocalEpoch + time.hour * 3600
                                 + time.minute * 60 + time.second;
         local = seconds > kFarDate && seconds <= INT32_MAX ? int32_t(seconds) : kFarDate;
     }

@@ -1,24 +1,11 @@
 #include "ContactClock.h"
 
-namespace {
-// Days between 1970-01-01 and a day of the proleptic Gregorian calendar, and back, in whole
-// 400-year eras (H. Hinnant's civil-days algorithms).
-int64_t daysFromCivil(int64_t y, int m, int d)
-{
-    y -= m <= 2;
-    const int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const int64_t yoe = y - era * 400;
-    const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
-} // namespace
-
 int64_t secondsOf(const adif::Day &day, const adif::TypedTime &time)
 {
-    return daysFromCivil(day.year, day.month, day.day) * 86400 + time.hour * 3600 + time.minute * 60 + time.second;
+    return adif::daysSince1970(day) * 86400 + time.hour * 3600 + time.minute * 60 + time.second;
 }
 
+// The way back of adif::daysSince1970(), in whole 400-year eras as well.
 void dayOf(int64_t seconds, adif::Day &day, adif::TypedTime &time)
 {
     int64_t days = seconds / 86400, rest = seconds % 86400;
