@@ -435,6 +435,22 @@ std::string_view GridStore::cell(int64_t row, int col) const
     return {p, size_t(len)};
 }
 
+std::string_view GridStore::cellFromAnyThread(int64_t row, int col) const
+{
+    if (row < 0 || row >= rows() || col < 1 || col >= m_cols)
+        return {};
+    const Impl::Row &r = d->rows[size_t(row)];
+    if (r.block == kNoBlock)
+        return {};
+    const char *end;
+    const char *p = payloadOf(d->blob(r), end);
+    for (int c = 0; c < col; ++c)
+        p = skipCell(p);
+    uint64_t len;
+    p = getVarint(p, len);
+    return {p, size_t(len)};
+}
+
 std::string_view GridStore::rowBytes(int64_t row, int firstCol, int lastCol) const
 {
     firstCol = std::max(firstCol, 0);
@@ -460,6 +476,13 @@ std::string_view GridStore::rowBytes(int64_t row, int firstCol, int lastCol) con
 
 void GridStore::rowCells(int64_t row, std::string_view *cells) const
 {
+    rowCellsFromAnyThread(row, cells);
+    if (row >= 0 && row < rows() && d->rows[size_t(row)].number != 0)
+        cells[0] = cell(row, 0);
+}
+
+void GridStore::rowCellsFromAnyThread(int64_t row, std::string_view *cells) const
+{
     if (row < 0 || row >= rows()) {
         std::fill(cells, cells + m_cols, std::string_view());
         return;
@@ -477,8 +500,6 @@ void GridStore::rowCells(int64_t row, std::string_view *cells) const
             p += len;
         }
     }
-    if (r.number != 0)
-        cells[0] = cell(row, 0);
 }
 
 void GridStore::prefetch(int64_t row) const

@@ -29,6 +29,9 @@ public:
     // the cells of a row from left to right walks the row once (the store remembers where
     // the last read stopped), so reads, though const, are for one thread at a time.
     std::string_view cell(int64_t row, int col) const;
+    // The same for a column after 0, without remembering where the read stopped: such reads
+    // may run on several threads at once while nothing changes the store.
+    std::string_view cellFromAnyThread(int64_t row, int col) const;
     void setCell(int64_t row, int col, std::string_view utf8);
     // The bytes of cells firstCol..lastCol of `row` as they lie in the store: each cell's text
     // in column order, with a short length prefix before each cell after the first. Text that
@@ -41,6 +44,9 @@ public:
     // Every cell of `row` into cells[0 .. cols() - 1], in one walk over the row (cheaper than
     // cols() calls of cell() when all of them are wanted). Same lifetime as cell()'s views.
     void rowCells(int64_t row, std::string_view *cells) const;
+    // The same with cells[0] empty for a row whose "Nº" is kept as a number: touches nothing
+    // shared, as cellFromAnyThread().
+    void rowCellsFromAnyThread(int64_t row, std::string_view *cells) const;
     // A hint that the cells of `row` will be read soon: a pass over rows that are scattered in
     // memory (after a sort) prefetches a few rows ahead instead of waiting on each one.
     void prefetch(int64_t row) const;

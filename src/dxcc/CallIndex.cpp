@@ -370,7 +370,7 @@ std::vector<int> CallIndex::rowsOf(QStringView call)
 
 std::string_view CallIndex::cellOf(int row) const
 {
-    return m_table.store().cell(row, kCallCol);
+    return m_table.store().cellFromAnyThread(row, kCallCol);
 }
 
 std::string_view CallIndex::recentKey(const Recent &recent, std::string &buffer) const
