@@ -99,27 +99,31 @@ struct Portable
     uint32_t keyAt, keySize;
 };
 
-// By hash, and by `before` within one: spread by the hash's top bits, which keeps the order they
-// came in, then each small bucket sorted.
+// The items of `first` and then `more`, by hash, and by `before` within one: spread by the
+// hash's top bits, which keeps the order they came in, then each small bucket sorted.
 template<class T, class Before>
-void sortByHash(std::vector<T> &items, Before before)
+std::vector<T> sortedByHash(const std::vector<T> &first, const std::vector<T> &more, Before before)
 {
     constexpr int kBits = 12;
     std::vector<uint32_t> starts((size_t(1) << kBits) + 1, 0);
-    for (const T &item : items)
-        ++starts[size_t(item.hash >> (64 - kBits)) + 1];
+    for (const std::vector<T> *part : {&first, &more}) {
+        for (const T &item : *part)
+            ++starts[size_t(item.hash >> (64 - kBits)) + 1];
+    }
     for (size_t b = 1; b < starts.size(); ++b)
         starts[b] += starts[b - 1];
-    std::vector<T> sorted(items.size());
+    std::vector<T> sorted(first.size() + more.size());
     std::vector<uint32_t> fill(starts.begin(), starts.end() - 1);
-    for (const T &item : items)
-        sorted[fill[size_t(item.hash >> (64 - kBits))]++] = item;
+    for (const std::vector<T> *part : {&first, &more}) {
+        for (const T &item : *part)
+            sorted[fill[size_t(item.hash >> (64 - kBits))]++] = item;
+    }
     for (size_t b = 0; b + 1 < starts.size(); ++b) {
         std::sort(sorted.begin() + starts[b], sorted.begin() + starts[b + 1], [&before](const T &x, const T &y) {
             return x.hash != y.hash ? x.hash < y.hash : before(x, y);
         });
     }
-    items = std::move(sorted);
+    return sorted;
 }
 
 // A band (-1 for none) and class of mode as one small number.
@@ -131,6 +135,23 @@ size_t kindOf(int band, int mode)
 
 // How far a contact's local time may lie from a record's UTC: the largest offset, and more.
 constexpr int64_t kNear = 2 * 86400;
+
+// The log's calls signed with a portable suffix, sorted by the hash of the call without it:
+// one search of the index's calls, so a record looks up only the forms that are there.
+void findPortable(CallIndex &index, std::vector<Portable> &portableOut, std::string &keysOut)
+{
+    std::string keys;
+    std::vector<Portable> portable;
+    index.eachCallHolding('/', [&](std::string_view key, size_t group) {
+        const std::string_view base = baseOf(key);
+        if (base.size() == key.size())
+            return;
+        portable.push_back({callkey::hash(base), group, uint32_t(keys.size()), uint32_t(key.size())});
+        keys.append(key);
+    });
+    portableOut = sortedByHash(portable, {}, [](const Portable &a, const Portable &b) { return a.keyAt < b.keyAt; });
+    keysOut = std::move(keys);
+}
 
 // What became of a record.
 enum Outcome : uint8_t { Unmatched, NotConfirmed, Already, Marked };
@@ -184,7 +205,8 @@ struct Choice
 struct RunMatcher
 {
     std::vector<Wanted> &wanted; // a range's own runs are written to
-    const std::string &keys;
+    const std::string &keys, &keysLater; // those of the records before `split`, and after
+    uint32_t split;
     const std::vector<Portable> &portable;
     const std::string &portableKeys;
     CallIndex &index;
@@ -192,7 +214,10 @@ struct RunMatcher
     bool timesAgree; // the index reads "Fecha" and "Hora" as the clock does
     std::vector<size_t> runStarts, runGroups;
 
-    std::string_view keyOf(const Wanted &w) const { return std::string_view(keys).substr(w.keyAt, w.keySize); }
+    std::string_view keyOf(const Wanted &w) const
+    {
+        return std::string_view(w.record < split ? keys : keysLater).substr(w.keyAt, w.keySize);
+    }
     std::string_view keyOf(const Portable &p) const
     {
         return std::string_view(portableKeys).substr(p.keyAt, p.keySize);
@@ -323,41 +348,30 @@ ConfirmationMatch matchConfirmations(const GridStore &records, CallIndex &index,
 {
     ConfirmationMatch match;
     match.read = records.rows();
-    // The log's calls signed with a portable suffix, sorted by the hash of the call without it:
-    // one search of the index's calls, so a record looks up only the forms that are there.
-    std::string portableKeys;
-    std::vector<Portable> portable;
-    index.eachCallHolding('/', [&](std::string_view key, size_t group) {
-        const std::string_view base = baseOf(key);
-        if (base.size() == key.size())
-            return;
-        portable.push_back({callkey::hash(base), group, uint32_t(portableKeys.size()), uint32_t(key.size())});
-        portableKeys.append(key);
-    });
-    sortByHash(portable, [](const Portable &a, const Portable &b) { return a.keyAt < b.keyAt; });
-
-    // The records that can match, read once, in two halves at once; `outcome` says per record
-    // what became of it.
-    const size_t count = size_t(records.rows());
+    // The records that can match, read once, `outcome` saying per record what became of it;
+    // meanwhile the log's portable calls are found. Two threads: one finds those and reads the
+    // later records, the other reads the earlier ones.
+    const size_t count = size_t(records.rows()), split = count * 2 / 3;
     std::vector<Outcome> outcome(count, Unmatched);
     std::vector<int> markedRow(count, 0);
-    std::vector<Wanted> wanted, wantedLater;
-    std::string keys, keysLater;
+    std::vector<Wanted> earlier, later;
+    std::string keys, keysLater, portableKeys;
+    std::vector<Portable> portable;
     {
-        std::thread other([&] { readWanted(records, count / 2, count, outcome, wantedLater, keysLater); });
-        readWanted(records, 0, count / 2, outcome, wanted, keys);
+        std::thread other([&] {
+            findPortable(index, portable, portableKeys);
+            readWanted(records, split, count, outcome, later, keysLater);
+        });
+        readWanted(records, 0, split, outcome, earlier, keys);
         other.join();
     }
-    for (Wanted &w : wantedLater)
-        w.keyAt += uint32_t(keys.size());
-    wanted.insert(wanted.end(), wantedLater.begin(), wantedLater.end());
-    keys += keysLater;
     // The records of one call sign together, in the file's order: the call's rows are gathered
     // once for all of them, and of two records wanting one contact the first takes it.
-    sortByHash(wanted, [](const Wanted &a, const Wanted &b) { return a.record < b.record; });
+    std::vector<Wanted> wanted =
+        sortedByHash(earlier, later, [](const Wanted &a, const Wanted &b) { return a.record < b.record; });
     // The runs of one hash and their groups in the index, found in one pass, so that each
     // group's contacts can be fetched from memory while earlier ones are looked at.
-    RunMatcher matcher{wanted, keys, portable, portableKeys, index, table.store(),
+    RunMatcher matcher{wanted, keys, keysLater, uint32_t(split), portable, portableKeys, index, table.store(),
                        index.dateLocale() == clock.locale(), {}, {}};
     size_t hint = 0;
     for (size_t from = 0; from < wanted.size();) {
