@@ -349,8 +349,9 @@ ConfirmationMatch matchConfirmations(const GridStore &records, CallIndex &index,
     ConfirmationMatch match;
     match.read = records.rows();
     // The records that can match, read once, `outcome` saying per record what became of it;
-    // meanwhile the log's portable calls are found. Two threads: one finds those and reads the
-    // later records, the other reads the earlier ones.
+    // meanwhile the log's portable calls are found. Two threads: one finds those (the only one
+    // to touch the index, which it may have to build first) and reads the later records, the
+    // other reads the earlier ones.
     const size_t count = size_t(records.rows()), split = count * 2 / 3;
     std::vector<Outcome> outcome(count, Unmatched);
     std::vector<int> markedRow(count, 0);
