@@ -1,4 +1,5 @@
 #include "Confirmations.h"
+#include "CallRuns.h"
 #include "adif/AdifFields.h"
 #include "adif/BandTable.h"
 #include "adif/ModeTable.h"
@@ -6,31 +7,14 @@
 #include "dxcc/CallIndex.h"
 #include "dxcc/CallKeys.h"
 #include <algorithm>
-#include <bitset>
-#include <climits>
 #include <string>
+#include <system_error>
 #include <thread>
 
 namespace {
 
 using adif::Column;
-
-// Suffixes a station signs while away from home: /P and its kin, not a call area.
-bool isPortableSuffix(std::string_view s)
-{
-    for (std::string_view p : {"P", "M", "MM", "AM", "QRP", "A"}) {
-        if (s == p)
-            return true;
-    }
-    return false;
-}
-
-// The call sign without a portable suffix; the whole call when it has none.
-std::string_view baseOf(std::string_view key)
-{
-    const size_t slash = key.rfind('/');
-    return slash != std::string_view::npos && isPortableSuffix(key.substr(slash + 1)) ? key.substr(0, slash) : key;
-}
+using namespace confirmation;
 
 // QSL_RCVD Y (or V, verified) says confirmed; a file of confirmations may leave it out.
 bool confirms(std::string_view received)
@@ -76,29 +60,6 @@ UnmatchedRecord shown(const std::string_view *cells)
     return r;
 }
 
-} // namespace
-
-namespace {
-
-// A confirmed record that can be matched, and where its call sign's key lies.
-struct Wanted
-{
-    uint64_t hash;
-    int64_t at; // UTC seconds
-    uint32_t record;
-    uint32_t keyAt, keySize;
-    int8_t band;
-    uint8_t mode;
-};
-
-// A call of the log signed with a portable suffix, by the hash of the call without it.
-struct Portable
-{
-    uint64_t hash;
-    size_t group; // where the index keeps its contacts
-    uint32_t keyAt, keySize;
-};
-
 // The items of `first` and then `more`, by hash, and by `before` within one: spread by the
 // hash's top bits, which keeps the order they came in, then each small bucket sorted.
 template<class T, class Before>
@@ -125,16 +86,6 @@ std::vector<T> sortedByHash(const std::vector<T> &first, const std::vector<T> &m
     }
     return sorted;
 }
-
-// A band (-1 for none) and class of mode as one small number.
-constexpr size_t kKinds = 256;
-size_t kindOf(int band, int mode)
-{
-    return (size_t(band + 1) * 4 + size_t(mode)) % kKinds;
-}
-
-// How far a contact's local time may lie from a record's UTC: the largest offset, and more.
-constexpr int64_t kNear = 2 * 86400;
 
 // The log's calls signed with a portable suffix, sorted by the hash of the call without it:
 // one search of the index's calls, so a record looks up only the forms that are there.
@@ -192,153 +143,27 @@ void readWanted(const GridStore &records, size_t from, size_t to, std::vector<Ou
     keysOut = std::move(keys);
 }
 
-// What matching decided for a record: the contact it wants, and whether that one is "SI".
-struct Choice
-{
-    uint32_t record;
-    int row;
-    bool confirmed;
-};
-
-// The records' runs of one hash matched against the index, a range of runs at a time. Only
-// reads what it is given, so two ranges may be matched at once.
-struct RunMatcher
-{
-    std::vector<Wanted> &wanted; // a range's own runs are written to
-    const std::string &keys, &keysLater; // those of the records before `split`, and after
-    uint32_t split;
-    const std::vector<Portable> &portable;
-    const std::string &portableKeys;
-    CallIndex &index;
-    const GridStore &log;
-    bool timesAgree; // the index reads "Fecha" and "Hora" as the clock does
-    std::vector<size_t> runStarts, runGroups;
-
-    std::string_view keyOf(const Wanted &w) const
-    {
-        return std::string_view(w.record < split ? keys : keysLater).substr(w.keyAt, w.keySize);
-    }
-    std::string_view keyOf(const Portable &p) const
-    {
-        return std::string_view(portableKeys).substr(p.keyAt, p.keySize);
-    }
-
-    void match(size_t firstRun, size_t endRun, const ContactClock &clock, std::vector<Choice> &choicesOut)
-    {
-        std::vector<Choice> choices; // handed over at the end, as readWanted() does
-        struct Candidate
-        {
-            int row;
-            CallIndex::Contact contact;
-            int64_t utc; // kUnread until wanted
-        };
-        std::vector<Candidate> candidates;
-        std::vector<const Wanted *> group;
-        constexpr int64_t kUnread = INT64_MIN, kNoTime = INT64_MIN + 1;
-        // The index's day rules out most rows unread, and its time spares reading the rest.
-        const auto utcOf = [&](Candidate &c) {
-            int64_t when;
-            if (timesAgree && CallIndex::localSeconds(c.contact, when))
-                c.utc = clock.utcOfLocal(when);
-            else if (timesAgree && c.contact.local == CallIndex::kNoDate)
-                c.utc = kNoTime;
-            else
-                c.utc = clock.utcOf(log.cellFromAnyThread(c.row, Column::Date),
-                                    log.cellFromAnyThread(c.row, Column::Time), when)
-                            ? when
-                            : kNoTime;
-        };
-        constexpr size_t kBoundsAhead = 16, kContactsAhead = 8;
-        auto nextPortable = portable.cbegin();
-        if (firstRun < endRun) {
-            const uint64_t firstHash = wanted[runStarts[firstRun]].hash;
-            nextPortable = std::lower_bound(portable.cbegin(), portable.cend(), firstHash,
-                                            [](const Portable &p, uint64_t h) { return p.hash < h; });
-        }
-        for (size_t run = firstRun; run < endRun; ++run) {
-            if (run + kBoundsAhead < endRun && runGroups[run + kBoundsAhead] != CallIndex::kNoGroup)
-                index.prefetchGroup(runGroups[run + kBoundsAhead]);
-            if (run + kContactsAhead < endRun && runGroups[run + kContactsAhead] != CallIndex::kNoGroup)
-                index.prefetchContacts(runGroups[run + kContactsAhead]);
-            const size_t from = runStarts[run], to = runStarts[run + 1];
-            // Two calls may share a hash: each key of the run on its own.
-            for (size_t k = from; k < to; ++k) {
-                if (!wanted[k].keySize)
-                    continue;
-                const std::string_view key = keyOf(wanted[k]);
-                group.clear();
-                for (size_t j = k; j < to; ++j) {
-                    if (wanted[j].keySize && (j == k || keyOf(wanted[j]) == key)) {
-                        group.push_back(&wanted[j]);
-                        if (j != k)
-                            wanted[j].keySize = 0; // taken with this key
-                    }
-                }
-                // Only rows some record of the call could want are read.
-                std::bitset<kKinds> kinds;
-                for (const Wanted *w : group)
-                    kinds.set(kindOf(w->band, w->mode));
-                // Mostly a call has one record: its test then has no loop and no branch of its own.
-                const Wanted *only = group.size() == 1 ? group.front() : nullptr;
-                const bool agree = timesAgree;
-                const auto mayMatch = [&group, &kinds, only, agree](const CallIndex::Contact &c) -> bool {
-                    if (only)
-                        return (c.band == only->band) & (c.mode == only->mode)
-                               & (!agree | CallIndex::mayBeNear(c, only->at, kNear));
-                    if (!kinds.test(kindOf(c.band, c.mode)))
-                        return false;
-                    for (const Wanted *w : group) {
-                        if (c.band == w->band && c.mode == w->mode && (!agree || CallIndex::mayBeNear(c, w->at, kNear)))
-                            return true;
-                    }
-                    return false;
-                };
-                const auto add = [&candidates](int row, const CallIndex::Contact &c) {
-                    candidates.push_back({row, c, kUnread});
-                };
-                candidates.clear();
-                index.contactsOfGroup(runGroups[run], key, mayMatch, add);
-                index.contactsOfGroup(CallIndex::kRecentRows, key, mayMatch, add);
-                if (baseOf(key).size() == key.size()) {
-                    // The calls come in the order of their hashes: the list is walked once.
-                    const uint64_t hash = wanted[k].hash;
-                    while (nextPortable != portable.end() && nextPortable->hash < hash)
-                        ++nextPortable;
-                    for (auto other = nextPortable; other != portable.end() && other->hash == hash; ++other) {
-                        if (baseOf(keyOf(*other)) == key)
-                            index.contactsOfGroup(other->group, keyOf(*other), mayMatch, add);
-                    }
-                }
-                for (const Wanted *w : group) {
-                    const Candidate *best = nullptr;
-                    int64_t bestGap = kConfirmationWindow + 1;
-                    for (Candidate &c : candidates) {
-                        if (c.contact.band != w->band || c.contact.mode != w->mode)
-                            continue;
-                        if (c.utc == kUnread)
-                            utcOf(c);
-                        if (c.utc == kNoTime)
-                            continue;
-                        const int64_t gap = c.utc > w->at ? c.utc - w->at : w->at - c.utc;
-                        if (gap < bestGap || (gap == bestGap && best && c.row < best->row)) {
-                            best = &c;
-                            bestGap = gap;
-                        }
-                    }
-                    if (best)
-                        choices.push_back({w->record, best->row, best->contact.confirmed});
-                }
-            }
-        }
-        choicesOut = std::move(choices);
-    }
-};
-
 // Where to split the runs so that each half holds about as many records.
 size_t halfOfRuns(const std::vector<size_t> &runStarts)
 {
     const size_t records = runStarts.back();
     return size_t(std::lower_bound(runStarts.begin(), runStarts.end() - 1, records / 2) - runStarts.begin());
+}
+
+// `other` on a thread of its own while `mine` runs on this one; both here, one after the
+// other, when the system will not start a thread.
+template<class Other, class Mine>
+void runBeside(const Other &other, const Mine &mine)
+{
+    std::thread thread;
+    try {
+        thread = std::thread(other);
+    } catch (const std::system_error &) {
+        other();
+    }
+    mine();
+    if (thread.joinable())
+        thread.join();
 }
 
 } // namespace
@@ -359,12 +184,12 @@ ConfirmationMatch matchConfirmations(const GridStore &records, CallIndex &index,
     std::string keys, keysLater, portableKeys;
     std::vector<Portable> portable;
     {
-        std::thread other([&] {
-            findPortable(index, portable, portableKeys);
-            readWanted(records, split, count, outcome, later, keysLater);
-        });
-        readWanted(records, 0, split, outcome, earlier, keys);
-        other.join();
+        runBeside(
+            [&] {
+                findPortable(index, portable, portableKeys);
+                readWanted(records, split, count, outcome, later, keysLater);
+            },
+            [&] { readWanted(records, 0, split, outcome, earlier, keys); });
     }
     // The records of one call sign together, in the file's order: the call's rows are gathered
     // once for all of them, and of two records wanting one contact the first takes it.
@@ -390,9 +215,7 @@ ConfirmationMatch matchConfirmations(const GridStore &records, CallIndex &index,
     {
         clock.utcOfLocal(0); // the zone's changes read once, into both clocks
         const ContactClock ownClock = clock;
-        std::thread other([&] { matcher.match(half, runs, ownClock, second); });
-        matcher.match(0, half, clock, first);
-        other.join();
+        runBeside([&] { matcher.match(half, runs, ownClock, second); }, [&] { matcher.match(0, half, clock, first); });
     }
     std::vector<bool> taken(size_t(std::max(table.Rows(), 1)));
     for (const std::vector<Choice> *choices : {&first, &second}) {
