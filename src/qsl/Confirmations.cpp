@@ -183,14 +183,12 @@ ConfirmationMatch matchConfirmations(const GridStore &records, CallIndex &index,
     std::vector<Wanted> earlier, later;
     std::string keys, keysLater, portableKeys;
     std::vector<Portable> portable;
-    {
-        runBeside(
-            [&] {
-                findPortable(index, portable, portableKeys);
-                readWanted(records, split, count, outcome, later, keysLater);
-            },
-            [&] { readWanted(records, 0, split, outcome, earlier, keys); });
-    }
+    runBeside(
+        [&] {
+            findPortable(index, portable, portableKeys);
+            readWanted(records, split, count, outcome, later, keysLater);
+        },
+        [&] { readWanted(records, 0, split, outcome, earlier, keys); });
     // The records of one call sign together, in the file's order: the call's rows are gathered
     // once for all of them, and of two records wanting one contact the first takes it.
     std::vector<Wanted> wanted =
