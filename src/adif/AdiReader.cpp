@@ -1,428 +1,162 @@
-#include "AdifReaders.h"
+#include "AdiParser.h"
 
-#include "AdiTags.h"
-#include "ByteSearch.h"
-#include "Utf8Check.h"
-#include "common/Cp1252.h"
-
-#include <QSet>
-
-#include <algorithm>
-#include <cstring>
-#include <string>
-#include <vector>
+#include <atomic>
+#include <limits>
+#include <memory>
+#include <optional>
+#include <system_error>
+#include <thread>
 
 namespace adif {
 namespace {
 
-constexpr size_t kChunk = size_t(1) << 18;
+std::atomic<qint64> g_splitAt{-1};
+constexpr qint64 kSplitFloor = qint64(8) << 20;
 
-bool sameNoCase(std::string_view s, std::string_view upper)
+constexpr qint64 kToTheEnd = std::numeric_limits<qint64>::max();
+constexpr qint64 kUnknown = -1, kNone = -2;
+
+// The second part of a large file, read on a thread of its own into rows of its own. It starts
+// at the first record boundary it finds after a byte chosen in the middle. It counts only when
+// the first part, read to there, ends a record at that same byte in the same state; otherwise
+// the first part reads on alone, as if there were no second part.
+struct SecondPart
 {
-    if (s.size() != upper.size())
-        return false;
-    for (size_t i = 0; i < s.size(); ++i) {
-        char c = s[i];
-        if (c >= 'a' && c <= 'z')
-            c = char(c - 'a' + 'A');
-        if (c != upper[i])
-            return false;
-    }
-    return true;
-}
+    std::unique_ptr<ByteSource> source;
+    GridStore rows{kColumns};
+    ReadTally tally;
+    Refusal refusal;
+    std::optional<AdiParser> parser;
+    AdiParser::Progress progress = AdiParser::Progress::Failed;
+    std::atomic<bool> cancel{false};
+    std::atomic<qint64> start{kUnknown}; // where its records start, once it knows
+    qint64 from = 0;
+    std::thread thread;
 
-bool startsNoCase(std::string_view s, std::string_view upper)
-{
-    return s.size() >= upper.size() && sameNoCase(s.substr(0, upper.size()), upper);
-}
-
-std::string upperCopy(std::string_view s)
-{
-    std::string out(s);
-    for (char &c : out) {
-        if (c >= 'a' && c <= 'z')
-            c = char(c - 'a' + 'A');
-    }
-    return out;
-}
-
-
-// Whether a log book can hold the characters of valid UTF-8: ASCII runs passed over 64 bytes
-// at a time, the Latin-1 letters at once, anything else character by character.
-bool storableUtf8(std::string_view s)
-{
-    const auto *b = reinterpret_cast<const unsigned char *>(s.data());
-    for (size_t i = 0, n = s.size(); i < n;) {
-        i += plainRun(s.data() + i, n - i);
-        if (i == n)
-            return true;
-        if (b[i] == 0)
-            return false;
-        if (i + 1 < n && (b[i] == 0xC3 || (b[i] == 0xC2 && b[i + 1] >= 0xA0))) { // U+00A0 .. U+00FF
-            i += 2;
-            continue;
-        }
-        const size_t size = std::min<size_t>(b[i] < 0xE0 ? 2 : b[i] < 0xF0 ? 3 : 4, n - i);
-        if (!cp1252::storable(s.substr(i, size)))
-            return false;
-        i += size;
-    }
-    return true;
-}
-
-class AdiParser
-{
-public:
-    AdiParser(ByteSource &source, bool utf8, const DecodeOptions &options, GridStore &rows, ReadTally &tally,
-              ContentHash &hash, Refusal &refusal)
-        : m_source(source), m_utf8(utf8), m_decoder(options), m_rows(rows), m_tally(tally), m_hash(hash),
-          m_refusal(refusal)
+    ~SecondPart()
     {
+        cancel = true;
+        if (thread.joinable())
+            thread.join();
     }
-
-    AdiOutcome run()
+    void read()
     {
-        m_buf.fileSize = m_source.size();
-        if (const QByteArray *all = m_source.memory()) {
-            m_buf.data = all->constData();
-            m_buf.end = size_t(all->size());
-            m_buf.eof = true;
-            m_lt.reset(m_buf.data, m_buf.end);
-            m_hash.add(m_buf.data, m_buf.end);
-            if (m_utf8 && (!m_check.add(m_buf.data, m_buf.end) || !m_check.finish()))
-                return AdiOutcome::NotUtf8;
-        } else {
-            m_buffer.resize(size_t(std::clamp<qint64>(m_buf.fileSize + 1, 4096, qint64(kChunk))));
-            m_buf.data = m_buffer.data();
-            if (!fill())
-                return m_outcome;
-        }
-        if (m_buf.end == 0)
-            return refuse(0, QStringLiteral("el archivo está vacío"));
-        // A file that does not open with a tag opens with a header, free text up to <EOH>.
-        m_inHeader = m_buf.data[0] != '<';
-        for (;;) {
-            const Step step = parseRecords();
-            if (step == Step::Stop)
-                return m_outcome;
-            if (step == Step::Done)
-                break;
-            // The record reaches past the bytes at hand: read more, and the record again from
-            // its start.
-            if (!fill(m_recordStart))
-                return m_outcome;
-            m_recordStart = 0;
-        }
-        if (!m_anyTag)
-            return refuse(0, QStringLiteral("no contiene ningún campo ADIF"));
-        return AdiOutcome::Ok;
+        progress = parser->beginAt(from, &cancel);
+        start = progress == AdiParser::Progress::Paused ? parser->start() : kNone;
+        if (progress == AdiParser::Progress::Paused)
+            progress = parser->readUntil(kToTheEnd);
     }
-
-private:
-    Step stop(size_t at, const QString &reason)
-    {
-        m_refusal.offset = m_buf.base + qint64(at);
-        m_refusal.reason = reason;
-        m_outcome = AdiOutcome::Refused;
-        return Step::Stop;
-    }
-
-    // Text skipped as the header's was not one: no <EOH> closed it. Refused for its first tag.
-    Step notHeader()
-    {
-        m_refusal.offset = m_skipped.offset;
-        m_refusal.reason = m_skipped.reason;
-        m_outcome = AdiOutcome::Refused;
-        return Step::Stop;
-    }
-
-    AdiOutcome refuse(qint64 offset, const QString &reason)
-    {
-        m_refusal.offset = offset;
-        m_refusal.reason = reason;
-        return AdiOutcome::Refused;
-    }
-
-    // More bytes after m_buf.end, keeping those from `keep` on (moved to the front). False when
-    // the reading has to stop: m_outcome says why. At the end of the file m_buf.eof is set.
-    bool fill(size_t keep = 0)
-    {
-        if (m_buf.eof)
-            return true;
-        if (keep > 0) {
-            std::memmove(m_buffer.data(), m_buffer.data() + keep, m_buf.end - keep);
-            m_buf.end -= keep;
-            m_buf.base += qint64(keep);
-        }
-        if (m_buf.end == m_buffer.size())
-            m_buffer.resize(m_buffer.size() * 2);
-        m_buf.data = m_buffer.data();
-        const qint64 n = m_source.read(m_buffer.data() + m_buf.end, qint64(m_buffer.size() - m_buf.end));
-        if (n < 0) {
-            m_refusal.unreadable = true;
-            m_refusal.offset = m_buf.base + qint64(m_buf.end);
-            m_refusal.reason = m_source.errorString();
-            m_outcome = AdiOutcome::Refused;
-            return false;
-        }
-        m_hash.add(m_buffer.data() + m_buf.end, size_t(n));
-        if (m_utf8 && !m_check.add(m_buffer.data() + m_buf.end, size_t(n))) {
-            m_outcome = AdiOutcome::NotUtf8;
-            return false;
-        }
-        m_buf.end += size_t(n);
-        m_lt.reset(m_buf.data, m_buf.end);
-        m_read += n;
-        if (n == 0) {
-            m_buf.eof = true;
-            m_buf.fileSize = m_read; // a file that changed meanwhile ends where its bytes end
-            if (m_utf8 && !m_check.finish()) {
-                m_outcome = AdiOutcome::NotUtf8;
-                return false;
-            }
-        }
-        return true;
-    }
-
-    void startRecord()
-    {
-        m_fields.clear();
-        m_foreign.clear();
-        m_pending.clear();
-        m_arena.clear();
-        m_hasFields = false;
-    }
-
-    // Records (and the header) from m_recordStart on: Done at the end of the file, More when
-    // a record needs bytes not read yet.
-    Step parseRecords()
-    {
-        m_pos = m_recordStart;
-        startRecord();
-        if (m_ended)
-            return skipToEnd();
-        for (;;) {
-            const size_t tagStart = m_lt.next(m_pos);
-            if (tagStart == m_buf.end) {
-                if (!m_buf.eof)
-                    return Step::More;
-                if (m_inHeader && m_skipped.offset >= 0)
-                    return notHeader();
-                if (m_hasFields) // the last record without its <EOR>
-                    finishRecord(m_buf.end);
-                return Step::Done;
-            }
-            std::string_view name;
-            size_t dataStart = 0, length = 0;
-            if (!m_tags.readUsual(tagStart, dataStart, length)) {
-                Tag tag = Tag::Field;
-                const Step step = m_tags.read(tagStart, tag, name, dataStart, length);
-                // In the header's free text ("Autor <someone@example.org>") a '<' opens no field.
-                if (m_inHeader && (step == Step::Stop || (step == Step::Done && tag == Tag::NoLength))) {
-                    if (m_skipped.offset < 0 && step == Step::Stop) {
-                        m_skipped = Skipped{m_buf.base + qint64(m_tags.problemAt()), m_tags.problem()};
-                    } else if (m_skipped.offset < 0) {
-                        m_endName = shownName(name);
-                        m_skipped = Skipped{m_buf.base + qint64(tagStart), noLength()};
-                    }
-                    m_pos = tagStart + 1;
-                    continue;
-                }
-                if (step == Step::Stop)
-                    return stop(m_tags.problemAt(), m_tags.problem());
-                if (step != Step::Done)
-                    return step;
-                m_anyTag = true;
-                if (tag == Tag::EndOfRecord && m_inHeader && m_skipped.offset >= 0)
-                    return notHeader();
-                if (tag == Tag::NoLength) {
-                    // Some programs end their data with such a tag (<EOF>, <APP_LoTW_EOF>) after
-                    // the last record. Inside a record, or with an <EOR> still to come, it is an error.
-                    m_endTag = m_buf.base + qint64(tagStart);
-                    m_endName = shownName(name);
-                    if (!m_sawEnd || m_hasFields)
-                        return stop(tagStart, noLength());
-                    m_ended = true;
-                    m_recordStart = m_tags.after();
-                    return parseRecords();
-                }
-                if (tag != Tag::Field) {
-                    m_inHeader = false;
-                    // The end of a record, or of the header: what came before was the header.
-                    if (tag == Tag::EndOfRecord && m_hasFields)
-                        finishRecord(tagStart);
-                    m_sawEnd = true;
-                    m_pos = m_tags.after();
-                    m_recordStart = m_pos;
-                    startRecord();
-                    continue;
-                }
-            }
-            m_anyTag = true;
-            size_t dataEnd = dataStart + length;
-            if (m_utf8) {
-                const Step fit = m_tags.fitLength(dataStart, length, dataEnd);
-                if (fit != Step::Done)
-                    return fit;
-            }
-            const std::string_view value(m_buf.data + dataStart, dataEnd - dataStart);
-            const KnownTags::Entry *known = m_tags.known();
-            if (known && known->kind == KnownTags::KnownField)
-                store(known->index, false, value);
-            else if (known && known->kind == KnownTags::OwnField)
-                store(known->index, true, value);
-            else
-                takeField(name, value);
-            m_hasFields = true;
-            m_pos = dataEnd;
-        }
-    }
-
-    QString noLength() const
-    {
-        return QStringLiteral("la etiqueta «%1» no dice la longitud de su dato").arg(m_endName);
-    }
-
-    // After the tag that ends the data nothing is read, but an <EOR> would make it a tag inside a
-    // record after all.
-    Step skipToEnd()
-    {
-        for (;;) {
-            const auto *lt = static_cast<const char *>(std::memchr(m_buf.data + m_pos, '<', m_buf.end - m_pos));
-            const size_t at = lt ? size_t(lt - m_buf.data) : m_buf.end;
-            if (at + 5 > m_buf.end) {
-                m_recordStart = at;
-                return m_buf.eof ? Step::Done : Step::More;
-            }
-            if (sameNoCase(std::string_view(lt + 1, 4), "EOR>")) {
-                m_refusal.offset = m_endTag;
-                m_refusal.reason = noLength();
-                m_outcome = AdiOutcome::Refused;
-                return Step::Stop;
-            }
-            m_pos = at + 1;
-        }
-    }
-
-    void takeField(std::string_view name, std::string_view value)
-    {
-        Field field;
-        if (fieldOfName(name, field)) {
-            store(int(field), false, value);
-            return;
-        }
-        if (startsNoCase(name, "APP_")) {
-            const std::string_view rest = name.substr(4);
-            if (startsNoCase(rest, "ORVANEL_")) {
-                if (const int column = columnOfAppName(rest.substr(8)))
-                    store(column, true, value);
-            }
-            return; // other programs' own fields are theirs
-        }
-        if (sameNoCase(name, "PROGRAMID")) { // a header field
-            m_decoder.setWrittenByOrvanel(sameNoCase(value, "ORVANEL"));
-            return;
-        }
-        if (startsNoCase(name, "USERDEF")) {
-            // <USERDEFn>NAME[,{...}]: fields of that name are the user's own, not lost ones.
-            std::string_view defined = value;
-            defined = defined.substr(0, std::min(defined.find(','), defined.find('{')));
-            m_userDefined.insert(QString::fromStdString(upperCopy(defined)));
-            return;
-        }
-        if (!m_userDefined.isEmpty() && m_userDefined.contains(QString::fromStdString(upperCopy(name))))
-            return;
-        m_foreign.push_back(name);
-    }
-
-    // A value as UTF-8: the bytes themselves, or converted from the code page into the arena
-    // (then placed once the record is complete, as the arena may move while it grows).
-    void store(int index, bool app, std::string_view value)
-    {
-        if (m_utf8) {
-            app ? m_fields.setApp(index, value) : m_fields.set(Field(index), value);
-            return;
-        }
-        const size_t offset = m_arena.size();
-        cp1252::appendAsUtf8(m_arena, value);
-        m_pending.push_back({index, app, offset, m_arena.size() - offset});
-    }
-
-    // The record from m_recordStart to `end` is whole.
-    void finishRecord(size_t end)
-    {
-        for (const Pending &p : m_pending) {
-            const std::string_view value(m_arena.data() + p.offset, p.size);
-            p.app ? m_fields.setApp(p.index, value) : m_fields.set(Field(p.index), value);
-        }
-        std::string_view *cells = m_cells;
-        m_tally.addUnused(m_decoder.decode(m_fields, cells));
-        for (std::string_view name : m_foreign)
-            m_tally.add(name);
-        // Tags are ASCII: the record's bytes hold what a log book cannot hold when a value does.
-        // Windows-1252 bytes can all be held, NUL aside.
-        const std::string_view bytes(m_buf.data + m_recordStart, end - m_recordStart);
-        const bool storable = !m_utf8                                                   ? bytes.find('\0') == bytes.npos
-                              : uint64_t(m_buf.base) + end <= m_check.firstUnstorable() ? true
-                                                                                      : storableUtf8(bytes);
-        m_tally.addRow(cells, m_decoder.isOwn(m_fields), storable);
-        if (m_rows.rows() == 0) // room for as many rows as records of this size fit in the file
-            m_rows.reserveRows(m_buf.fileSize / qint64(std::max<size_t>(bytes.size(), 32)) + 16);
-        m_rows.appendRow(cells, kColumns);
-    }
-
-    struct Pending
-    {
-        int index;
-        bool app;
-        size_t offset, size;
-    };
-
-    ByteSource &m_source;
-    const bool m_utf8;
-    ContactDecoder m_decoder;
-    GridStore &m_rows;
-    ReadTally &m_tally;
-    ContentHash &m_hash;
-    Refusal &m_refusal;
-    AdiOutcome m_outcome = AdiOutcome::Refused;
-
-    std::vector<char> m_buffer;
-    AdiBuffer m_buf;
-    size_t m_pos = 0, m_recordStart = 0;
-    qint64 m_read = 0;
-    bool m_anyTag = false;
-    bool m_hasFields = false;
-    bool m_sawEnd = false;    // an <EOR> or <EOH> came
-    bool m_ended = false;     // a tag without a length ended the data
-    qint64 m_endTag = 0;
-    QString m_endName;
-    bool m_inHeader = false;
-    struct Skipped
-    {
-        qint64 offset = -1;
-        QString reason;
-    };
-    Skipped m_skipped;                        // the first tag of the header's text, skipped
-    Utf8Check m_check;
-
-    TagScanner m_tags{m_buf};
-    LtFinder m_lt;
-    Fields m_fields;
-    std::string_view m_cells[kColumns];
-    std::vector<std::string_view> m_foreign;
-    std::vector<Pending> m_pending;
-    std::string m_arena;
-    QSet<QString> m_userDefined;
 };
 
+std::unique_ptr<SecondPart> startSecondPart(const AdiParser &first, ByteSource &source, bool utf8,
+                                            const DecodeOptions &options)
+{
+    const qint64 size = source.size(), at = first.recordStart(), forced = g_splitAt.load();
+    if (forced < 0 && size - at < kSplitFloor)
+        return nullptr;
+    auto second = std::make_unique<SecondPart>();
+    second->source = source.another();
+    if (!second->source)
+        return nullptr;
+    second->parser.emplace(*second->source, utf8, options, second->rows, second->tally, nullptr, second->refusal);
+    second->parser->takeHeaderOf(first);
+    // Reading a file, the first part also hashes the second's bytes once it is done: it takes
+    // a little less than half.
+    const double share = first.fromMemory() ? 0.5 : 0.47;
+    second->from = forced >= 0 ? std::max(forced, at + 1) : at + qint64(double(size - at) * share);
+    try {
+        second->thread = std::thread([part = second.get()] { part->read(); });
+    } catch (const std::system_error &) {
+        return nullptr;
+    }
+    return second;
+}
+
+// The bytes after those read, into `hash`: false on a read error.
+bool hashTheRest(ByteSource &source, ContentHash &hash)
+{
+    std::vector<char> buffer(size_t(1) << 20);
+    for (;;) {
+        const qint64 n = source.read(buffer.data(), qint64(buffer.size()));
+        if (n < 0)
+            return false;
+        if (n == 0)
+            return true;
+        hash.add(buffer.data(), size_t(n));
+    }
+}
+
+// The first part has paused at the second part's byte, or past it: the second part's rows
+// after its own when it read what the first would have. False when the first part has to read
+// on (from where it paused).
+bool takeSecondPart(const AdiParser &first, SecondPart &second, ByteSource &source, GridStore &rows,
+                    ReadTally &tally, ContentHash &hash, Refusal &refusal, bool &failed)
+{
+    const qint64 start = second.start.load();
+    if (start != kUnknown && start != first.recordStart())
+        second.cancel = true; // no use waiting for it
+    ContentHash all = hash;
+    const bool hashed = second.cancel || first.fromMemory() || hashTheRest(source, all);
+    second.thread.join();
+    if (hashed && !second.cancel && second.progress == AdiParser::Progress::Ended && second.parser->start() == first.recordStart()
+        && first.sameHeaderAs(*second.parser)) {
+        rows.reserveRows(rows.rows() + second.rows.rows());
+        rows.appendStore(std::move(second.rows));
+        tally.append(second.tally);
+        hash = std::move(all);
+        return true;
+    }
+    if (!first.fromMemory() && !source.seek(first.bytesRead())) {
+        refusal.unreadable = true;
+        refusal.offset = first.bytesRead();
+        refusal.reason = source.errorString();
+        failed = true;
+    }
+    return false;
+}
+
 } // namespace
+
+qint64 setSplitAt(qint64 at)
+{
+    return g_splitAt.exchange(at);
+}
 
 AdiOutcome readAdi(ByteSource &source, bool utf8, const DecodeOptions &options, GridStore &rows,
                    ReadTally &tally, ContentHash &hash, Refusal &refusal)
 {
-    AdiParser parser(source, utf8, options, rows, tally, hash, refusal);
-    return parser.run();
+    using Progress = AdiParser::Progress;
+    // A time zone's changes are read once, here, and not by two threads at once.
+    DecodeOptions read = options;
+    read.utc.localSeconds(0);
+    AdiParser first(source, utf8, read, rows, tally, &hash, refusal);
+    Progress progress = first.begin();
+    if (progress == Progress::Paused) // the header, or the first record
+        progress = first.readUntil(1);
+    std::unique_ptr<SecondPart> second;
+    if (progress == Progress::Paused)
+        second = startSecondPart(first, source, utf8, read);
+    if (second) {
+        progress = first.readUntil(second->from);
+        if (progress == Progress::Paused) {
+            bool failed = false;
+            if (takeSecondPart(first, *second, source, rows, tally, hash, refusal, failed))
+                return AdiOutcome::Ok;
+            if (failed)
+                return AdiOutcome::Refused;
+        }
+        second.reset();
+    }
+    if (progress == Progress::Paused)
+        progress = first.readUntil(kToTheEnd);
+    if (progress == Progress::Failed)
+        return first.outcome();
+    if (!first.anyTag()) {
+        refusal.offset = 0;
+        refusal.reason = QStringLiteral("no contiene ningún campo ADIF");
+        return AdiOutcome::Refused;
+    }
+    return AdiOutcome::Ok;
 }
 
 } // namespace adif

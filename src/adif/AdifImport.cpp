@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 
 namespace adif {
@@ -43,7 +45,6 @@ void ReadTally::addUnused(uint32_t fieldBits)
 
 void ReadTally::addRow(const std::string_view *cells, bool own, bool storableRecord)
 {
-    constexpr size_t kNamed = 5; // rows or cells named in a message
     const bool hasCall = !cells[Call].empty();
     m_anyContact = m_anyContact || own || hasCall || !cells[Date].empty() || !cells[Time].empty();
     if (!hasCall && ++m_withoutCall <= int64_t(kNamed))
@@ -55,6 +56,24 @@ void ReadTally::addRow(const std::string_view *cells, bool own, bool storableRec
             m_firstUnstorable.emplace_back(m_rows, c);
     }
     ++m_rows;
+}
+
+void ReadTally::append(const ReadTally &later)
+{
+    for (const auto &[name, count] : later.m_counts)
+        m_counts[name] += count;
+    for (int64_t row : later.m_firstWithoutCall) {
+        if (m_firstWithoutCall.size() < kNamed)
+            m_firstWithoutCall.push_back(m_rows + row);
+    }
+    for (const auto &[row, column] : later.m_firstUnstorable) {
+        if (m_firstUnstorable.size() < kNamed)
+            m_firstUnstorable.emplace_back(m_rows + row, column);
+    }
+    m_withoutCall += later.m_withoutCall;
+    m_unstorable += later.m_unstorable;
+    m_anyContact = m_anyContact || later.m_anyContact;
+    m_rows += later.m_rows;
 }
 
 void ReadTally::resultsInto(AdifRead &read) const
@@ -88,9 +107,19 @@ public:
     bool open() { return m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered); }
     qint64 size() const override { return m_file.size(); }
     qint64 read(char *to, qint64 n) override { return m_file.read(to, n); }
-    bool rewind() override { return m_file.seek(0); }
+    bool seek(qint64 offset) override { return m_file.seek(offset); }
     QString errorString() const override { return m_file.errorString(); }
     QFile &file() { return m_file; }
+    std::unique_ptr<ByteSource> another() const override
+    {
+        auto other = std::make_unique<FileSource>(m_file.fileName());
+        // The same file, not one put in its place since it was opened.
+        struct stat mine, theirs;
+        if (!other->open() || fstat(m_file.handle(), &mine) != 0 || fstat(other->m_file.handle(), &theirs) != 0
+            || mine.st_dev != theirs.st_dev || mine.st_ino != theirs.st_ino)
+            return nullptr;
+        return other;
+    }
 
 private:
     QFile m_file;
@@ -102,9 +131,10 @@ public:
     explicit MemorySource(const QByteArray &bytes) : m_bytes(bytes) {}
     qint64 size() const override { return m_bytes.size(); }
     qint64 read(char *, qint64) override { return 0; }
-    bool rewind() override { return true; }
+    bool seek(qint64) override { return true; }
     QString errorString() const override { return {}; }
     const QByteArray *memory() const override { return &m_bytes; }
+    std::unique_ptr<ByteSource> another() const override { return std::make_unique<MemorySource>(m_bytes); }
 
 private:
     const QByteArray &m_bytes;

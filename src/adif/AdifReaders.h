@@ -12,6 +12,7 @@
 #include <QString>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -41,8 +42,11 @@ public:
     // Whether a row holds a contact: a call sign, a date or a time, or a row of Orvanel's.
     bool anyContact() const { return m_anyContact; }
     void resultsInto(AdifRead &read) const;
+    // What a read of the records after these found.
+    void append(const ReadTally &later);
 
 private:
+    static constexpr size_t kNamed = 5; // rows or cells named in a message
     std::map<std::string, int64_t, std::less<>> m_counts;
     int64_t m_rows = 0;
     bool m_anyContact = false;
@@ -59,17 +63,27 @@ public:
     virtual qint64 size() const = 0;
     // Up to n bytes into `to`: 0 at the end, -1 on a read error.
     virtual qint64 read(char *to, qint64 n) = 0;
-    virtual bool rewind() = 0;
+    virtual bool seek(qint64 offset) = 0;
+    bool rewind() { return seek(0); }
     virtual QString errorString() const = 0;
     // All the bytes when they are in memory already (then read() is never called).
     virtual const QByteArray *memory() const { return nullptr; }
+    // A second source of the same bytes, to read another part of them at the same time; null
+    // when there can be none.
+    virtual std::unique_ptr<ByteSource> another() const = 0;
 };
+
+// Where reads hand the second part of a file to a second thread: by the usual rule (-1: files
+// of 8 MB or more, near their middle), or, for tests, every file at byte `at`. Returns the
+// setting before.
+qint64 setSplitAt(qint64 at);
 
 enum class AdiOutcome { Ok, NotUtf8, Refused };
 
 // Reads ADI with its text as UTF-8 (`utf8`) or Windows-1252. In UTF-8, bytes that are not
 // UTF-8 anywhere in the file stop the reading with NotUtf8, for the caller to start again.
-// `hash` receives the bytes as they are read.
+// `hash` receives the bytes as they are read. A large file's second part is read on a second
+// thread, through `another` source of the same bytes when the first is a file.
 AdiOutcome readAdi(ByteSource &source, bool utf8, const DecodeOptions &options, GridStore &rows,
                    ReadTally &tally, ContentHash &hash, Refusal &refusal);
 

@@ -76,6 +76,7 @@ public:
     uint32_t decode(const Fields &f, std::string_view *cells);
     // The file says in its header that Orvanel wrote it: BAND and ADDRESS are then its own.
     void setWrittenByOrvanel(bool own) { m_ownFile = own; }
+    bool writtenByOrvanel() const { return m_ownFile; }
     // Whether a record is a row of Orvanel's table, which may lack what a contact needs.
     bool isOwn(const Fields &f) const { return m_ownFile || f.appPresent != 0; }
 

@@ -15,6 +15,8 @@ namespace adif {
 class Utf8Check
 {
 public:
+    // `start`: the byte of the file the first byte added is.
+    explicit Utf8Check(uint64_t start = 0) : m_seen(start) {}
     // False from the first byte that cannot be UTF-8 on.
     bool add(const char *data, size_t size)
     {

@@ -396,9 +396,10 @@ void GridStore::reserveRows(int64_t rows)
 
 void GridStore::fitRows()
 {
-    if (d->rows.capacity() > d->rows.size() + 64) {
+    if (d->rows.capacity() > d->rows.size() + d->rows.size() / 8 + 64) {
         std::vector<Impl::Row> fitted;
         fitted.reserve(d->rows.size() + 64);
+        adviseHugePages(fitted.data(), fitted.capacity() * sizeof(Impl::Row));
         fitted.assign(d->rows.begin(), d->rows.end());
         d->rows.swap(fitted);
     }
@@ -668,7 +669,8 @@ void GridStore::appendStore(GridStore &&other)
             r.block += shift;
     for (auto &b : o.blocks)
         d->blocks.push_back(std::move(b));
-    if (o.rows.size() > d->rows.size() && o.rows.capacity() >= o.rows.size() + d->rows.size()) {
+    const size_t total = o.rows.size() + d->rows.size();
+    if (d->rows.capacity() < total && o.rows.size() > d->rows.size() && o.rows.capacity() >= total) {
         // The other side is the big one and has room: slide our few rows in front of it.
         o.rows.insert(o.rows.begin(), d->rows.begin(), d->rows.end());
         d->rows.swap(o.rows);

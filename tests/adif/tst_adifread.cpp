@@ -4,6 +4,7 @@
 #include "AdifTables.h"
 #include "FileHelpers.h"
 #include "adif/AdifImport.h"
+#include "adif/AdifReaders.h"
 #include "adif/ByteSearch.h"
 
 #include <QTemporaryDir>
@@ -54,6 +55,23 @@ QString findingsText(const AdifRead &read)
     return text;
 }
 
+// Everything a read gives, as text to compare.
+QString everything(const AdifRead &read)
+{
+    QStringList rows;
+    for (int64_t r = 0; r < read.rows.rows(); ++r) {
+        QStringList cells;
+        for (int c = 1; c < read.rows.cols(); ++c) {
+            const std::string_view cell = read.rows.cell(r, c);
+            cells << QString::fromUtf8(cell.data(), qsizetype(cell.size()));
+        }
+        rows << cells.join(u'|');
+    }
+    return u"ok=%1 line=%2 %3\n%4\nhash=%5 size=%6\n"_s.arg(read.ok).arg(read.line).arg(read.error, findingsText(read))
+               .arg(read.hash).arg(read.size)
+           + rows.join(u'\n');
+}
+
 } // namespace
 
 class TestAdifRead : public QObject
@@ -63,6 +81,8 @@ private slots:
     void otherPrograms_data();
     void otherPrograms();
     void throughAFile();
+    void splitAnywhere_data();
+    void splitAnywhere();
     void refused_data();
     void refused();
     void everyByteSearch_data();
@@ -186,6 +206,48 @@ void TestAdifRead::throughAFile()
     const AdifRead last = importAdifBytes(cp1252, u"grande.adi"_s, importOptions(0));
     QCOMPARE(last.rows.cell(20000, 2), "Peña"); // read as Windows-1252 throughout
     QCOMPARE(last.rows.cell(0, 2), "JosÃ©");
+}
+
+void TestAdifRead::splitAnywhere_data()
+{
+    QTest::addColumn<QByteArray>("middle");
+    const QByteArray ordinary = "<CALL:6>EA4XYZ <QSO_DATE:8>20010213 <TIME_ON:4>0152 <NAME:5>Jos\xC3\xA9 <EOR>\r\n";
+    QTest::newRow("ordinary records") << ordinary;
+    QTest::newRow("an <EOR> inside a value")
+        << QByteArray("<CALL:5>EA1AA <COMMENT:28>dice <EOR> y <eor> en medio<EOR>\n");
+    QTest::newRow("findings: no call, a field left out, an emoji")
+        << QByteArray("<NAME:3>Ana <RARO:2>xy <EOR><CALL:5>EA2BB <NAME:4>\xF0\x9F\x93\xBB<EOR>\n");
+    QTest::newRow("a header field among the records")
+        << QByteArray("<PROGRAMID:7>Orvanel <CALL:5>EA3CC <BAND:3>20m <FREQ:6>14.200 <EOR>\n");
+    QTest::newRow("a user field defined among the records")
+        << QByteArray("<USERDEF1:4>MIO1 <CALL:5>EA3CC <EOR><CALL:5>EA3CD <MIO1:2>ab <EOR>\n");
+    QTest::newRow("refused: a length that is no number") << QByteArray("<CALL:5>EA5EE <NAME:x>Luis<EOR>\n");
+    QTest::newRow("refused: a tag without a length among records")
+        << QByteArray("<CALL:5>EA6FF <EOR><EOF>\n");
+    QTest::newRow("Windows-1252: the file read again") << QByteArray("<CALL:5>EA7GG <NAME:4>Pe\xF1" "a<EOR>\n");
+    QTest::newRow("a long value") << "<CALL:5>EA8HH <NOTES:300>" + QByteArray(300, 'n') + "<EOR>\n";
+}
+
+// A file's second part may be read on a second thread, from a record boundary it guesses: the
+// read is the same wherever the guess falls, before, inside or after anything odd, in memory
+// and through a file.
+void TestAdifRead::splitAnywhere()
+{
+    QFETCH(QByteArray, middle);
+    const QByteArray before = "<CALL:6>EA4ABC <QSO_DATE:8>20010213 <TIME_ON:4>0152 <MIO0:1>z <EOR>\r\n";
+    const QByteArray bytes = "Cabecera\r\n<PROGRAMID:4>PRUE <USERDEF1:4>MIO0 <EOH>\r\n" + before.repeated(6) + middle
+                             + before.repeated(6) + "<CALL:5>EA9ZZ <NAME:3>Fin";
+    const struct Restore { qint64 at = adif::setSplitAt(-1); ~Restore() { adif::setSplitAt(at); } } restore;
+    const QString expected = everything(importAdifBytes(bytes, u"partido.adi"_s, importOptions(0)));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"partido.adi"_s);
+    QVERIFY(writeFile(path, bytes));
+    for (qint64 at = 0; at <= bytes.size(); ++at) {
+        adif::setSplitAt(at);
+        QCOMPARE(everything(importAdifBytes(bytes, u"partido.adi"_s, importOptions(0))), expected);
+        if (at % 23 == 0)
+            QCOMPARE(everything(importAdif(path, u"partido.adi"_s, importOptions(0))), expected);
+    }
 }
 
 void TestAdifRead::refused_data()
