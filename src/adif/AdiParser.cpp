@@ -316,8 +316,9 @@ Step AdiParser::parseRecords()
         std::string_view name;
         size_t dataStart = 0, length = 0;
         if (!m_tags.readUsual(tagStart, dataStart, length)) {
-            Tag tag = Tag::Field;
-            const Step step = m_tags.read(tagStart, tag, name, dataStart, length);
+            Tag tag = Tag::EndOfRecord;
+            const Step step = m_tags.readEndOfRecord(tagStart) ? Step::Done
+                                                               : m_tags.read(tagStart, tag, name, dataStart, length);
             // In the header's free text ("Autor <someone@example.org>") a '<' opens no field.
             if (m_inHeader && (step == Step::Stop || (step == Step::Done && tag == Tag::NoLength))) {
                 if (m_skipped.offset < 0 && step == Step::Stop) {

@@ -109,6 +109,14 @@ public:
     const Entry *entries() const { return m_slots; }
     static constexpr int kSlots = 128;
 
+    static uint32_t hashOf(std::string_view upper)
+    {
+        uint32_t h = 0;
+        for (char c : upper)
+            h = step(h, static_cast<unsigned char>(c));
+        return h;
+    }
+    const Entry *find(std::string_view upper) const { return find(upper.data(), upper.size(), hashOf(upper)); }
     const Entry *find(const char *upper, size_t size, uint32_t h) const
     {
         if (size >= sizeof(Entry::name))
@@ -127,10 +135,7 @@ private:
 
     void add(std::string_view name, Kind kind, int index)
     {
-        uint32_t h = 0;
-        for (char c : name)
-            h = step(h, static_cast<unsigned char>(c));
-        uint32_t i = mix(h) & kMask;
+        uint32_t i = mix(hashOf(name)) & kMask;
         while (m_slots[i].kind != Empty)
             i = (i + 1) & kMask;
         Entry &e = m_slots[i];
@@ -150,7 +155,10 @@ const KnownTags &knownTags();
 class TagScanner
 {
 public:
-    explicit TagScanner(const AdiBuffer &buffer) : m_buf(buffer), m_entries(knownTags().entries()) {}
+    explicit TagScanner(const AdiBuffer &buffer)
+        : m_buf(buffer), m_entries(knownTags().entries()), m_endOfRecord(knownTags().find("EOR"))
+    {
+    }
 
     // The tag at `at` ('<'): its name and, for a field, where its data starts and the length it
     // gives. For the end of a record or of the header, or a tag that gives no length, after() is
@@ -167,26 +175,43 @@ public:
         }
         return fitLengthSlowly(start, length, end);
     }
-    // The usual tag: the field that followed the last tag lately, its name in capitals, a
-    // length of up to six digits and no type, and its data in the bytes at hand. Read at once
-    // (true), or left to read().
+    // The usual tag: one of the two fields that followed the last tag lately, its name in
+    // capitals, a length of up to six digits and no type, and its data in the bytes at hand.
+    // Read at once (true), or left to read().
     bool readUsual(size_t at, size_t &dataStart, size_t &length)
     {
-        const KnownTags::Entry *guess = m_next[m_lastTag][0];
-        if (!guess || at + guess->size + 10 > m_buf.end) // '<', name, ':' and 8 bytes for the digits
-            return false;
+        const KnownTags::Entry **next = m_next[m_lastTag];
         const char *name = m_buf.data + at + 1;
-        if (name[guess->size] != ':' || !sameBytes(name, guess->name, guess->size))
+        for (int k = 0; k < 2; ++k) {
+            const KnownTags::Entry *guess = next[k];
+            if (!guess || at + guess->size + 10 > m_buf.end) // '<', name, ':' and 8 bytes for the digits
+                return false;
+            if (name[guess->size] != ':' || !sameBytes(name, guess->name, guess->size))
+                continue;
+            uint64_t value = 0;
+            const size_t digits = shortNumber(name + guess->size + 1, value);
+            const size_t close = at + guess->size + 2 + digits;
+            if (digits == 0 || digits == 7 || m_buf.data[close] != '>' || value > m_buf.end - close - 1)
+                return false;
+            if (k == 1)
+                std::swap(next[0], next[1]);
+            m_known = guess;
+            m_lastTag = int(guess - m_entries);
+            dataStart = close + 1;
+            length = size_t(value);
+            return true;
+        }
+        return false;
+    }
+    // "<EOR>" in capitals, as most files end their records: read at once (true), or left to
+    // read().
+    bool readEndOfRecord(size_t at)
+    {
+        if (at + 5 > m_buf.end || std::memcmp(m_buf.data + at, "<EOR>", 5) != 0)
             return false;
-        uint64_t value = 0;
-        const size_t digits = shortNumber(name + guess->size + 1, value);
-        const size_t close = at + guess->size + 2 + digits;
-        if (digits == 0 || digits == 7 || m_buf.data[close] != '>' || value > m_buf.end - close - 1)
-            return false;
-        m_known = guess;
-        m_lastTag = int(guess - m_entries);
-        dataStart = close + 1;
-        length = size_t(value);
+        m_known = m_endOfRecord;
+        m_lastTag = int(m_endOfRecord - m_entries);
+        m_after = at + 5;
         return true;
     }
     // The name just read when this program knows it, else null.
@@ -211,6 +236,7 @@ private:
 
     const AdiBuffer &m_buf;
     const KnownTags::Entry *m_entries;
+    const KnownTags::Entry *m_endOfRecord;
     const KnownTags::Entry *m_known = nullptr;
     size_t m_after = 0;
     size_t m_problemAt = 0;
