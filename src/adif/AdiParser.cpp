@@ -302,8 +302,11 @@ Step AdiParser::parseRecords()
     startRecord();
     if (m_ended)
         return skipToEnd();
+    constexpr size_t kUnknown = ~size_t(0);
+    size_t next = kUnknown; // the next '<', when it is known to follow at once
     for (;;) {
-        const size_t tagStart = m_lt.next(m_pos);
+        const size_t tagStart = next != kUnknown ? next : m_lt.next(m_pos);
+        next = kUnknown;
         if (tagStart == m_buf.end) {
             if (!m_buf.eof)
                 return Step::More;
@@ -359,6 +362,9 @@ Step AdiParser::parseRecords()
                 startRecord();
                 if (atLimit())
                     return Step::Done;
+                if (m_pos + 2 < m_buf.end && m_buf.data[m_pos] == '\r' && m_buf.data[m_pos + 1] == '\n'
+                    && m_buf.data[m_pos + 2] == '<')
+                    next = m_pos + 2;
                 continue;
             }
         }
@@ -381,6 +387,12 @@ Step AdiParser::parseRecords()
             takeField(name, value);
         m_hasFields = true;
         m_pos = dataEnd;
+        if (dataEnd + 1 < m_buf.end) {
+            if (m_buf.data[dataEnd] == '<')
+                next = dataEnd;
+            else if (m_buf.data[dataEnd] == ' ' && m_buf.data[dataEnd + 1] == '<')
+                next = dataEnd + 1;
+        }
     }
 }
 

@@ -91,18 +91,6 @@ bool fieldOfName(std::string_view name, Field &field)
     return false;
 }
 
-Field intlTwin(Field field)
-{
-    switch (field) {
-    case Field::Name: return Field::NameIntl;
-    case Field::Qth: return Field::QthIntl;
-    case Field::Address: return Field::AddressIntl;
-    case Field::Comment: return Field::CommentIntl;
-    case Field::Notes: return Field::NotesIntl;
-    default: return Field::Count;
-    }
-}
-
 std::string_view columnAppName(int column)
 {
     return column > 0 && column < kColumns ? kAppNames[column] : std::string_view();

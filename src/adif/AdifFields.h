@@ -25,7 +25,17 @@ std::string_view fieldName(Field field);
 // The field a name stands for (any letter case); false for every other name.
 bool fieldOfName(std::string_view name, Field &field);
 // The _INTL twin of a field, or Field::Count when it has none.
-Field intlTwin(Field field);
+constexpr Field intlTwin(Field field)
+{
+    switch (field) {
+    case Field::Name: return Field::NameIntl;
+    case Field::Qth: return Field::QthIntl;
+    case Field::Address: return Field::AddressIntl;
+    case Field::Comment: return Field::CommentIntl;
+    case Field::Notes: return Field::NotesIntl;
+    default: return Field::Count;
+    }
+}
 
 // The application field of a column, as in APP_ORVANEL_<name>: INDICATIVO, NOMBRE, ...
 std::string_view columnAppName(int column);

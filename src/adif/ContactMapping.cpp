@@ -69,10 +69,10 @@ void appendLine(std::string &out, std::string_view line)
     out += line;
 }
 
-constexpr std::string_view kYes = "SI", kNo = "NO";
+constexpr std::string_view kYes = kYesText, kNo = kNoText;
 
 // Blanks around a call sign, a date or a mode are no part of it, though other programs write them.
-std::string_view trimmed(std::string_view s)
+inline std::string_view trimmed(std::string_view s)
 {
     const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
     while (!s.empty() && blank(s.front()))
@@ -99,10 +99,6 @@ std::string_view routeOf(std::string_view sentVia, bool hasQslVia, std::string_v
     }
 }
 
-std::string_view yesNoOf(std::string_view value)
-{
-    return value.size() == 1 && (value[0] | 0x20) == 'y' ? kYes : kNo;
-}
 
 ContactEncoder::ContactEncoder(const EncodeOptions &options)
     : m_dates(options.locale), m_utc(options.utc), m_dxccOf(options.dxccOf)

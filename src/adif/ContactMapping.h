@@ -93,6 +93,10 @@ private:
 // What reading gives back for a column from its standard fields, shared by the writer (to know
 // when an APP_ORVANEL_ field is needed) and the reader.
 std::string_view routeOf(std::string_view sentVia, bool hasQslVia, std::string_view qslVia);
-std::string_view yesNoOf(std::string_view value);
+inline constexpr std::string_view kYesText = "SI", kNoText = "NO";
+inline std::string_view yesNoOf(std::string_view value)
+{
+    return value.size() == 1 && (value[0] | 0x20) == 'y' ? kYesText : kNoText;
+}
 
 } // namespace adif
