@@ -377,7 +377,11 @@ Step AdiParser::parseRecords()
         }
         const std::string_view value(m_buf.data + dataStart, dataEnd - dataStart);
         const KnownTags::Entry *known = m_tags.known();
-        if (known && known->kind == KnownTags::KnownField)
+        if (known && known->kind == KnownTags::KnownField && m_utf8) // the bytes themselves, at once
+            m_fields.set(Field(known->index), value);
+        else if (known && known->kind == KnownTags::OwnField && m_utf8)
+            m_fields.setApp(known->index, value);
+        else if (known && known->kind == KnownTags::KnownField)
             store(known->index, false, value);
         else if (known && known->kind == KnownTags::OwnField)
             store(known->index, true, value);

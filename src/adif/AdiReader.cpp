@@ -62,7 +62,7 @@ std::unique_ptr<SecondPart> startSecondPart(const AdiParser &first, ByteSource &
     second->parser->takeHeaderOf(first);
     // Reading a file, the first part also hashes the second's bytes once it is done: it takes
     // a little less than half.
-    const double share = first.fromMemory() ? 0.5 : 0.47;
+    const double share = first.fromMemory() ? 0.5 : 0.48;
     second->from = forced >= 0 ? std::max(forced, at + 1) : at + qint64(double(size - at) * share);
     try {
         second->thread = std::thread([part = second.get()] { part->read(); });

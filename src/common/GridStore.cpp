@@ -559,7 +559,8 @@ void GridStore::appendRow(const std::string_view *cells, int count)
             }
             q += n;
         }
-        std::memset(q, 0, size_t(m_cols - count));
+        if (count < m_cols)
+            std::memset(q, 0, size_t(m_cols - count));
     }
     d->rows.push_back(r);
 }
