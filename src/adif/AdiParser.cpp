@@ -490,7 +490,7 @@ void AdiParser::finishRecord(size_t end)
     m_tally.addRow(cells, m_decoder.isOwn(m_fields), storable);
     if (m_rows.rows() == kSampleRecords) {
         // Room for as many rows as records of the first ones' average size fit in the file, and
-        // a little more: the room left over is taken back at the end only when it is large.
+        // a little more, as the room left over is taken back at the end.
         const qint64 sampled = std::max<qint64>(m_buf.base + qint64(end) - m_start, 1);
         m_rows.reserveRows(qint64(double(m_buf.fileSize - m_start) * kSampleRecords / double(sampled) * 1.06) + 16);
     }

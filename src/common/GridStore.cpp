@@ -277,6 +277,21 @@ struct GridStore::Impl
         return b.data.get() + offset;
     }
 
+    // The room the block being filled never used goes back; the next row starts a new block.
+    void trimFillBlock()
+    {
+        if (fill == kNoBlock)
+            return;
+        Block &last = blocks[fill];
+        if (last.size == 0 || last.size == last.capacity)
+            return;
+        if (char *p = static_cast<char *>(std::realloc(last.data.get(), last.size))) {
+            (void)last.data.release();
+            last.data.reset(p);
+            last.capacity = last.size;
+        }
+    }
+
     // Writes `text` into column `col` of row `r` by writing a new blob (or in place when the
     // length is unchanged). `text` may point into the arena.
     void replaceCell(Row &r, int col, std::string_view text)
@@ -396,7 +411,8 @@ void GridStore::reserveRows(int64_t rows)
 
 void GridStore::fitRows()
 {
-    if (d->rows.capacity() > d->rows.size() + d->rows.size() / 8 + 64) {
+    d->trimFillBlock();
+    if (d->rows.capacity() > d->rows.size() + 64) {
         std::vector<Impl::Row> fitted;
         fitted.reserve(d->rows.size() + 64);
         adviseHugePages(fitted.data(), fitted.capacity() * sizeof(Impl::Row));
@@ -664,6 +680,8 @@ void GridStore::appendStore(GridStore &&other)
     if (&other == this || other.m_cols != m_cols)
         return;
     Impl &o = *other.d;
+    if (d->fill != kNoBlock) // the other store's last block stays part full
+        o.trimFillBlock();
     const auto shift = uint32_t(d->blocks.size());
     for (auto &r : o.rows)
         if (r.block != kNoBlock)

@@ -20,9 +20,8 @@ public:
     int cols() const { return m_cols; }
     int64_t rows() const;
     void reserveRows(int64_t rows);
-    // Drops the room for row records a store grown row by row keeps beyond what it holds, for a
-    // reader that learns the count only at the end; a little room is kept, as room never used
-    // costs address space and not memory.
+    // Drops the room a store grown row by row keeps beyond what it holds (row records, and the
+    // last block of cells), for a reader that learns the count only at the end.
     void fitRows();
 
     // A cell as UTF-8. The view is valid until the store next changes. Column 0 numbers
