@@ -11,23 +11,9 @@ namespace {
 constexpr size_t kChunk = size_t(1) << 18;
 constexpr int kSampleRecords = 64;
 
-bool sameNoCase(std::string_view s, std::string_view upper)
-{
-    if (s.size() != upper.size())
-        return false;
-    for (size_t i = 0; i < s.size(); ++i) {
-        char c = s[i];
-        if (c >= 'a' && c <= 'z')
-            c = char(c - 'a' + 'A');
-        if (c != upper[i])
-            return false;
-    }
-    return true;
-}
-
 bool startsNoCase(std::string_view s, std::string_view upper)
 {
-    return s.size() >= upper.size() && sameNoCase(s.substr(0, upper.size()), upper);
+    return s.size() >= upper.size() && sameLetters(s.substr(0, upper.size()), upper);
 }
 
 std::string upperCopy(std::string_view s)
@@ -154,7 +140,7 @@ bool AdiParser::findRecordStart()
         const auto *lt = static_cast<const char *>(std::memchr(m_buf.data + at, '<', m_buf.end - at));
         at = lt ? size_t(lt - m_buf.data) : m_buf.end;
         if (at + 5 <= m_buf.end) {
-            if (sameNoCase(std::string_view(lt + 1, 4), "EOR>")) {
+            if (sameLetters(std::string_view(lt + 1, 4), "EOR>")) {
                 m_recordStart = at + 5;
                 return true;
             }
@@ -416,7 +402,7 @@ Step AdiParser::skipToEnd()
             m_recordStart = at;
             return m_buf.eof ? Step::Done : Step::More;
         }
-        if (sameNoCase(std::string_view(lt + 1, 4), "EOR>")) {
+        if (sameLetters(std::string_view(lt + 1, 4), "EOR>")) {
             m_refusal.offset = m_endTag;
             m_refusal.reason = noLength();
             m_outcome = AdiOutcome::Refused;
@@ -441,8 +427,8 @@ void AdiParser::takeField(std::string_view name, std::string_view value)
         }
         return; // other programs' own fields are theirs
     }
-    if (sameNoCase(name, "PROGRAMID")) { // a header field
-        m_decoder.setWrittenByOrvanel(sameNoCase(value, "ORVANEL"));
+    if (sameLetters(name, "PROGRAMID")) { // a header field
+        m_decoder.setWrittenByOrvanel(sameLetters(value, "ORVANEL"));
         return;
     }
     if (startsNoCase(name, "USERDEF")) {

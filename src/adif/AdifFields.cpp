@@ -4,6 +4,20 @@
 #include <iterator>
 
 namespace adif {
+
+bool sameLetters(std::string_view name, std::string_view upper)
+{
+    if (name.size() != upper.size())
+        return false;
+    for (size_t i = 0; i < name.size(); ++i) {
+        char c = name[i];
+        if (c >= 'a' && c <= 'z')
+            c = char(c - 'a' + 'A');
+        if (c != upper[i])
+            return false;
+    }
+    return true;
+}
 namespace {
 
 constexpr std::string_view kFieldNames[kFieldCount] = {
@@ -18,20 +32,6 @@ constexpr std::string_view kAppNames[kColumns] = {
     "FECHA", "HORA",      "FRECUENCIA", "MODO",   "VIA",       "ENVIADA", "RECIBIDA",     "COMENTARIO",
 };
 
-// Same letters, whatever their case; `upper` is upper case already.
-bool sameName(std::string_view name, std::string_view upper)
-{
-    if (name.size() != upper.size())
-        return false;
-    for (size_t i = 0; i < name.size(); ++i) {
-        char c = name[i];
-        if (c >= 'a' && c <= 'z')
-            c = char(c - 'a' + 'A');
-        if (c != upper[i])
-            return false;
-    }
-    return true;
-}
 
 } // namespace
 
@@ -83,7 +83,7 @@ bool fieldOfName(std::string_view name, Field &field)
     if (letter >= 26)
         return false;
     for (const int8_t f : nameIndex().first[name.size()][letter]) {
-        if (f >= 0 && sameName(name, kFieldNames[f])) {
+        if (f >= 0 && sameLetters(name, kFieldNames[f])) {
             field = Field(f);
             return true;
         }
@@ -99,7 +99,7 @@ std::string_view columnAppName(int column)
 int columnOfAppName(std::string_view name)
 {
     for (int c = 1; c < kColumns; ++c) {
-        if (sameName(name, kAppNames[c]))
+        if (sameLetters(name, kAppNames[c]))
             return c;
     }
     return 0;

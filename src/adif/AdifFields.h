@@ -20,6 +20,9 @@ enum class Field : int {
 };
 inline constexpr int kFieldCount = int(Field::Count);
 
+// `text` in any case against `upper`, written in capitals.
+bool sameLetters(std::string_view text, std::string_view upper);
+
 // The field's ADIF name, upper case.
 std::string_view fieldName(Field field);
 // The field a name stands for (any letter case); false for every other name.

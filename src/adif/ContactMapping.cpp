@@ -8,20 +8,6 @@
 
 namespace adif {
 
-bool sameLetters(std::string_view text, std::string_view upper)
-{
-    if (text.size() != upper.size())
-        return false;
-    for (size_t i = 0; i < text.size(); ++i) {
-        char c = text[i];
-        if (c >= 'a' && c <= 'z')
-            c = char(c - 'a' + 'A');
-        if (c != upper[i])
-            return false;
-    }
-    return true;
-}
-
 // A QSL manager's call sign: letters and digits, at least one of each, and optional slashes.
 bool looksLikeCall(std::string_view s)
 {

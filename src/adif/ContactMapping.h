@@ -17,8 +17,6 @@
 
 namespace adif {
 
-// `text` in any case against `upper`, written in capitals.
-bool sameLetters(std::string_view text, std::string_view upper);
 // A QSL manager's call sign: letters and digits, at least one of each, and optional slashes.
 bool looksLikeCall(std::string_view s);
 

@@ -10,7 +10,7 @@ using namespace adif;
 
 namespace {
 
-bool sameLetters(std::string_view a, std::string_view b)
+bool sameTrimmedLetters(std::string_view a, std::string_view b)
 {
     a = trimmed(a);
     b = trimmed(b);
@@ -54,7 +54,7 @@ bool LoggedContacts::anyOf(const std::vector<int> &rows, const Key &key) const
                                 store.cell(row, Mode));
         const bool sameStart = key.timed && other.timed ? key.minute == other.minute
                                                         : key.date == other.date && key.time == other.time;
-        if (sameStart && key.band == other.band && sameLetters(key.mode, other.mode))
+        if (sameStart && key.band == other.band && sameTrimmedLetters(key.mode, other.mode))
             return true;
     }
     return false;
