@@ -86,10 +86,10 @@ AdiParser::Progress AdiParser::begin()
     return Progress::Paused;
 }
 
-void AdiParser::takeHeaderOf(const AdiParser &before)
+void AdiParser::takeHeader(const HeaderState &state)
 {
-    m_decoder.setWrittenByOrvanel(before.m_decoder.writtenByOrvanel());
-    m_userDefined = before.m_userDefined;
+    m_decoder.setWrittenByOrvanel(state.own);
+    m_userDefined = state.userDefined;
 }
 
 AdiParser::Progress AdiParser::beginAt(qint64 from, const std::atomic<bool> *cancel)

@@ -26,8 +26,17 @@ public:
 
     // From the start of the file. Failed: outcome() says why.
     Progress begin();
-    // What `before` learnt from the header, for reading records after it as it would.
-    void takeHeaderOf(const AdiParser &before);
+    // What was learnt from the header (and may change after it): whether Orvanel wrote the
+    // file, and the user's own field names.
+    struct HeaderState
+    {
+        bool own = false;
+        QSet<QString> userDefined;
+        bool operator==(const HeaderState &o) const { return own == o.own && userDefined == o.userDefined; }
+    };
+    HeaderState headerState() const { return {m_decoder.writtenByOrvanel(), m_userDefined}; }
+    // For reading records after those of another parser, as it would.
+    void takeHeader(const HeaderState &state);
     // From the first record that follows an <EOR> ending at or after byte `from`; the reading
     // stops early when `cancel` turns true. Ended when no such record was found.
     Progress beginAt(qint64 from, const std::atomic<bool> *cancel);
@@ -44,11 +53,6 @@ public:
     // How many bytes of the file were read.
     qint64 bytesRead() const { return m_buf.base + qint64(m_buf.end); }
     bool fromMemory() const { return m_source.memory() != nullptr; }
-    // Whether what was learnt from the header (and may change after it) is the same.
-    bool sameHeaderAs(const AdiParser &other) const
-    {
-        return m_decoder.writtenByOrvanel() == other.m_decoder.writtenByOrvanel() && m_userDefined == other.m_userDefined;
-    }
 
 private:
     Step stop(size_t at, const QString &reason);

@@ -18,8 +18,8 @@ constexpr qint64 kUnknown = -1, kNone = -2;
 
 // The second part of a large file, read on a thread of its own into rows of its own. It starts
 // at the first record boundary it finds after a byte chosen in the middle. It counts only when
-// the first part, read to there, ends a record at that same byte in the same state; otherwise
-// the first part reads on alone, as if there were no second part.
+// the first part, read to there, ends a record at that same byte in the state the second
+// started with; otherwise the first part reads on alone, as if there were no second part.
 struct SecondPart
 {
     std::unique_ptr<ByteSource> source;
@@ -27,6 +27,7 @@ struct SecondPart
     ReadTally tally;
     Refusal refusal;
     std::optional<AdiParser> parser;
+    AdiParser::HeaderState startedWith; // as the first part had it where this one started
     AdiParser::Progress progress = AdiParser::Progress::Failed;
     std::atomic<bool> cancel{false};
     std::atomic<qint64> start{kUnknown}; // where its records start, once it knows
@@ -59,7 +60,8 @@ std::unique_ptr<SecondPart> startSecondPart(const AdiParser &first, ByteSource &
     if (!second->source)
         return nullptr;
     second->parser.emplace(*second->source, utf8, options, second->rows, second->tally, nullptr, second->refusal);
-    second->parser->takeHeaderOf(first);
+    second->startedWith = first.headerState();
+    second->parser->takeHeader(second->startedWith);
     // Reading a file, the first part also hashes the second's bytes once it is done: it takes
     // a little less than half.
     const double share = first.fromMemory() ? 0.5 : 0.48;
@@ -99,7 +101,7 @@ bool takeSecondPart(const AdiParser &first, SecondPart &second, ByteSource &sour
     const bool hashed = second.cancel || first.fromMemory() || hashTheRest(source, all);
     second.thread.join();
     if (hashed && !second.cancel && second.progress == AdiParser::Progress::Ended && second.parser->start() == first.recordStart()
-        && first.sameHeaderAs(*second.parser)) {
+        && first.headerState() == second.startedWith) {
         rows.reserveRows(rows.rows() + second.rows.rows());
         rows.appendStore(std::move(second.rows));
         tally.append(second.tally);

@@ -221,6 +221,9 @@ void TestAdifRead::splitAnywhere_data()
         << QByteArray("<PROGRAMID:7>Orvanel <CALL:5>EA3CC <BAND:3>20m <FREQ:6>14.200 <EOR>\n");
     QTest::newRow("a user field defined among the records")
         << QByteArray("<USERDEF1:4>MIO1 <CALL:5>EA3CC <EOR><CALL:5>EA3CD <MIO1:2>ab <EOR>\n");
+    QTest::newRow("a user field defined again after it is used")
+        << "<USERDEF1:4>MIO1 <CALL:5>EA3CC <EOR>" + ordinary.repeated(3)
+               + "<CALL:5>EA3CD <MIO1:2>ab <EOR><USERDEF2:4>MIO1 <CALL:5>EA3CE <EOR>\n";
     QTest::newRow("refused: a length that is no number") << QByteArray("<CALL:5>EA5EE <NAME:x>Luis<EOR>\n");
     QTest::newRow("refused: a tag without a length among records")
         << QByteArray("<CALL:5>EA6FF <EOR><EOF>\n");
