@@ -1,4 +1,6 @@
 #include "GridStore.h"
+#include "PlainVector.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cstdlib>
@@ -188,7 +190,7 @@ struct GridStore::Impl
     explicit Impl(int c) : cols(c) {}
 
     int cols;
-    std::vector<Row> rows;
+    PlainVector<Row> rows;
     std::vector<Block> blocks;
     uint32_t fill = kNoBlock;          // block that receives new blobs
     size_t nextBlockSize = kFirstBlock;
@@ -412,13 +414,8 @@ void GridStore::reserveRows(int64_t rows)
 void GridStore::fitRows()
 {
     d->trimFillBlock();
-    if (d->rows.capacity() > d->rows.size() + 64) {
-        std::vector<Impl::Row> fitted;
-        fitted.reserve(d->rows.size() + 64);
-        adviseHugePages(fitted.data(), fitted.capacity() * sizeof(Impl::Row));
-        fitted.assign(d->rows.begin(), d->rows.end());
-        d->rows.swap(fitted);
-    }
+    if (d->rows.capacity() > d->rows.size() + 64)
+        d->rows.shrinkTo(d->rows.size() + 64);
 }
 
 std::string_view GridStore::cell(int64_t row, int col) const
