@@ -13,6 +13,19 @@
 #include <algorithm>
 
 namespace adif {
+namespace {
+
+// Dates and times in figures, as most are: plain ASCII without NUL is held as it is.
+bool plainText(std::string_view s)
+{
+    for (const char c : s) {
+        if (static_cast<unsigned char>(c) - 1u >= 0x7Fu)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
 
 void ReadTally::add(std::string_view name)
 {
@@ -50,7 +63,7 @@ void ReadTally::addRow(const std::string_view *cells, bool own, bool storableRec
     if (!hasCall && ++m_withoutCall <= int64_t(kNamed))
         m_firstWithoutCall.push_back(m_rows);
     for (int c = 1; c < kColumns; ++c) {
-        if ((storableRecord && c != Date && c != Time) || cp1252::storable(cells[c]))
+        if ((storableRecord && c != Date && c != Time) || plainText(cells[c]) || cp1252::storable(cells[c]))
             continue;
         if (++m_unstorable <= int64_t(kNamed))
             m_firstUnstorable.emplace_back(m_rows, c);
