@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 namespace adif {
 namespace {
@@ -100,6 +101,7 @@ AdiParser::Progress AdiParser::beginAt(qint64 from, const std::atomic<bool> *can
     // Five bytes back: an <EOR> that ends right at `from` counts.
     from = std::clamp<qint64>(from - 5, 0, m_buf.fileSize);
     m_checking = false; // the bytes before the first record are the other parser's
+    m_hashFrom = std::numeric_limits<qint64>::max();
     if (const QByteArray *all = m_source.memory()) {
         m_buf.data = all->constData() + from;
         m_buf.end = size_t(all->size() - std::min<qint64>(from, all->size()));
@@ -119,6 +121,9 @@ AdiParser::Progress AdiParser::beginAt(qint64 from, const std::atomic<bool> *can
     if (!findRecordStart())
         return m_outcome == AdiOutcome::Ok ? Progress::Ended : Progress::Failed;
     m_start = recordStart();
+    m_hashFrom = (m_start + qint64(kHashPiece) - 1) / qint64(kHashPiece) * qint64(kHashPiece);
+    if (m_hash && m_hashFrom < bytesRead())
+        m_hash->add(m_buf.data + (m_hashFrom - m_buf.base), size_t(bytesRead() - m_hashFrom));
     m_check = Utf8Check(uint64_t(m_start));
     m_checking = true;
     if (!checkUtf8(m_buf.data + m_recordStart, m_buf.end - m_recordStart))
@@ -213,6 +218,16 @@ bool AdiParser::checkUtf8(const char *data, size_t size)
     return true;
 }
 
+// Bytes just read, after those at hand, to the hash: those from m_hashFrom on.
+void AdiParser::hashNew(const char *data, size_t size)
+{
+    const qint64 at = bytesRead();
+    if (!m_hash || at + qint64(size) <= m_hashFrom)
+        return;
+    const size_t skip = at >= m_hashFrom ? 0 : size_t(m_hashFrom - at);
+    m_hash->add(data + skip, size - skip);
+}
+
 // More bytes after m_buf.end, keeping those from `keep` on (moved to the front). False when
 // the reading has to stop: m_outcome says why. At the end of the file m_buf.eof is set.
 bool AdiParser::fill(size_t keep)
@@ -239,8 +254,7 @@ bool AdiParser::fill(size_t keep)
         m_outcome = AdiOutcome::Refused;
         return false;
     }
-    if (m_hash)
-        m_hash->add(m_buffer.data() + m_buf.end, size_t(n));
+    hashNew(m_buffer.data() + m_buf.end, size_t(n));
     if (!checkUtf8(m_buffer.data() + m_buf.end, size_t(n)))
         return false;
     m_buf.end += size_t(n);

@@ -18,7 +18,7 @@ namespace adif {
 class AdiParser
 {
 public:
-    // `hash`, when given, receives every byte read.
+    // `hash`, when given, receives every byte read (after beginAt(), from hashFrom() on).
     AdiParser(ByteSource &source, bool utf8, const DecodeOptions &options, GridStore &rows, ReadTally &tally,
               ContentHash *hash, Refusal &refusal);
 
@@ -50,6 +50,9 @@ public:
     // starts after beginAt().
     qint64 recordStart() const { return m_buf.base + qint64(m_recordStart); }
     qint64 start() const { return m_start; }
+    // After beginAt(): the first byte hashed, the first piece boundary of the hash at or after
+    // start(), so that the hash can go on another hash of the bytes before it.
+    qint64 hashFrom() const { return m_hashFrom; }
     // How many bytes of the file were read.
     qint64 bytesRead() const { return m_buf.base + qint64(m_buf.end); }
     bool fromMemory() const { return m_source.memory() != nullptr; }
@@ -60,6 +63,7 @@ private:
     Progress refuse(qint64 offset, const QString &reason);
     bool fill(size_t keep = 0);
     bool checkUtf8(const char *data, size_t size);
+    void hashNew(const char *data, size_t size);
     bool findRecordStart();
     void startRecord();
     Step parseRecords();
@@ -91,6 +95,7 @@ private:
     AdiBuffer m_buf;
     size_t m_pos = 0, m_recordStart = 0;
     qint64 m_start = 0;       // where this parser's records start
+    qint64 m_hashFrom = 0;
     qint64 m_limit = 0;
     bool m_paused = false;
     bool m_checking = true;   // whether bytes read go through the UTF-8 check

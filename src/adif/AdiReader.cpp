@@ -1,11 +1,13 @@
 #include "AdiParser.h"
 
+#include <algorithm>
 #include <atomic>
 #include <limits>
 #include <memory>
 #include <optional>
 #include <system_error>
 #include <thread>
+#include <vector>
 
 namespace adif {
 namespace {
@@ -25,6 +27,7 @@ struct SecondPart
     std::unique_ptr<ByteSource> source;
     GridStore rows{kColumns};
     ReadTally tally;
+    ContentHash hash;
     Refusal refusal;
     std::optional<AdiParser> parser;
     AdiParser::HeaderState startedWith; // as the first part had it where this one started
@@ -59,13 +62,12 @@ std::unique_ptr<SecondPart> startSecondPart(const AdiParser &first, ByteSource &
     second->source = source.another();
     if (!second->source)
         return nullptr;
-    second->parser.emplace(*second->source, utf8, options, second->rows, second->tally, nullptr, second->refusal);
+    // Bytes in memory were hashed at once; a file's second part hashes its own.
+    ContentHash *hash = first.fromMemory() ? nullptr : &second->hash;
+    second->parser.emplace(*second->source, utf8, options, second->rows, second->tally, hash, second->refusal);
     second->startedWith = first.headerState();
     second->parser->takeHeader(second->startedWith);
-    // Reading a file, the first part also hashes the second's bytes once it is done: it takes
-    // a little less than half.
-    const double share = first.fromMemory() ? 0.5 : 0.48;
-    second->from = forced >= 0 ? std::max(forced, at + 1) : at + qint64(double(size - at) * share);
+    second->from = forced >= 0 ? std::max(forced, at + 1) : at + (size - at) / 2;
     try {
         second->thread = std::thread([part = second.get()] { part->read(); });
     } catch (const std::system_error &) {
@@ -74,16 +76,22 @@ std::unique_ptr<SecondPart> startSecondPart(const AdiParser &first, ByteSource &
     return second;
 }
 
-// The bytes after those read, into `hash`: false on a read error.
-bool hashTheRest(ByteSource &source, ContentHash &hash)
+// The bytes after those read, into `hash`, up to where its next piece starts or the file ends
+// (`ended`): false on a read error.
+bool hashToPieceEnd(ByteSource &source, ContentHash &hash, bool &ended)
 {
-    std::vector<char> buffer(size_t(1) << 20);
+    std::vector<char> buffer(size_t(1) << 16);
     for (;;) {
-        const qint64 n = source.read(buffer.data(), qint64(buffer.size()));
+        const uint64_t left = (kHashPiece - hash.size() % kHashPiece) % kHashPiece;
+        if (left == 0)
+            return true;
+        const qint64 n = source.read(buffer.data(), qint64(std::min<uint64_t>(left, buffer.size())));
         if (n < 0)
             return false;
-        if (n == 0)
+        if (n == 0) {
+            ended = true;
             return true;
+        }
         hash.add(buffer.data(), size_t(n));
     }
 }
@@ -97,11 +105,14 @@ bool takeSecondPart(const AdiParser &first, SecondPart &second, ByteSource &sour
     const qint64 start = second.start.load();
     if (start != kUnknown && start != first.recordStart())
         second.cancel = true; // no use waiting for it
+    // The first part's hash goes on with the second's from the piece after its last byte read.
     ContentHash all = hash;
-    const bool hashed = second.cancel || first.fromMemory() || hashTheRest(source, all);
+    bool ended = false;
+    const bool hashed = second.cancel || first.fromMemory() || hashToPieceEnd(source, all, ended);
     second.thread.join();
     if (hashed && !second.cancel && second.progress == AdiParser::Progress::Ended && second.parser->start() == first.recordStart()
-        && first.headerState() == second.startedWith) {
+        && first.headerState() == second.startedWith
+        && (first.fromMemory() || ended || all.append(second.hash, uint64_t(second.parser->hashFrom())))) {
         rows.reserveRows(rows.rows() + second.rows.rows());
         rows.appendStore(std::move(second.rows));
         tally.append(second.tally);

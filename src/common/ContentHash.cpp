@@ -1,4 +1,5 @@
 #include "ContentHash.h"
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <utility>
@@ -33,6 +34,23 @@ inline uint32_t read32(const unsigned char *p)
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
 
+// The hash of the pieces' hashes, each as 8 bytes least significant first, and of the piece
+// under way when there is one.
+uint64_t ofPieces(const std::vector<uint64_t> &pieces, const uint64_t *last)
+{
+    std::vector<unsigned char> bytes((pieces.size() + (last ? 1 : 0)) * 8);
+    unsigned char *p = bytes.data();
+    const auto put = [&p](uint64_t v) {
+        for (int i = 0; i < 8; ++i, v >>= 8)
+            *p++ = static_cast<unsigned char>(v);
+    };
+    for (const uint64_t piece : pieces)
+        put(piece);
+    if (last)
+        put(*last);
+    return XXH3_64bits(bytes.data(), bytes.size());
+}
+
 inline uint64_t round(uint64_t acc, uint64_t input)
 {
     acc += input * kP2;
@@ -62,7 +80,7 @@ void ContentHash::Xxh3Free::operator()(XXH3_state_s *state) const
 
 ContentHash::ContentHash(HashKind kind) : m_kind(kind)
 {
-    if (kind != HashKind::Xxh3)
+    if (kind == HashKind::Xxh64)
         return;
     m_xxh3.reset(XXH3_createState());
     if (!m_xxh3)
@@ -71,7 +89,8 @@ ContentHash::ContentHash(HashKind kind) : m_kind(kind)
 }
 
 ContentHash::ContentHash(const ContentHash &other)
-    : m_kind(other.m_kind), m_pendingSize(other.m_pendingSize), m_total(other.m_total)
+    : m_kind(other.m_kind), m_pieces(other.m_pieces), m_pieceFill(other.m_pieceFill),
+      m_pendingSize(other.m_pendingSize), m_total(other.m_total)
 {
     std::memcpy(m_acc, other.m_acc, sizeof m_acc);
     std::memcpy(m_pending, other.m_pending, sizeof m_pending);
@@ -90,6 +109,8 @@ ContentHash &ContentHash::operator=(ContentHash other) noexcept
 {
     m_kind = other.m_kind;
     m_xxh3 = std::move(other.m_xxh3);
+    m_pieces = std::move(other.m_pieces);
+    m_pieceFill = other.m_pieceFill;
     std::memcpy(m_acc, other.m_acc, sizeof m_acc);
     std::memcpy(m_pending, other.m_pending, sizeof m_pending);
     m_pendingSize = other.m_pendingSize;
@@ -101,6 +122,13 @@ uint64_t ContentHash::of(const void *data, size_t size, HashKind kind)
 {
     if (kind == HashKind::Xxh3)
         return XXH3_64bits(data, size);
+    if (kind == HashKind::Xxh3Pieces) {
+        const auto *p = static_cast<const unsigned char *>(data);
+        std::vector<uint64_t> pieces;
+        for (size_t at = 0; at < size; at += kHashPiece)
+            pieces.push_back(XXH3_64bits(p + at, std::min<size_t>(kHashPiece, size - at)));
+        return ofPieces(pieces, nullptr);
+    }
     ContentHash hash(kind);
     hash.add(data, size);
     return hash.value();
@@ -109,6 +137,19 @@ uint64_t ContentHash::of(const void *data, size_t size, HashKind kind)
 void ContentHash::add(const void *data, size_t size)
 {
     m_total += size;
+    if (m_kind == HashKind::Xxh3Pieces) {
+        auto p = static_cast<const unsigned char *>(data);
+        while (size > 0) {
+            const size_t take = std::min<size_t>(size, kHashPiece - m_pieceFill);
+            XXH3_64bits_update(m_xxh3.get(), p, take);
+            m_pieceFill += take;
+            p += take;
+            size -= take;
+            if (m_pieceFill == kHashPiece)
+                endPiece();
+        }
+        return;
+    }
     if (m_xxh3) {
         XXH3_64bits_update(m_xxh3.get(), data, size);
         return;
@@ -131,8 +172,35 @@ void ContentHash::add(const void *data, size_t size)
     m_pendingSize = size;
 }
 
+void ContentHash::endPiece()
+{
+    m_pieces.push_back(XXH3_64bits_digest(m_xxh3.get()));
+    XXH3_64bits_reset(m_xxh3.get());
+    m_pieceFill = 0;
+}
+
+bool ContentHash::append(const ContentHash &later, uint64_t laterFrom)
+{
+    const uint64_t end = laterFrom + later.m_total;
+    if (m_kind != HashKind::Xxh3Pieces || later.m_kind != HashKind::Xxh3Pieces || m_pieceFill != 0
+        || laterFrom % kHashPiece != 0 || m_total < laterFrom || m_total > end)
+        return false;
+    if (m_total == end)
+        return true;
+    const auto skip = std::ptrdiff_t((m_total - laterFrom) / kHashPiece); // pieces both hashed
+    m_pieces.insert(m_pieces.end(), later.m_pieces.begin() + skip, later.m_pieces.end());
+    XXH3_copyState(m_xxh3.get(), later.m_xxh3.get());
+    m_pieceFill = later.m_pieceFill;
+    m_total = end;
+    return true;
+}
+
 uint64_t ContentHash::value() const
 {
+    if (m_kind == HashKind::Xxh3Pieces) {
+        const uint64_t last = XXH3_64bits_digest(m_xxh3.get());
+        return ofPieces(m_pieces, m_pieceFill > 0 ? &last : nullptr);
+    }
     if (m_xxh3)
         return XXH3_64bits_digest(m_xxh3.get());
     uint64_t h;

@@ -346,7 +346,7 @@ Read read(const QByteArray &bytes)
     Decoder start(p + magic, n - magic);
     const uint8_t version = start.u8();
     const uint8_t hash = version == 1 ? uint8_t(HashKind::Xxh64) : start.u8(); // version 1 had XXH64 only
-    if ((version != 1 && version != kVersion) || hash > uint8_t(HashKind::Xxh3)) {
+    if ((version != 1 && version != kVersion) || hash > uint8_t(HashKind::Xxh3Pieces)) {
         r.problem = QStringLiteral("lo escribió otra versión del programa");
         return r;
     }

@@ -83,6 +83,7 @@ private slots:
     void throughAFile();
     void splitAnywhere_data();
     void splitAnywhere();
+    void splitAroundHashPieces();
     void refused_data();
     void refused();
     void everyByteSearch_data();
@@ -250,6 +251,27 @@ void TestAdifRead::splitAnywhere()
         QCOMPARE(everything(importAdifBytes(bytes, u"partido.adi"_s, importOptions(0))), expected);
         if (at % 23 == 0)
             QCOMPARE(everything(importAdif(path, u"partido.adi"_s, importOptions(0))), expected);
+    }
+}
+
+// A file of a few MiB, where each part hashes its own MiB: wherever the second part starts, and
+// wherever the first part stopped reading, before or past the next MiB, the rows and the hash
+// are those of one read.
+void TestAdifRead::splitAroundHashPieces()
+{
+    const QByteArray record = "<CALL:6>EA4XYZ <QSO_DATE:8>20010213 <TIME_ON:4>0152 <NAME:5>Jos\xC3\xA9 <EOR>\r\n";
+    const QByteArray bytes = "<EOH>\r\n" + record.repeated(int(4.4 * kHashPiece) / record.size());
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"grande.adi"_s);
+    QVERIFY(writeFile(path, bytes));
+    const struct Restore { qint64 at = adif::setSplitAt(-1); ~Restore() { adif::setSplitAt(at); } } restore;
+    const QString expected = everything(importAdifBytes(bytes, u"grande.adi"_s, importOptions(0)));
+    const auto piece = qint64(kHashPiece);
+    for (const qint64 mib : {piece, 2 * piece, 3 * piece}) {
+        for (const qint64 off : {-40000, -150, -70, -30, -9, -3, 0, 5, 150}) {
+            adif::setSplitAt(mib + off);
+            QCOMPARE(everything(importAdif(path, u"grande.adi"_s, importOptions(0))), expected);
+        }
     }
 }
 

@@ -330,12 +330,26 @@ void TestFiles::contentHash_data()
 {
     QTest::addColumn<int>("size");
     QTest::addColumn<int>("piece"); // bytes added at a time
-    for (const auto &[size, piece] : {std::pair{0, 1}, {3, 1}, {31, 7}, {32, 32}, {33, 5}, {1000, 31}, {100000, 4093}})
+    for (const auto &[size, piece] : {std::pair{0, 1}, {3, 1}, {31, 7}, {32, 32}, {33, 5}, {1000, 31}, {100000, 4093},
+                                      {(2 << 20) + 5, 300001}, {3 << 20, 1 << 20}})
         QTest::addRow("%d bytes, %d at a time", size, piece) << size << piece;
 }
 
-// Fed in pieces, either kind gives libxxhash's hash of the whole: XXH3 for what this version
-// writes, XXH64 (our own, as earlier versions wrote it) for what they named.
+// What libxxhash gives for bytes hashed as this version does: XXH3 over the XXH3 of each MiB.
+uint64_t xxh3OfPieces(const std::string &bytes)
+{
+    std::string hashes;
+    for (size_t at = 0; at < bytes.size(); at += kHashPiece) {
+        uint64_t h = XXH3_64bits(bytes.data() + at, std::min<size_t>(kHashPiece, bytes.size() - at));
+        for (int i = 0; i < 8; ++i, h >>= 8)
+            hashes.push_back(char(h & 0xFF));
+    }
+    return XXH3_64bits(hashes.data(), hashes.size());
+}
+
+// Fed in pieces, each kind gives libxxhash's hash of the whole: XXH3 of the MiB for what this
+// version writes, plain XXH3 and XXH64 (our own, as the first versions wrote it) for what
+// earlier ones named. Two parts of the bytes hashed apart and put together give it too.
 void TestFiles::contentHash()
 {
     QFETCH(int, size);
@@ -343,15 +357,31 @@ void TestFiles::contentHash()
     std::string bytes(size_t(size), '\0');
     for (int i = 0; i < size; ++i)
         bytes[size_t(i)] = char(i * 131 + (i >> 8));
-    for (const HashKind kind : {HashKind::Xxh3, HashKind::Xxh64}) {
+    const auto fed = [&](HashKind kind, size_t from, size_t to) {
         ContentHash hash(kind);
-        for (int at = 0; at < size; at += piece)
-            hash.add(bytes.data() + at, size_t(std::min(piece, size - at)));
-        const uint64_t whole = kind == HashKind::Xxh3 ? XXH3_64bits(bytes.data(), bytes.size())
-                                                      : XXH64(bytes.data(), bytes.size(), 0);
+        for (size_t at = from; at < to; at += size_t(piece))
+            hash.add(bytes.data() + at, std::min(size_t(piece), to - at));
+        return hash;
+    };
+    for (const HashKind kind : {HashKind::Xxh3Pieces, HashKind::Xxh3, HashKind::Xxh64}) {
+        const ContentHash hash = fed(kind, 0, bytes.size());
+        const uint64_t whole = kind == HashKind::Xxh3Pieces ? xxh3OfPieces(bytes)
+                               : kind == HashKind::Xxh3     ? XXH3_64bits(bytes.data(), bytes.size())
+                                                            : XXH64(bytes.data(), bytes.size(), 0);
         QCOMPARE(hash.value(), whole);
         QCOMPARE(ContentHash::of(bytes.data(), bytes.size(), kind), whole);
         QCOMPARE(hash.size(), uint64_t(size));
+    }
+    // The second part from a MiB on; the first up to that MiB or a later one, or to the end.
+    for (size_t from = 0; from <= bytes.size(); from += kHashPiece) {
+        const ContentHash later = fed(HashKind::Xxh3Pieces, from, bytes.size());
+        for (size_t to = from; to <= bytes.size() + kHashPiece; to += kHashPiece) {
+            ContentHash first = fed(HashKind::Xxh3Pieces, 0, std::min(to, bytes.size()));
+            const bool fits = to <= bytes.size() || bytes.size() % kHashPiece == 0;
+            QCOMPARE(first.append(later, from), fits);
+            if (first.size() == bytes.size())
+                QCOMPARE(first.value(), xxh3OfPieces(bytes));
+        }
     }
 }
 

@@ -84,7 +84,8 @@ private slots:
     void changedFileIsNeverReplayed();
     void answeringNoSetsTheJournalAside();
     void unwritableJournalIsSaidOnce();
-    void journalOfThePreviousVersion();
+    void journalOfAnEarlierVersion_data();
+    void journalOfAnEarlierVersion();
 };
 
 // Steps of every kind, some undone and redone, a save in between (which starts the journal
@@ -219,12 +220,23 @@ void TestRecovery::unwritableJournalIsSaidOnce()
     QVERIFY(f.fakes.messages.asked.at(0).text.startsWith(u"No se puede escribir el registro de recuperación ("_s));
 }
 
-// A journal the previous version wrote (XXH64, and no byte naming it) still rebuilds the log,
-// and goes on in its own kind: a step and an import more come back after another crash.
-void TestRecovery::journalOfThePreviousVersion()
+void TestRecovery::journalOfAnEarlierVersion_data()
 {
+    QTest::addColumn<QString>("journal");
+    QTest::addColumn<QString>("importedAt"); // the local time the imported contact got
+    QTest::newRow("XXH64, no byte naming it") << u"journal-v1.bin"_s << u"22:30:00"_s;
+    QTest::newRow("XXH3 of the whole file") << u"journal-v2.bin"_s << u"01:30:00"_s;
+}
+
+// A journal an earlier version wrote, naming its files by an earlier hash, still rebuilds the
+// log, and goes on in this version's kind: a step and an import more come back after another
+// crash.
+void TestRecovery::journalOfAnEarlierVersion()
+{
+    QFETCH(QString, journal);
+    QFETCH(QString, importedAt);
     AppFixture f;
-    QVERIFY(QFile::copy(QStringLiteral(ORVANEL_SOURCE_DIR "/tests/recovery/journal-v1.bin"), f.path(kJournal)));
+    QVERIFY(QFile::copy(QStringLiteral(ORVANEL_SOURCE_DIR "/tests/recovery/") + journal, f.path(kJournal)));
     writeFile(f.path(u"base.LBR"_s), "1\r\n" + QByteArray("\"K1A\"\r\n").repeated(16));
     writeFile(f.path(u"otro.adi"_s), "<CALL:4>K9ZZ <QSO_DATE:8>20260101 <TIME_ON:4>0130 <EOR>\n");
     const QString folder = QDir::currentPath();
@@ -233,7 +245,7 @@ void TestRecovery::journalOfThePreviousVersion()
     QCOMPARE(f.libro().Rows(), 4);
     for (const auto &[row, call] : {std::pair{1, u"K1A"_s}, {2, u"EA4ZZ"_s}, {3, u"K9ZZ"_s}})
         QCOMPARE(f.libro().TextMatrix(row, 1), call);
-    QCOMPARE(f.libro().TextMatrix(3, 10), u"22:30:00"_s);
+    QCOMPARE(f.libro().TextMatrix(3, 10), importedAt);
     QCOMPARE(f.frame().windowTitle(), u"Kavento versión 9.0 - base.LBR"_s);
     add(f, u"XE1A"_s);
     fileWindow(f, "mImportar", &LogbookCommands::importarWindow, "Abrir", u"otro.adi"_s);
