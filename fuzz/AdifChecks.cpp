@@ -6,7 +6,9 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <string_view>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -68,11 +70,14 @@ QString checkAdif(const CheckFiles &files, const QByteArray &bytes)
 {
     if (!files.writeInput(bytes))
         return u"could not write the input file"_s;
-    // The file read with its second part on a second thread, from a byte the input chooses.
-    const qint64 splitAt = bytes.isEmpty() ? 0 : bytes.size() * static_cast<unsigned char>(bytes.back()) / 256;
-    const qint64 usual = adif::setSplitAt(splitAt);
+    // The file read in three parts on other threads, from bytes its last two choose.
+    std::vector<qint64> splits;
+    for (qsizetype k = 1; k <= 2 && k <= bytes.size(); ++k)
+        splits.push_back(bytes.size() * static_cast<unsigned char>(bytes.at(bytes.size() - k)) / 256);
+    std::sort(splits.begin(), splits.end());
+    const std::vector<qint64> usual = adif::setSplits(splits);
     const AdifRead read = importAdif(files.input(), u"entrada"_s, importOptions());
-    adif::setSplitAt(usual);
+    adif::setSplits(usual);
     const AdifRead inMemory = importAdifBytes(bytes, u"entrada"_s, importOptions());
     if (read.ok != inMemory.ok)
         return u"from the file ok=%1, from memory ok=%2: %3"_s.arg(read.ok).arg(inMemory.ok).arg(read.error + inMemory.error);

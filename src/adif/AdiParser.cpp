@@ -93,9 +93,10 @@ void AdiParser::takeHeader(const HeaderState &state)
     m_userDefined = state.userDefined;
 }
 
-AdiParser::Progress AdiParser::beginAt(qint64 from, const std::atomic<bool> *cancel)
+AdiParser::Progress AdiParser::beginAt(qint64 from, qint64 until, const std::atomic<bool> *cancel)
 {
     m_cancel = cancel;
+    m_until = until;
     m_sawEnd = true;
     m_buf.fileSize = m_source.size();
     // Five bytes back: an <EOR> that ends right at `from` counts.
@@ -489,10 +490,11 @@ void AdiParser::finishRecord(size_t end)
                                                                                   : storableUtf8(bytes);
     m_tally.addRow(cells, m_decoder.isOwn(m_fields), storable);
     if (m_rows.rows() == kSampleRecords) {
-        // Room for as many rows as records of the first ones' average size fit in the file, and
-        // a little more, as the room left over is taken back at the end.
+        // Room for as many rows as records of the first ones' average size fit in the bytes to
+        // read, and a little more, as the room left over is taken back at the end.
         const qint64 sampled = std::max<qint64>(m_buf.base + qint64(end) - m_start, 1);
-        m_rows.reserveRows(qint64(double(m_buf.fileSize - m_start) * kSampleRecords / double(sampled) * 1.06) + 16);
+        const qint64 toRead = std::min(m_buf.fileSize, m_until) - m_start;
+        m_rows.reserveRows(qint64(double(toRead) * kSampleRecords / double(sampled) * 1.06) + 16);
     }
     m_rows.appendRow(cells, kColumns);
 }

@@ -10,6 +10,7 @@
 #include <QSet>
 
 #include <atomic>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -37,9 +38,10 @@ public:
     HeaderState headerState() const { return {m_decoder.writtenByOrvanel(), m_userDefined}; }
     // For reading records after those of another parser, as it would.
     void takeHeader(const HeaderState &state);
-    // From the first record that follows an <EOR> ending at or after byte `from`; the reading
-    // stops early when `cancel` turns true. Ended when no such record was found.
-    Progress beginAt(qint64 from, const std::atomic<bool> *cancel);
+    // From the first record that follows an <EOR> ending at or after byte `from`, to be read
+    // up to about byte `until`; the reading stops early when `cancel` turns true. Ended when no
+    // such record was found.
+    Progress beginAt(qint64 from, qint64 until, const std::atomic<bool> *cancel);
     // Records until the file ends, or until a record (or the header) ends at or after byte
     // `limit` of the file: Paused there, and the next call goes on from there.
     Progress readUntil(qint64 limit);
@@ -96,6 +98,7 @@ private:
     size_t m_pos = 0, m_recordStart = 0;
     qint64 m_start = 0;       // where this parser's records start
     qint64 m_hashFrom = 0;
+    qint64 m_until = std::numeric_limits<qint64>::max(); // where the reading is meant to end
     qint64 m_limit = 0;
     bool m_paused = false;
     bool m_checking = true;   // whether bytes read go through the UTF-8 check

@@ -73,17 +73,17 @@ public:
     virtual std::unique_ptr<ByteSource> another() const = 0;
 };
 
-// Where reads hand the second part of a file to a second thread: by the usual rule (-1: files
-// of 8 MB or more, near their middle), or, for tests, every file at byte `at`. Returns the
-// setting before.
-qint64 setSplitAt(qint64 at);
+// Where reads hand parts of a file to other threads: by the usual rule (none given: files of
+// 8 MB or more, in parts of about 16 MB, or more parts when there are many cores), or, for
+// tests, every file in parts that start at the bytes given. Returns the setting before.
+std::vector<qint64> setSplits(std::vector<qint64> at);
 
 enum class AdiOutcome { Ok, NotUtf8, Refused };
 
 // Reads ADI with its text as UTF-8 (`utf8`) or Windows-1252. In UTF-8, bytes that are not
 // UTF-8 anywhere in the file stop the reading with NotUtf8, for the caller to start again.
-// `hash` receives the bytes as they are read. A large file's second part is read on a second
-// thread, through `another` source of the same bytes when the first is a file.
+// `hash` receives the bytes as they are read. A large file is read in parts on several threads,
+// each through `another` source of the same bytes.
 AdiOutcome readAdi(ByteSource &source, bool utf8, const DecodeOptions &options, GridStore &rows,
                    ReadTally &tally, ContentHash &hash, Refusal &refusal);
 

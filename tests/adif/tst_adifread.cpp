@@ -241,16 +241,19 @@ void TestAdifRead::splitAnywhere()
     const QByteArray before = "<CALL:6>EA4ABC <QSO_DATE:8>20010213 <TIME_ON:4>0152 <MIO0:1>z <EOR>\r\n";
     const QByteArray bytes = "Cabecera\r\n<PROGRAMID:4>PRUE <USERDEF1:4>MIO0 <EOH>\r\n" + before.repeated(6) + middle
                              + before.repeated(6) + "<CALL:5>EA9ZZ <NAME:3>Fin";
-    const struct Restore { qint64 at = adif::setSplitAt(-1); ~Restore() { adif::setSplitAt(at); } } restore;
+    const struct Restore { std::vector<qint64> at = adif::setSplits({}); ~Restore() { adif::setSplits(at); } } restore;
     const QString expected = everything(importAdifBytes(bytes, u"partido.adi"_s, importOptions(0)));
     QTemporaryDir dir;
     const QString path = dir.filePath(u"partido.adi"_s);
     QVERIFY(writeFile(path, bytes));
     for (qint64 at = 0; at <= bytes.size(); ++at) {
-        adif::setSplitAt(at);
+        adif::setSplits({at});
         QCOMPARE(everything(importAdifBytes(bytes, u"partido.adi"_s, importOptions(0))), expected);
-        if (at % 23 == 0)
+        if (at % 23 == 0) {
             QCOMPARE(everything(importAdif(path, u"partido.adi"_s, importOptions(0))), expected);
+            adif::setSplits({at / 2, at});
+            QCOMPARE(everything(importAdif(path, u"partido.adi"_s, importOptions(0))), expected);
+        }
     }
 }
 
@@ -264,14 +267,12 @@ void TestAdifRead::splitAroundHashPieces()
     QTemporaryDir dir;
     const QString path = dir.filePath(u"grande.adi"_s);
     QVERIFY(writeFile(path, bytes));
-    const struct Restore { qint64 at = adif::setSplitAt(-1); ~Restore() { adif::setSplitAt(at); } } restore;
+    const struct Restore { std::vector<qint64> at = adif::setSplits({}); ~Restore() { adif::setSplits(at); } } restore;
     const QString expected = everything(importAdifBytes(bytes, u"grande.adi"_s, importOptions(0)));
     const auto piece = qint64(kHashPiece);
-    for (const qint64 mib : {piece, 2 * piece, 3 * piece}) {
-        for (const qint64 off : {-40000, -150, -70, -30, -9, -3, 0, 5, 150}) {
-            adif::setSplitAt(mib + off);
-            QCOMPARE(everything(importAdif(path, u"grande.adi"_s, importOptions(0))), expected);
-        }
+    for (const qint64 off : {-40000, -150, -70, -30, -9, -3, 0, 5, 150}) {
+        adif::setSplits({piece + off, 2 * piece + off, 3 * piece + off});
+        QCOMPARE(everything(importAdif(path, u"grande.adi"_s, importOptions(0))), expected);
     }
 }
 
