@@ -332,7 +332,7 @@ void TestAdifRead::everyByteSearch_data()
 
 // Each way of scanning, forced, reads what was written: tags, NULs and characters other than
 // ASCII at every place in a 64-byte block, in memory and in the file's pieces, and finds every
-// cell a log book cannot hold (a U+FFFD, an emoji, a NUL) whatever its place.
+// cell a log book cannot hold (a C1 control, a U+FFFD, an emoji, a NUL) whatever its place.
 void TestAdifRead::everyByteSearch()
 {
     QFETCH(int, kind);
@@ -342,14 +342,14 @@ void TestAdifRead::everyByteSearch()
     QByteArray bytes = "<EOH>";
     QStringList names;
     QList<int64_t> unstorable;
-    const QString odd[] = {u"ñ"_s, u"€"_s, u"\uFFFD"_s, u"📻"_s, QString(QChar(u'\0'))};
+    const QString odd[] = {u"ñ"_s, u"€"_s, u"\u0085"_s, u"\uFFFD"_s, u"📻"_s, QString(QChar(u'\0'))};
     for (int r = 0; r < 6000; ++r) {
-        const QString name = QString(r % 67, u'x') + odd[r % 5] + QString(r % 7, u'y');
+        const QString name = QString(r % 67, u'x') + odd[r % 6] + QString(r % 7, u'y');
         const QByteArray utf8 = name.toUtf8();
         bytes += "<CALL:4>K" + QByteArray::number(r % 1000).rightJustified(3, '0') + "<NAME:" + QByteArray::number(utf8.size())
                  + ">" + utf8 + QByteArray(r % 3, ' ') + "<EOR>" + QByteArray(r % 5, '\n');
         names << name;
-        if (r % 5 >= 2)
+        if (r % 6 >= 2)
             unstorable << r;
     }
     QTemporaryDir dir;
@@ -363,6 +363,20 @@ void TestAdifRead::everyByteSearch()
         QCOMPARE(read.unstorable, unstorable.size());
         for (size_t k = 0; k < read.firstUnstorable.size(); ++k)
             QCOMPARE(read.firstUnstorable[k], (std::pair<int64_t, int>(unstorable.at(qsizetype(k)), 2)));
+    }
+    // Bytes that are not UTF-8 among accented letters, at every place of a block: the file is
+    // read as Windows-1252.
+    const std::pair<QByteArray, QString> notUtf8[] = {
+        {"\x80", u"€"_s}, {"\xC3", u"Ã"_s}, {"\xC0\xAF", u"À¯"_s}, {"\xE2\x82", u"â‚"_s}, {"\xED\xA0\x80", u"í\u00A0€"_s}};
+    for (const auto &[bad, shown] : notUtf8) {
+        for (int at = 0; at < 64; ++at) {
+            const QByteArray value = QByteArray(at, 'x') + bad + "x\xC3\xA9\xC3\xB1" + QByteArray(70, 'y');
+            const AdifRead read = importAdifBytes("<CALL:3>K1X<NAME:" + QByteArray::number(value.size()) + ">" + value + "<EOR>",
+                                                  u"mal.adi"_s, importOptions(0));
+            QVERIFY2(read.ok, qPrintable(read.error));
+            QCOMPARE(QString::fromUtf8(read.rows.cell(0, 2).data(), qsizetype(read.rows.cell(0, 2).size())),
+                     QString(at, u'x') + shown + u"xÃ©Ã±"_s + QString(70, u'y'));
+        }
     }
 }
 
