@@ -371,10 +371,21 @@ Step AdiParser::parseRecords()
         }
         m_anyTag = true;
         size_t dataEnd = dataStart + length;
-        if (m_utf8) {
+        // Mostly the next tag follows the data at once, or after one blank; else, in UTF-8, the
+        // length may have counted characters.
+        const auto tagAfter = [this](size_t end) {
+            if (end + 1 < m_buf.end && m_buf.data[end] == '<')
+                return end;
+            if (end + 1 < m_buf.end && m_buf.data[end] == ' ' && m_buf.data[end + 1] == '<')
+                return end + 1;
+            return kUnknown;
+        };
+        next = tagAfter(dataEnd);
+        if (next == kUnknown && m_utf8) {
             const Step fit = m_tags.fitLength(dataStart, length, dataEnd);
             if (fit != Step::Done)
                 return fit;
+            next = tagAfter(dataEnd);
         }
         const std::string_view value(m_buf.data + dataStart, dataEnd - dataStart);
         const KnownTags::Entry *known = m_tags.known();
@@ -392,12 +403,6 @@ Step AdiParser::parseRecords()
             takeField(name, value);
         m_hasFields = true;
         m_pos = dataEnd;
-        if (dataEnd + 1 < m_buf.end) {
-            if (m_buf.data[dataEnd] == '<')
-                next = dataEnd;
-            else if (m_buf.data[dataEnd] == ' ' && m_buf.data[dataEnd + 1] == '<')
-                next = dataEnd + 1;
-        }
     }
 }
 

@@ -143,7 +143,7 @@ Step TagScanner::readRest(size_t at, size_t i, Tag &tag, std::string_view name, 
 // otherwise a count of characters that does is taken; otherwise the bytes after all (ADIF
 // lets anything but '<' follow a field's data), with a character they cut taken whole, so
 // the value stays UTF-8.
-Step TagScanner::fitLengthSlowly(size_t start, size_t length, size_t &end)
+Step TagScanner::fitLength(size_t start, size_t length, size_t &end)
 {
     bool fits = false;
     Step step = landsWell(start + length, fits);

@@ -164,17 +164,9 @@ public:
     // gives. For the end of a record or of the header, or a tag that gives no length, after() is
     // the byte after the '>'.
     Step read(size_t at, Tag &tag, std::string_view &name, size_t &dataStart, size_t &length);
-    // Where the data of a field really ends (see the .cpp), for UTF-8 text. Mostly the next tag
-    // follows at once, or after one blank.
-    Step fitLength(size_t start, size_t length, size_t &end)
-    {
-        const size_t e = start + length;
-        if (e + 1 < m_buf.end && (m_buf.data[e] == '<' || (m_buf.data[e] == ' ' && m_buf.data[e + 1] == '<'))) {
-            end = e;
-            return Step::Done;
-        }
-        return fitLengthSlowly(start, length, end);
-    }
+    // Where the data of a field really ends (see the .cpp), for UTF-8 text whose next tag does
+    // not follow the data at once, nor after one blank.
+    Step fitLength(size_t start, size_t length, size_t &end);
     // The usual tag: one of the two fields that followed the last tag lately, its name in
     // capitals, a length of up to six digits and no type, and its data in the bytes at hand.
     // Read at once (true), or left to read().
@@ -221,7 +213,6 @@ public:
     const QString &problem() const { return m_problem; }
 
 private:
-    Step fitLengthSlowly(size_t start, size_t length, size_t &end);
     Step readRest(size_t at, size_t i, Tag &tag, std::string_view name, size_t &dataStart, size_t &length);
     void scanName(size_t &i);
     Step landsWell(size_t at, bool &fits);
