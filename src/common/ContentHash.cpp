@@ -36,19 +36,25 @@ inline uint32_t read32(const unsigned char *p)
 
 // The hash of the pieces' hashes, each as 8 bytes least significant first, and of the piece
 // under way when there is one.
-uint64_t ofPieces(const std::vector<uint64_t> &pieces, const uint64_t *last)
+uint64_t ofPieces(const uint64_t *pieces, size_t count, const uint64_t *last)
 {
-    std::vector<unsigned char> bytes((pieces.size() + (last ? 1 : 0)) * 8);
-    unsigned char *p = bytes.data();
+    // A journal's step is one piece: its bytes stay on the stack.
+    unsigned char near[64];
+    std::vector<unsigned char> far;
+    const size_t size = (count + (last ? 1 : 0)) * 8;
+    if (size > sizeof near)
+        far.resize(size);
+    unsigned char *const bytes = size > sizeof near ? far.data() : near;
+    unsigned char *p = bytes;
     const auto put = [&p](uint64_t v) {
         for (int i = 0; i < 8; ++i, v >>= 8)
             *p++ = static_cast<unsigned char>(v);
     };
-    for (const uint64_t piece : pieces)
-        put(piece);
+    for (size_t k = 0; k < count; ++k)
+        put(pieces[k]);
     if (last)
         put(*last);
-    return XXH3_64bits(bytes.data(), bytes.size());
+    return XXH3_64bits(bytes, size);
 }
 
 inline uint64_t round(uint64_t acc, uint64_t input)
@@ -124,10 +130,14 @@ uint64_t ContentHash::of(const void *data, size_t size, HashKind kind)
         return XXH3_64bits(data, size);
     if (kind == HashKind::Xxh3Pieces) {
         const auto *p = static_cast<const unsigned char *>(data);
+        if (size <= kHashPiece) {
+            const uint64_t only = XXH3_64bits(data, size);
+            return ofPieces(nullptr, 0, size > 0 ? &only : nullptr);
+        }
         std::vector<uint64_t> pieces;
         for (size_t at = 0; at < size; at += kHashPiece)
             pieces.push_back(XXH3_64bits(p + at, std::min<size_t>(kHashPiece, size - at)));
-        return ofPieces(pieces, nullptr);
+        return ofPieces(pieces.data(), pieces.size(), nullptr);
     }
     ContentHash hash(kind);
     hash.add(data, size);
@@ -199,7 +209,7 @@ uint64_t ContentHash::value() const
 {
     if (m_kind == HashKind::Xxh3Pieces) {
         const uint64_t last = XXH3_64bits_digest(m_xxh3.get());
-        return ofPieces(m_pieces, m_pieceFill > 0 ? &last : nullptr);
+        return ofPieces(m_pieces.data(), m_pieces.size(), m_pieceFill > 0 ? &last : nullptr);
     }
     if (m_xxh3)
         return XXH3_64bits_digest(m_xxh3.get());
