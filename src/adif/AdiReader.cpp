@@ -220,12 +220,17 @@ private:
     bool m_hashEnded = false;
 };
 
-AdiOutcome readInOneGo(AdiParser &parser)
+// How a read that went to the end, or stopped, turns out.
+AdiOutcome outcomeOf(const AdiParser &parser, Progress progress, Refusal &refusal)
 {
-    Progress progress = parser.begin();
-    if (progress == Progress::Paused)
-        progress = parser.readUntil(kToTheEnd);
-    return progress == Progress::Failed ? parser.outcome() : AdiOutcome::Ok;
+    if (progress == Progress::Failed)
+        return parser.outcome();
+    if (!parser.anyTag()) {
+        refusal.offset = 0;
+        refusal.reason = QStringLiteral("no contiene ningún campo ADIF");
+        return AdiOutcome::Refused;
+    }
+    return AdiOutcome::Ok;
 }
 
 } // namespace
@@ -248,33 +253,20 @@ AdiOutcome readAdi(ByteSource &source, bool utf8, const DecodeOptions &options, 
         const std::lock_guard<std::mutex> lock(g_splitsLock);
         forced = g_splits;
     }
-    bool parted = false;
-    AdiOutcome outcome = AdiOutcome::Ok;
     {
         AdiParser first(source, utf8, read, rows, tally, &hash, refusal);
         Progress progress = first.begin();
         if (progress == Progress::Paused) // the header, or the first record
             progress = first.readUntil(1);
-        if (progress == Progress::Paused) {
-            PartedRead parts(first, source, utf8, read, rows, tally, hash);
-            const qint64 limit = parts.start(forced);
-            progress = first.readUntil(limit);
-            if (limit != kToTheEnd && progress == Progress::Paused) {
-                if (parts.finish())
-                    return AdiOutcome::Ok;
-                parted = true;
-            }
-        }
-        if (!parted) {
-            if (progress == Progress::Failed)
-                return first.outcome();
-            if (!first.anyTag()) {
-                refusal.offset = 0;
-                refusal.reason = QStringLiteral("no contiene ningún campo ADIF");
-                return AdiOutcome::Refused;
-            }
+        if (progress != Progress::Paused)
+            return outcomeOf(first, progress, refusal);
+        PartedRead parts(first, source, utf8, read, rows, tally, hash);
+        const qint64 limit = parts.start(forced);
+        progress = first.readUntil(limit);
+        if (limit == kToTheEnd || progress != Progress::Paused)
+            return outcomeOf(first, progress, refusal);
+        if (parts.finish())
             return AdiOutcome::Ok;
-        }
     }
     // The parts did not fit: everything again, in one go.
     rows = GridStore(kColumns);
@@ -288,13 +280,10 @@ AdiOutcome readAdi(ByteSource &source, bool utf8, const DecodeOptions &options, 
         return AdiOutcome::Refused;
     }
     AdiParser alone(source, utf8, read, rows, tally, &hash, refusal);
-    outcome = readInOneGo(alone);
-    if (outcome == AdiOutcome::Ok && !alone.anyTag()) {
-        refusal.offset = 0;
-        refusal.reason = QStringLiteral("no contiene ningún campo ADIF");
-        return AdiOutcome::Refused;
-    }
-    return outcome;
+    Progress progress = alone.begin();
+    if (progress == Progress::Paused)
+        progress = alone.readUntil(kToTheEnd);
+    return outcomeOf(alone, progress, refusal);
 }
 
 } // namespace adif
