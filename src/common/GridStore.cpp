@@ -6,9 +6,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
 
 // Layout. A row is one blob: the size of the rest as a varint, then for each column a varint
 // length and that many UTF-8 bytes. The leading size lets a row's end (and so the bytes of
@@ -32,36 +29,13 @@ struct FreeBlock
     void operator()(char *p) const { std::free(p); }
 };
 
-// The whole 2 MB pages inside [p, p + bytes): a table of a million rows then takes a few
-// page faults where it would take thousands.
-void adviseHugePages(void *p, size_t bytes)
-{
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-    const auto begin = (reinterpret_cast<uintptr_t>(p) + kMaxBlock - 1) & ~uintptr_t(kMaxBlock - 1);
-    const auto end = (reinterpret_cast<uintptr_t>(p) + bytes) & ~uintptr_t(kMaxBlock - 1);
-    if (end > begin)
-        madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE);
-#else
-    (void)p;
-    (void)bytes;
-#endif
-}
-
-// Arena memory, left uninitialised: pages never touched cost nothing. Full-size blocks are
-// aligned so the kernel may back them with huge pages: a sort reads rows scattered over the
-// whole arena, and fewer, larger pages spare it many TLB misses.
+// Arena memory, left uninitialised: pages never touched cost nothing. Not advised into huge
+// pages: where memory is handed to the system lazily (virtual machines) or is fragmented, a
+// huge-page fault waits on the host or on compaction, and loading a big log stalled for
+// hundreds of milliseconds; small pages cost a steady few per megabyte.
 char *allocateBlock(size_t bytes)
 {
-    void *p = nullptr;
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-    if (bytes == kMaxBlock) {
-        p = std::aligned_alloc(kMaxBlock, bytes);
-        if (p)
-            adviseHugePages(p, bytes);
-    }
-#endif
-    if (!p)
-        p = std::malloc(bytes);
+    void *p = std::malloc(bytes);
     if (!p)
         throw std::bad_alloc();
     return static_cast<char *>(p);
@@ -408,7 +382,6 @@ void GridStore::reserveRows(int64_t rows)
     if (rows <= 0)
         return;
     d->rows.reserve(size_t(rows) + 64);
-    adviseHugePages(d->rows.data(), d->rows.capacity() * sizeof(Impl::Row));
 }
 
 void GridStore::fitRows()
