@@ -28,22 +28,22 @@ Step TagScanner::read(size_t at, Tag &tag, std::string_view &name, size_t &dataS
     size_t i = at + 1;
     // A file repeats its tags record after record: the two tags that followed this one lately
     // are tried first, byte for byte, before the name is scanned and looked up.
-    const KnownTags::Entry **next = m_next[m_lastTag];
-    if (isGuess(next[0], i)) {
-        m_known = next[0];
+    Guess *next = m_last->guess;
+    if (isGuess(next[0].entry, i)) {
+        m_known = next[0].entry;
         i += m_known->size;
-    } else if (isGuess(next[1], i)) {
-        m_known = next[1];
+    } else if (isGuess(next[1].entry, i)) {
+        m_known = next[1].entry;
         i += m_known->size;
         std::swap(next[0], next[1]);
     } else {
         scanName(i);
         if (i < m_buf.end) {
             next[1] = next[0];
-            next[0] = m_known;
+            next[0] = Guess{m_known, &successorsOf(m_known)};
         }
     }
-    m_lastTag = m_known ? int(m_known - m_entries) : KnownTags::kSlots;
+    m_last = &successorsOf(m_known);
     if (i >= m_buf.end)
         return m_buf.eof ? stop(at, QStringLiteral("una etiqueta «<» no se cierra con «>» antes del final del archivo"))
                      : Step::More;

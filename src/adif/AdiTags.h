@@ -156,9 +156,12 @@ class TagScanner
 {
 public:
     explicit TagScanner(const AdiBuffer &buffer)
-        : m_buf(buffer), m_entries(knownTags().entries()), m_endOfRecord(knownTags().find("EOR"))
+        : m_buf(buffer), m_entries(knownTags().entries()), m_endOfRecord(knownTags().find("EOR")),
+          m_afterEndOfRecord(&successorsOf(m_endOfRecord))
     {
     }
+    TagScanner(const TagScanner &) = delete; // holds pointers into itself
+    TagScanner &operator=(const TagScanner &) = delete;
 
     // The tag at `at` ('<'): its name and, for a field, where its data starts and the length it
     // gives. For the end of a record or of the header, or a tag that gives no length, after() is
@@ -172,23 +175,37 @@ public:
     // Read at once (true), or left to read().
     bool readUsual(size_t at, size_t &dataStart, size_t &length)
     {
-        const KnownTags::Entry **next = m_next[m_lastTag];
+        Successors &next = *m_last;
         const char *name = m_buf.data + at + 1;
         for (int k = 0; k < 2; ++k) {
-            const KnownTags::Entry *guess = next[k];
+            const Guess g = next.guess[k];
+            const KnownTags::Entry *guess = g.entry;
             if (!guess || at + guess->size + 10 > m_buf.end) // '<', name, ':' and 8 bytes for the digits
                 return false;
             if (name[guess->size] != ':' || !sameBytes(name, guess->name, guess->size))
                 continue;
-            uint64_t value = 0;
-            const size_t digits = shortNumber(name + guess->size + 1, value);
+            // Lengths are mostly one or two digits: read at once, so that where the data ends
+            // waits on two bytes and not on the whole number's arithmetic.
+            const auto *digit = reinterpret_cast<const unsigned char *>(name + guess->size + 1);
+            uint64_t value = digit[0] - unsigned('0');
+            size_t digits = 1;
+            if (value >= 10 || digit[1] != '>') {
+                if (value < 10 && unsigned(digit[1] - '0') < 10 && digit[2] == '>') {
+                    value = value * 10 + unsigned(digit[1] - '0');
+                    digits = 2;
+                } else {
+                    digits = shortNumber(name + guess->size + 1, value);
+                    if (digits == 0 || digits == 7 || name[guess->size + 1 + digits] != '>')
+                        return false;
+                }
+            }
             const size_t close = at + guess->size + 2 + digits;
-            if (digits == 0 || digits == 7 || m_buf.data[close] != '>' || value > m_buf.end - close - 1)
+            if (value > m_buf.end - close - 1)
                 return false;
             if (k == 1)
-                std::swap(next[0], next[1]);
+                std::swap(next.guess[0], next.guess[1]);
             m_known = guess;
-            m_lastTag = int(guess - m_entries);
+            m_last = g.then;
             dataStart = close + 1;
             length = size_t(value);
             return true;
@@ -202,7 +219,7 @@ public:
         if (at + 5 > m_buf.end || std::memcmp(m_buf.data + at, "<EOR>", 5) != 0)
             return false;
         m_known = m_endOfRecord;
-        m_lastTag = int(m_endOfRecord - m_entries);
+        m_last = m_afterEndOfRecord;
         m_after = at + 5;
         return true;
     }
@@ -233,8 +250,25 @@ private:
     size_t m_problemAt = 0;
     QString m_problem;
     bool isGuess(const KnownTags::Entry *guess, size_t i) const;
-    const KnownTags::Entry *m_next[KnownTags::kSlots + 1][2] = {}; // the tags seen lately after each one
-    int m_lastTag = KnownTags::kSlots;
+    // The two tags seen lately after each one (after none: the last slot), each with its own
+    // two, so that going from a tag to the next guess is one load, not a lookup.
+    struct Successors;
+    struct Guess
+    {
+        const KnownTags::Entry *entry = nullptr;
+        Successors *then = nullptr;
+    };
+    struct Successors
+    {
+        Guess guess[2];
+    };
+    Successors &successorsOf(const KnownTags::Entry *e)
+    {
+        return m_next[e ? e - m_entries : KnownTags::kSlots];
+    }
+    Successors m_next[KnownTags::kSlots + 1];
+    Successors *const m_afterEndOfRecord;
+    Successors *m_last = &m_next[KnownTags::kSlots];
 };
 
 // Whole words, the last one overlapping the one before when the size is not a multiple.
