@@ -26,20 +26,21 @@ inline bool TagScanner::isGuess(const KnownTags::Entry *guess, size_t i) const
 Step TagScanner::read(size_t at, Tag &tag, std::string_view &name, size_t &dataStart, size_t &length)
 {
     size_t i = at + 1;
-    // A file repeats its tags record after record: the two tags that followed this one lately
+    // A file repeats its tags record after record: the tags that followed this one lately
     // are tried first, byte for byte, before the name is scanned and looked up.
     Guess *next = m_last->guess;
-    if (isGuess(next[0].entry, i)) {
-        m_known = next[0].entry;
+    int k = 0;
+    while (k < kGuesses && !isGuess(next[k].entry, i))
+        ++k;
+    if (k < kGuesses) {
+        m_known = next[k].entry;
         i += m_known->size;
-    } else if (isGuess(next[1].entry, i)) {
-        m_known = next[1].entry;
-        i += m_known->size;
-        std::swap(next[0], next[1]);
+        if (k > 0)
+            std::swap(next[k - 1], next[k]);
     } else {
         scanName(i);
         if (i < m_buf.end) {
-            next[1] = next[0];
+            std::move_backward(next, next + kGuesses - 1, next + kGuesses);
             next[0] = Guess{m_known, &successorsOf(m_known)};
         }
     }

@@ -170,14 +170,14 @@ public:
     // Where the data of a field really ends (see the .cpp), for UTF-8 text whose next tag does
     // not follow the data at once, nor after one blank.
     Step fitLength(size_t start, size_t length, size_t &end);
-    // The usual tag: one of the two fields that followed the last tag lately, its name in
+    // The usual tag: one of the fields that followed the last tag lately, its name in
     // capitals, a length of up to six digits and no type, and its data in the bytes at hand.
     // Read at once (true), or left to read().
     bool readUsual(size_t at, size_t &dataStart, size_t &length)
     {
         Successors &next = *m_last;
         const char *name = m_buf.data + at + 1;
-        for (int k = 0; k < 2; ++k) {
+        for (int k = 0; k < kGuesses; ++k) {
             const Guess g = next.guess[k];
             const KnownTags::Entry *guess = g.entry;
             if (!guess || at + guess->size + 10 > m_buf.end) // '<', name, ':' and 8 bytes for the digits
@@ -202,8 +202,8 @@ public:
             const size_t close = at + guess->size + 2 + digits;
             if (value > m_buf.end - close - 1)
                 return false;
-            if (k == 1)
-                std::swap(next.guess[0], next.guess[1]);
+            if (k > 0) // the ones that come often move to the front
+                std::swap(next.guess[k - 1], next.guess[k]);
             m_known = guess;
             m_last = g.then;
             dataStart = close + 1;
@@ -250,8 +250,10 @@ private:
     size_t m_problemAt = 0;
     QString m_problem;
     bool isGuess(const KnownTags::Entry *guess, size_t i) const;
-    // The two tags seen lately after each one (after none: the last slot), each with its own
-    // two, so that going from a tag to the next guess is one load, not a lookup.
+    // The tags seen lately after each one (after none: the last slot), each with its own, so
+    // that going from a tag to the next guess is one load, not a lookup. Four: fields a
+    // program leaves out when empty give a tag several that may follow it.
+    static constexpr int kGuesses = 4;
     struct Successors;
     struct Guess
     {
@@ -260,7 +262,7 @@ private:
     };
     struct Successors
     {
-        Guess guess[2];
+        Guess guess[kGuesses];
     };
     Successors &successorsOf(const KnownTags::Entry *e)
     {
