@@ -11,13 +11,28 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstring>
 
 namespace adif {
 namespace {
 
-// Dates and times in figures, as most are: plain ASCII without NUL is held as it is.
+// Dates and times in figures, as most are: plain ASCII without NUL is held as it is. Eight
+// bytes at a time, the last word overlapping the one before.
 bool plainText(std::string_view s)
 {
+    constexpr uint64_t kHigh = 0x8080808080808080ull, kLow7 = 0x7F7F7F7F7F7F7F7Full;
+    const auto odd = [](const char *p) {
+        uint64_t w;
+        std::memcpy(&w, p, 8);
+        return (w & kHigh) | ~(((w & kLow7) + kLow7) | w | kLow7); // high bit or NUL
+    };
+    const size_t n = s.size();
+    if (n >= 8) {
+        uint64_t found = odd(s.data() + n - 8);
+        for (size_t k = 0; k + 8 < n; k += 8)
+            found |= odd(s.data() + k);
+        return found == 0;
+    }
     for (const char c : s) {
         if (static_cast<unsigned char>(c) - 1u >= 0x7Fu)
             return false;

@@ -61,6 +61,8 @@ constexpr std::string_view kYes = kYesText, kNo = kNoText;
 inline std::string_view trimmed(std::string_view s)
 {
     const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    if (s.empty() || (static_cast<unsigned char>(s.front()) > ' ' && static_cast<unsigned char>(s.back()) > ' '))
+        return s; // as nearly always
     while (!s.empty() && blank(s.front()))
         s.remove_prefix(1);
     while (!s.empty() && blank(s.back()))
