@@ -77,11 +77,18 @@ void ReadTally::addRow(const std::string_view *cells, bool own, bool storableRec
     m_anyContact = m_anyContact || own || hasCall || !cells[Date].empty() || !cells[Time].empty();
     if (!hasCall && ++m_withoutCall <= int64_t(kNamed))
         m_firstWithoutCall.push_back(m_rows);
-    for (int c = 1; c < kColumns; ++c) {
-        if ((storableRecord && c != Date && c != Time) || plainText(cells[c]) || cp1252::storable(cells[c]))
-            continue;
-        if (++m_unstorable <= int64_t(kNamed))
+    // In a record whose bytes a log book can hold, only the date and time may be text of the
+    // reader's own (turned to local time), so only they are looked at.
+    const auto look = [&](int c) {
+        if (!plainText(cells[c]) && !cp1252::storable(cells[c]) && ++m_unstorable <= int64_t(kNamed))
             m_firstUnstorable.emplace_back(m_rows, c);
+    };
+    if (storableRecord) {
+        look(Date);
+        look(Time);
+    } else {
+        for (int c = 1; c < kColumns; ++c)
+            look(c);
     }
     ++m_rows;
 }
