@@ -501,7 +501,9 @@ void AdiParser::finishRecord(size_t end)
         const qint64 toRead = std::min(m_buf.fileSize, m_until) - m_start;
         m_rows.reserveRows(qint64(double(toRead) * kSampleRecords / double(sampled) * 1.06) + 16);
     }
-    m_rows.appendRow(cells, kColumns);
+    // Most values lie in the buffer, every byte of which may be read (past the bytes at hand too).
+    const size_t readable = m_buffer.empty() ? m_buf.end : m_buffer.size();
+    m_rows.appendRow(cells, kColumns, std::string_view(m_buf.data, readable));
 }
 
 } // namespace adif

@@ -512,7 +512,7 @@ void GridStore::setCell(int64_t row, int col, std::string_view utf8)
     d->maybeCompact();
 }
 
-void GridStore::appendRow(const std::string_view *cells, int count)
+void GridStore::appendRow(const std::string_view *cells, int count, std::string_view readable)
 {
     count = std::clamp(count, 0, m_cols);
     uint32_t slot = 0;
@@ -532,11 +532,20 @@ void GridStore::appendRow(const std::string_view *cells, int count)
     Impl::Row r{kNoBlock, 0, slot, 0};
     if (size > size_t(m_cols)) {
         char *q = putVarint(d->allocate(blobBytes(size), r.block, r.offset), size);
+        // A cell starting in [low, low + span] may be read 16 bytes on, and the block has 16
+        // bytes after the row to write them into.
+        const Impl::Block &b = d->blocks[r.block];
+        const bool roomy = b.capacity - b.size >= 16 && readable.size() >= 16;
+        const auto low = reinterpret_cast<uintptr_t>(readable.data());
+        const uintptr_t span = roomy ? readable.size() - 16 : 0;
         if (from == 1)
             *q++ = 0;
         for (int c = from; c < count; ++c) {
             const size_t n = cells[c].size();
-            if (n < 0x80) {
+            if (n <= 16 && roomy && reinterpret_cast<uintptr_t>(cells[c].data()) - low <= span) {
+                *q++ = char(n);
+                std::memcpy(q, cells[c].data(), 16);
+            } else if (n < 0x80) {
                 *q++ = char(n);
                 copyShort(q, cells[c].data(), n);
             } else {

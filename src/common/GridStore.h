@@ -52,7 +52,11 @@ public:
     void prefetch(int64_t row) const;
 
     // Appends a row; cells beyond the given ones are empty.
-    void appendRow(const std::string_view *cells, int count);
+    void appendRow(const std::string_view *cells, int count) { appendRow(cells, count, {}); }
+    // The same for a reader whose cells mostly lie in its buffer: every byte of `readable` may
+    // be read, so the short cells inside it are copied 16 bytes at a time, without a branch on
+    // their length.
+    void appendRow(const std::string_view *cells, int count, std::string_view readable);
     // Inserts a row before `row` (rows.. move down); `row` == rows() appends.
     void insertRow(int64_t row, const std::string_view *cells, int count);
     // A copy of rows [first, last] as a store of their own (tags not copied).

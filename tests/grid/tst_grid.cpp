@@ -9,6 +9,8 @@
 #include <QTest>
 #include <algorithm>
 #include <array>
+#include <cstring>
+#include <memory>
 #include <numeric>
 #include <string>
 #include <tuple>
@@ -197,9 +199,24 @@ void TestGrid::randomOperationsMatchReference()
         if (op < 20 || rows == 0) { // a row of 0 .. cols + 1 cells, appended or inserted
             Row row = randomRow(rng.bounded(cols + 2));
             std::vector<std::string_view> views(row.begin(), row.end());
+            // Half the rows appended as a reader does: the cells in one buffer that may be read
+            // whole, the last one ending where the buffer's memory ends.
+            std::unique_ptr<char[]> buffer;
+            std::string_view readable;
+            if (rng.bounded(2) == 0) {
+                size_t total = 0;
+                for (const std::string &cell : row)
+                    total += cell.size();
+                buffer = std::make_unique<char[]>(total);
+                for (size_t k = 0, at = 0; k < row.size(); at += row[k].size(), ++k) {
+                    std::memcpy(buffer.get() + at, row[k].data(), row[k].size());
+                    views[k] = std::string_view(buffer.get() + at, row[k].size());
+                }
+                readable = std::string_view(buffer.get(), total);
+            }
             const int64_t at = op < 14 ? rows : rng.bounded(int(rows) + 1);
             if (at == rows)
-                s.appendRow(views.data(), int(views.size()));
+                s.appendRow(views.data(), int(views.size()), readable);
             else
                 s.insertRow(at, views.data(), int(views.size()));
             row.resize(cols + 1);
