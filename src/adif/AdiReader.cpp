@@ -16,13 +16,13 @@ namespace {
 std::mutex g_splitsLock;
 std::vector<qint64> g_splits; // forced, for tests
 // Files from 8 MB on are read in parts of 16 MB or more, on as many threads as there are
-// cores (up to eight), three parts to a thread: a core that falls behind (busy with another
+// cores (up to eight), six parts to a thread: a core that falls behind (busy with another
 // program, or slower) then leaves little undone at the end. Not more, as each part has a file
-// handle, a buffer and rows of its own.
+// handle, a buffer and rows of its own, and parts done ahead of a slow one wait with theirs.
 constexpr qint64 kSplitFloor = qint64(8) << 20;
 constexpr qint64 kPartSize = qint64(16) << 20;
 constexpr unsigned kMaxThreads = 8;
-constexpr qint64 kPartsPerThread = 3;
+constexpr qint64 kPartsPerThread = 6;
 
 constexpr qint64 kToTheEnd = std::numeric_limits<qint64>::max();
 using Progress = AdiParser::Progress;
