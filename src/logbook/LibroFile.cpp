@@ -264,6 +264,8 @@ public:
     void clear() { m_size = 0; }
     size_t size() const { return m_size; }
     const char *data() const { return m_buffer.data(); }
+    // Every byte of the buffer, past the text too: a copy may read beyond a value's end.
+    std::string_view whole() const { return {m_buffer.data(), m_buffer.size()}; }
 
     // False when the bytes hold a NUL.
     bool append(std::string_view bytes)
@@ -566,7 +568,7 @@ LibroRead readLibro(const QString &path, const ReadFailure &failure, bool utf8, 
                 // Only a short line or a NUL stops the conversion; it is found above.
                 return failure.malformed(first, QStringLiteral("contiene un byte nulo, y un libro de guardia es solo texto"));
             }
-            rows.appendRow(cells, kLibroCols);
+            rows.appendRow(cells, kLibroCols, values.whole());
             continue;
         }
         for (int k = 1; k <= kValuesPerContact; ++k) {
@@ -593,7 +595,7 @@ LibroRead readLibro(const QString &path, const ReadFailure &failure, bool utf8, 
         }
         for (int k = 1; k <= kValuesPerContact; ++k)
             cells[k] = std::string_view(values.data() + ends[k - 1], ends[k] - ends[k - 1]);
-        rows.appendRow(cells, kLibroCols);
+        rows.appendRow(cells, kLibroCols, values.whole());
     }
     // The whole file's hash, so the log can be recognised later (recovery checks it).
     if (!reader.hashToEnd(result.hash, result.size))
