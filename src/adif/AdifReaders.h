@@ -74,8 +74,8 @@ public:
 };
 
 // Where reads hand parts of a file to other threads: by the usual rule (none given: files of
-// 8 MB or more, in parts of about 16 MB, or more parts when there are many cores), or, for
-// tests, every file in parts that start at the bytes given. Returns the setting before.
+// 8 MB or more, in parts of 16 MB or more, up to six to a core), or, for tests, every file in
+// parts that start at the bytes given. Returns the setting before.
 std::vector<qint64> setSplits(std::vector<qint64> at);
 
 enum class AdiOutcome { Ok, NotUtf8, Refused };

@@ -3,7 +3,7 @@
 // can be recognised later (same size, same hash) without keeping or re-reading it. What this
 // version writes is XXH3 (64 bits, seed 0, from libxxhash) over the XXH3 of each MiB of the
 // bytes in turn (each as 8 bytes, least significant first): the MiB can be hashed apart, by
-// two threads reading two parts of a file. Plain XXH3, and XXH64 with seed 0, are still
+// threads reading parts of a file. Plain XXH3, and XXH64 with seed 0, are still
 // computed for what earlier versions wrote (recovery journals name the hash they use).
 #include <cstddef>
 #include <cstdint>

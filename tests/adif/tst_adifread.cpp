@@ -232,7 +232,7 @@ void TestAdifRead::splitAnywhere_data()
     QTest::newRow("a long value") << "<CALL:5>EA8HH <NOTES:300>" + QByteArray(300, 'n') + "<EOR>\n";
 }
 
-// A file's second part may be read on a second thread, from a record boundary it guesses: the
+// A file's later parts may be read on other threads, each from a record boundary it guesses: the
 // read is the same wherever the guess falls, before, inside or after anything odd, in memory
 // and through a file.
 void TestAdifRead::splitAnywhere()
