@@ -51,6 +51,32 @@ uint64_t oddMaskPortable(const char *data)
     return mask;
 }
 
+// A block of Latin letters: every byte other than ASCII is 0xC3 or the continuation byte
+// right after one (so no NUL, no letter cut at the block's end), given the masks of the bytes
+// other than ASCII or NUL, of the 0xC3 and of the continuation bytes.
+inline bool latinBlock(uint64_t odd, uint64_t c3, uint64_t continuation)
+{
+    return continuation == c3 << 1 && odd == (c3 | continuation) && (c3 >> 63) == 0;
+}
+
+size_t latinRunPortable(const char *data, size_t size)
+{
+    size_t at = 0;
+    for (; at + 64 <= size; at += 64) {
+        uint64_t odd = 0, c3 = 0, continuation = 0;
+        for (int k = 0; k < 8; ++k) {
+            const uint64_t w = word(data + at + 8 * k);
+            const uint64_t high = w & ~kLow7;
+            odd |= gather(high | zeroBytes(w)) << (8 * k);
+            c3 |= gather(zeroBytes(w ^ (kOnes * 0xC3))) << (8 * k);
+            continuation |= gather(high & ~(w << 1)) << (8 * k); // 10xxxxxx
+        }
+        if (!latinBlock(odd, c3, continuation))
+            break;
+    }
+    return at;
+}
+
 #ifdef ORVANEL_X86
 __attribute__((target("sse2"))) uint64_t ltMaskSse2(const char *data)
 {
@@ -93,6 +119,51 @@ __attribute__((target("avx2"))) uint64_t oddMaskAvx2(const char *data)
     const __m256i oddB = _mm256_or_si256(b, _mm256_cmpeq_epi8(b, zero));
     return uint64_t(uint32_t(_mm256_movemask_epi8(oddA))) | uint64_t(uint32_t(_mm256_movemask_epi8(oddB))) << 32;
 }
+
+__attribute__((target("sse2"))) size_t latinRunSse2(const char *data, size_t size)
+{
+    const __m128i zero = _mm_setzero_si128(), c3 = _mm_set1_epi8(char(0xC3)), belowC0 = _mm_set1_epi8(char(0xC0));
+    size_t at = 0;
+    for (; at + 64 <= size; at += 64) {
+        uint64_t odd = 0, lead = 0, continuation = 0;
+        for (int k = 0; k < 4; ++k) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(data + at + 16 * k));
+            odd |= uint64_t(uint32_t(_mm_movemask_epi8(_mm_or_si128(v, _mm_cmpeq_epi8(v, zero))))) << (16 * k);
+            lead |= uint64_t(uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(v, c3)))) << (16 * k);
+            // As signed bytes the continuation bytes 0x80 .. 0xBF are those below 0xC0.
+            continuation |= uint64_t(uint32_t(_mm_movemask_epi8(_mm_cmpgt_epi8(belowC0, v)))) << (16 * k);
+        }
+        if (!latinBlock(odd, lead, continuation))
+            break;
+    }
+    return at;
+}
+
+// The masks of latinBlock() for 32 bytes, to bits `shift` on.
+__attribute__((target("avx2"))) inline void latinMasksAvx2(const char *p, int shift, uint64_t &odd, uint64_t &lead,
+                                                            uint64_t &continuation)
+{
+    const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p));
+    odd |= uint64_t(uint32_t(_mm256_movemask_epi8(_mm256_or_si256(v, _mm256_cmpeq_epi8(v, _mm256_setzero_si256())))))
+           << shift;
+    lead |= uint64_t(uint32_t(_mm256_movemask_epi8(_mm256_cmpeq_epi8(v, _mm256_set1_epi8(char(0xC3)))))) << shift;
+    // As signed bytes the continuation bytes 0x80 .. 0xBF are those below 0xC0.
+    continuation |= uint64_t(uint32_t(_mm256_movemask_epi8(_mm256_cmpgt_epi8(_mm256_set1_epi8(char(0xC0)), v))))
+                    << shift;
+}
+
+__attribute__((target("avx2"))) size_t latinRunAvx2(const char *data, size_t size)
+{
+    size_t at = 0;
+    for (; at + 64 <= size; at += 64) {
+        uint64_t odd = 0, lead = 0, continuation = 0;
+        latinMasksAvx2(data + at, 0, odd, lead, continuation);
+        latinMasksAvx2(data + at + 32, 32, odd, lead, continuation);
+        if (!latinBlock(odd, lead, continuation))
+            break;
+    }
+    return at;
+}
 #endif
 
 bool available(ByteSearch kind)
@@ -110,11 +181,11 @@ ByteScans scansOf(ByteSearch kind)
 {
 #ifdef ORVANEL_X86
     if (kind == ByteSearch::Avx2)
-        return {ltMaskAvx2, oddMaskAvx2};
+        return {ltMaskAvx2, oddMaskAvx2, latinRunAvx2};
     if (kind == ByteSearch::Sse2)
-        return {ltMaskSse2, oddMaskSse2};
+        return {ltMaskSse2, oddMaskSse2, latinRunSse2};
 #endif
-    return {ltMaskPortable, oddMaskPortable};
+    return {ltMaskPortable, oddMaskPortable, latinRunPortable};
 }
 
 ByteSearch best()

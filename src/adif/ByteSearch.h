@@ -17,6 +17,10 @@ struct ByteScans
     uint64_t (*ltMask)(const char *data);
     // Bit k set when data[k] is 0x80 or above, or NUL, for data[0 .. 64).
     uint64_t (*oddMask)(const char *data);
+    // How many bytes from `data` on, in whole blocks of 64 up to `size`, are ASCII other than
+    // NUL or the letters U+00C0 .. U+00FF in UTF-8 (0xC3 and a continuation byte), with no
+    // letter cut at either end of a block: bytes that are UTF-8 a log book can hold.
+    size_t (*latinRun)(const char *data, size_t size);
 };
 
 const ByteScans &byteScans();

@@ -22,10 +22,15 @@ public:
     {
         const auto *s = reinterpret_cast<const unsigned char *>(data);
         const auto oddMask = byteScans().oddMask;
+        const auto latinRun = byteScans().latinRun;
         size_t i = 0;
         while (i < size && m_ok) {
             if (m_needed == 0 && i + 64 <= size) {
-                // 64 bytes at a time, looking only at their bytes other than ASCII and at NULs.
+                // Blocks of ASCII and the accented letters of most log books at once; in the
+                // block after them, only the bytes other than ASCII and the NULs are looked at.
+                i += latinRun(data + i, size - i);
+                if (i + 64 > size)
+                    continue;
                 // NULs and two-byte characters (the accented letters) are taken here; anything
                 // else goes byte by byte below.
                 const size_t block = i;
