@@ -306,8 +306,18 @@ Step AdiParser::parseRecords()
     constexpr size_t kUnknown = ~size_t(0);
     size_t next = kUnknown; // the next '<', when it is known to follow at once
     for (;;) {
-        const size_t tagStart = next != kUnknown ? next : m_lt.next(m_pos);
+        size_t tagStart = next != kUnknown ? next : m_lt.next(m_pos);
         next = kUnknown;
+        bool missed = false;
+        if (m_utf8 && tagStart != m_buf.end) {
+            // The usual fields of a record in one run; the rest, tag by tag below.
+            const size_t stopped = m_tags.readFields(tagStart, m_fields, missed);
+            if (stopped != tagStart) {
+                m_anyTag = true;
+                m_hasFields = true;
+                m_pos = tagStart = stopped;
+            }
+        }
         if (tagStart == m_buf.end) {
             if (!m_buf.eof)
                 return Step::More;
@@ -319,7 +329,7 @@ Step AdiParser::parseRecords()
         }
         std::string_view name;
         size_t dataStart = 0, length = 0;
-        if (!m_tags.readUsual(tagStart, dataStart, length)) {
+        if (missed || !m_tags.readUsual(tagStart, dataStart, length)) {
             Tag tag = Tag::EndOfRecord;
             const Step step = m_tags.readEndOfRecord(tagStart) ? Step::Done
                                                                : m_tags.read(tagStart, tag, name, dataStart, length);

@@ -175,43 +175,17 @@ public:
     // Read at once (true), or left to read().
     bool readUsual(size_t at, size_t &dataStart, size_t &length)
     {
-        Successors &next = *m_last;
-        const char *name = m_buf.data + at + 1;
-        for (int k = 0; k < kGuesses; ++k) {
-            const Guess g = next.guess[k];
-            const KnownTags::Entry *guess = g.entry;
-            if (!guess || at + guess->size + 10 > m_buf.end) // '<', name, ':' and 8 bytes for the digits
-                return false;
-            if (name[guess->size] != ':' || !sameBytes(name, guess->name, guess->size))
-                continue;
-            // Lengths are mostly one or two digits: read at once, so that where the data ends
-            // waits on two bytes and not on the whole number's arithmetic.
-            const auto *digit = reinterpret_cast<const unsigned char *>(name + guess->size + 1);
-            uint64_t value = digit[0] - unsigned('0');
-            size_t digits = 1;
-            if (value >= 10 || digit[1] != '>') {
-                if (value < 10 && unsigned(digit[1] - '0') < 10 && digit[2] == '>') {
-                    value = value * 10 + unsigned(digit[1] - '0');
-                    digits = 2;
-                } else {
-                    digits = shortNumber(name + guess->size + 1, value);
-                    if (digits == 0 || digits == 7 || name[guess->size + 1 + digits] != '>')
-                        return false;
-                }
-            }
-            const size_t close = at + guess->size + 2 + digits;
-            if (value > m_buf.end - close - 1)
-                return false;
-            if (k > 0) // the ones that come often move to the front
-                std::swap(next.guess[k - 1], next.guess[k]);
-            m_known = guess;
-            m_last = g.then;
-            dataStart = close + 1;
-            length = size_t(value);
-            return true;
-        }
-        return false;
+        const int k = usual(*m_last, m_buf.data, m_buf.end, at, dataStart, length);
+        if (k < 0)
+            return false;
+        m_known = take(*m_last, k);
+        return true;
     }
+    // Usual tags from `at` on, while each is a field this program knows and the next tag follows
+    // its data at once or after one blank: their values into `fields` (as UTF-8 text is kept,
+    // the bytes themselves). Where the first tag not taken starts; `missed` when it is no
+    // usual tag at all, so that readUsual() need not try it again.
+    size_t readFields(size_t at, Fields &fields, bool &missed);
     // "<EOR>" in capitals, as most files end their records: read at once (true), or left to
     // read().
     bool readEndOfRecord(size_t at)
@@ -241,6 +215,10 @@ private:
         return Step::Stop;
     }
     static bool sameBytes(const char *a, const char *b, size_t n);
+    struct Successors;
+    static int usual(const Successors &next, const char *data, size_t end, size_t at, size_t &dataStart,
+                     size_t &length);
+    const KnownTags::Entry *take(Successors &next, int k);
 
     const AdiBuffer &m_buf;
     const KnownTags::Entry *m_entries;
@@ -254,7 +232,6 @@ private:
     // that going from a tag to the next guess is one load, not a lookup. Four: fields a
     // program leaves out when empty give a tag several that may follow it.
     static constexpr int kGuesses = 4;
-    struct Successors;
     struct Guess
     {
         const KnownTags::Entry *entry = nullptr;
@@ -272,6 +249,53 @@ private:
     Successors *const m_afterEndOfRecord;
     Successors *m_last = &m_next[KnownTags::kSlots];
 };
+
+// Which of `next` the tag at `at` of data[0 .. end) is, as readUsual() wants it, with where its
+// data starts and its length; -1 when none.
+inline int TagScanner::usual(const Successors &next, const char *data, size_t end, size_t at, size_t &dataStart,
+                             size_t &length)
+{
+    const char *name = data + at + 1;
+    for (int k = 0; k < kGuesses; ++k) {
+        const KnownTags::Entry *guess = next.guess[k].entry;
+        if (!guess || at + guess->size + 10 > end) // '<', name, ':' and 8 bytes for the digits
+            return -1;
+        if (name[guess->size] != ':' || !sameBytes(name, guess->name, guess->size))
+            continue;
+        // Lengths are mostly one or two digits: read at once, so that where the data ends
+        // waits on two bytes and not on the whole number's arithmetic.
+        const auto *digit = reinterpret_cast<const unsigned char *>(name + guess->size + 1);
+        uint64_t value = digit[0] - unsigned('0');
+        size_t digits = 1;
+        if (value >= 10 || digit[1] != '>') {
+            if (value < 10 && unsigned(digit[1] - '0') < 10 && digit[2] == '>') {
+                value = value * 10 + unsigned(digit[1] - '0');
+                digits = 2;
+            } else {
+                digits = shortNumber(name + guess->size + 1, value);
+                if (digits == 0 || digits == 7 || name[guess->size + 1 + digits] != '>')
+                    return -1;
+            }
+        }
+        const size_t close = at + guess->size + 2 + digits;
+        if (value > end - close - 1)
+            return -1;
+        dataStart = close + 1;
+        length = size_t(value);
+        return k;
+    }
+    return -1;
+}
+
+// The tag just read was guess k of `next`: the ones that come often move to the front.
+inline const KnownTags::Entry *TagScanner::take(Successors &next, int k)
+{
+    const Guess g = next.guess[k];
+    if (k > 0)
+        std::swap(next.guess[k - 1], next.guess[k]);
+    m_last = g.then;
+    return g.entry;
+}
 
 // Whole words, the last one overlapping the one before when the size is not a multiple.
 inline bool TagScanner::sameBytes(const char *a, const char *b, size_t n)

@@ -167,6 +167,9 @@ void TestAdifRead::otherPrograms_data()
         << QByteArray("<CALL:5>EA1AA <NAME:6>Jos\xEF\xBF\xBD <QTH:6>Le\xEF\xBF\xBDn <EOR>"
                       "<CALL:5>R1ABC <NAME:8>\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD <COMMENT:3>a\0b <EOR>", 99)
         << 0 << 2 << QStringList{u"0.2=Jos\uFFFD"_s} << u" unstorable 4: 0.2,0.3,1.2,1.16"_s;
+    QTest::newRow("a tag with the name of the end of a record and a length is a field")
+        << QByteArray("<CALL:5>K1ABC <eor>\n<CALL:5>K2ABC <EOR:1>x <EOR>\n")
+        << 0 << 2 << QStringList{u"0.1=K1ABC"_s, u"1.1=K2ABC"_s} << u"EOR=1"_s;
     QTest::newRow("header only") << QByteArray("Nada aún\n<EOH>\n") << 0 << 0 << QStringList() << QString();
 }
 
