@@ -54,43 +54,34 @@ Step TagScanner::read(size_t at, Tag &tag, std::string_view &name, size_t &dataS
 
 size_t TagScanner::readFields(size_t at, Fields &fields, bool &missed)
 {
-    // In locals: the stores into `fields` could otherwise be taken to change them.
-    const char *const data = m_buf.data;
-    const size_t bytes = m_buf.end;
-    Successors *last = m_last;
     missed = false;
     for (;;) {
         size_t dataStart = 0, length = 0;
-        const int k = usual(*last, data, bytes, at, dataStart, length);
+        const int k = usual(*m_last, m_buf.data, m_buf.end, at, dataStart, length);
         if (k < 0) {
             missed = true;
-            break;
+            return at;
         }
-        const Guess g = last->guess[k];
-        const KnownTags::Entry *entry = g.entry;
+        const KnownTags::Entry *entry = m_last->guess[k].entry;
         if (entry->kind != KnownTags::KnownField && entry->kind != KnownTags::OwnField)
-            break;
+            return at;
         const size_t end = dataStart + length;
-        if (end + 1 >= bytes)
-            break;
+        if (end + 1 >= m_buf.end)
+            return at;
         size_t next = end;
-        if (data[end] != '<') {
-            if (data[end] != ' ' || data[end + 1] != '<')
-                break;
+        if (m_buf.data[end] != '<') {
+            if (m_buf.data[end] != ' ' || m_buf.data[end + 1] != '<')
+                return at;
             next = end + 1;
         }
-        if (k > 0) // the ones that come often move to the front
-            std::swap(last->guess[k - 1], last->guess[k]);
-        last = g.then;
-        const std::string_view value(data + dataStart, length);
+        take(*m_last, k);
+        const std::string_view value(m_buf.data + dataStart, length);
         if (entry->kind == KnownTags::KnownField)
             fields.set(Field(entry->index), value);
         else
             fields.setApp(entry->index, value);
         at = next;
     }
-    m_last = last;
-    return at;
 }
 
 // The name from `i` on, its end in `i`, and m_known set when it is one this program knows.

@@ -1,7 +1,8 @@
 #pragma once
 // The byte scans an ADI file's reading rests on, 64 bytes at a time: where the '<' are (every
-// tag starts with one), and whether bytes are plain ASCII without NUL (then they need no
-// UTF-8 check, and a log book holds them as they are). With AVX2 or SSE2 where the processor
+// tag starts with one), and whether bytes are plain ASCII without NUL or the accented letters
+// most logs hold (then they need no further UTF-8 check, and a log book holds them as they
+// are). With AVX2 or SSE2 where the processor
 // has them, with plain 64-bit words elsewhere; the best one the processor offers is chosen
 // at the first use, and tests can force each.
 #include <cstddef>
