@@ -65,7 +65,7 @@ QString asciiVersion(const QString &text)
 class AdxWriter final : public RecordWriter
 {
 public:
-    explicit AdxWriter(QIODevice &device) : m_device(device), m_xml(&device)
+    explicit AdxWriter(QIODevice &device) : m_xml(&device)
     {
         m_xml.setAutoFormatting(true);
         m_xml.setAutoFormattingIndent(1);
@@ -146,7 +146,6 @@ private:
             m_xml.writeCharacters(value.mid(from));
     }
 
-    QIODevice &m_device;
     QXmlStreamWriter m_xml;
 };
 
