@@ -89,6 +89,18 @@ inline const char *skipCell(const char *p)
     return p + len;
 }
 
+// The first and the last sizeof(Word) bytes of n, which may overlap: every n from
+// sizeof(Word) to twice that in two loads and two stores.
+template<class Word>
+inline void copyEnds(char *dst, const char *src, size_t n)
+{
+    Word a, b;
+    std::memcpy(&a, src, sizeof a);
+    std::memcpy(&b, src + n - sizeof b, sizeof b);
+    std::memcpy(dst, &a, sizeof a);
+    std::memcpy(dst + n - sizeof b, &b, sizeof b);
+}
+
 // Copies fewer than 128 bytes without a call: cells are mostly a few bytes, where a call to
 // memcpy costs more than the copy. Overlapping moves cover every length without a loop.
 inline void copyShort(char *dst, const char *src, size_t n)
@@ -96,17 +108,9 @@ inline void copyShort(char *dst, const char *src, size_t n)
     if (n >= 16) {
         std::memcpy(dst, src, n);
     } else if (n >= 8) {
-        uint64_t a, b;
-        std::memcpy(&a, src, 8);
-        std::memcpy(&b, src + n - 8, 8);
-        std::memcpy(dst, &a, 8);
-        std::memcpy(dst + n - 8, &b, 8);
+        copyEnds<uint64_t>(dst, src, n);
     } else if (n >= 4) {
-        uint32_t a, b;
-        std::memcpy(&a, src, 4);
-        std::memcpy(&b, src + n - 4, 4);
-        std::memcpy(dst, &a, 4);
-        std::memcpy(dst + n - 4, &b, 4);
+        copyEnds<uint32_t>(dst, src, n);
     } else if (n > 0) {
         dst[0] = src[0];
         dst[n / 2] = src[n / 2];
