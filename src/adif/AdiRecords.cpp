@@ -162,21 +162,14 @@ Step AdiParser::parseRecords()
         }
         m_anyTag = true;
         size_t dataEnd = dataStart + length;
-        // Mostly the next tag follows the data at once, or after one blank; else, in UTF-8, the
-        // length may have counted characters.
-        const auto tagAfter = [this](size_t end) {
-            if (end + 1 < m_buf.end && m_buf.data[end] == '<')
-                return end;
-            if (end + 1 < m_buf.end && m_buf.data[end] == ' ' && m_buf.data[end + 1] == '<')
-                return end + 1;
-            return kUnknown;
-        };
-        next = tagAfter(dataEnd);
+        // Mostly the next tag follows the data at once, or after a blank or a line end; else, in
+        // UTF-8, the length may have counted characters.
+        next = m_tags.tagAfter(dataEnd);
         if (next == kUnknown && m_utf8) {
             const Step fit = m_tags.fitLength(dataStart, length, dataEnd);
             if (fit != Step::Done)
                 return fit;
-            next = tagAfter(dataEnd);
+            next = m_tags.tagAfter(dataEnd);
         }
         const std::string_view value(m_buf.data + dataStart, dataEnd - dataStart);
         const KnownTags::Entry *known = m_tags.known();

@@ -65,15 +65,9 @@ size_t TagScanner::readFields(size_t at, Fields &fields, bool &missed)
         const KnownTags::Entry *entry = m_last->guess[k].entry;
         if (entry->kind != KnownTags::KnownField && entry->kind != KnownTags::OwnField)
             return at;
-        const size_t end = dataStart + length;
-        if (end + 1 >= m_buf.end)
+        const size_t next = tagAfter(dataStart + length);
+        if (next == ~size_t(0))
             return at;
-        size_t next = end;
-        if (m_buf.data[end] != '<') {
-            if (m_buf.data[end] != ' ' || m_buf.data[end + 1] != '<')
-                return at;
-            next = end + 1;
-        }
         take(*m_last, k);
         const std::string_view value(m_buf.data + dataStart, length);
         if (entry->kind == KnownTags::KnownField)
@@ -82,6 +76,16 @@ size_t TagScanner::readFields(size_t at, Fields &fields, bool &missed)
             fields.setApp(entry->index, value);
         at = next;
     }
+}
+
+// tagAfter() for the rarer cases: a line end or a tab after the data, or data that ends near
+// the end of the bytes at hand.
+size_t TagScanner::tagAfterBlanks(size_t end) const
+{
+    size_t k = end;
+    while (k < m_buf.end && k < end + 2 && isBlank(m_buf.data[k]))
+        ++k;
+    return k < m_buf.end && m_buf.data[k] == '<' ? k : ~size_t(0);
 }
 
 // The name from `i` on, its end in `i`, and m_known set when it is one this program knows.

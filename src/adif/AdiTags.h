@@ -181,8 +181,21 @@ public:
         m_known = take(*m_last, k);
         return true;
     }
-    // Usual tags from `at` on, while each is a field this program knows and the next tag follows
-    // its data at once or after one blank: their values into `fields` (as UTF-8 text is kept,
+    // Where the next tag starts when it follows data that ends at `end` at once or after one
+    // or two blanks (a space, a line end): mostly it does, and the length stands as given.
+    // Else ~0.
+    size_t tagAfter(size_t end) const
+    {
+        if (end + 1 < m_buf.end) {
+            if (m_buf.data[end] == '<')
+                return end;
+            if (m_buf.data[end] == ' ' && m_buf.data[end + 1] == '<')
+                return end + 1;
+        }
+        return tagAfterBlanks(end);
+    }
+    // Usual tags from `at` on, while each is a field this program knows and tagAfter() finds
+    // the next tag after its data: their values into `fields` (as UTF-8 text is kept,
     // the bytes themselves). Where the first tag not taken starts; `missed` when it is no
     // usual tag at all, so that readUsual() need not try it again.
     size_t readFields(size_t at, Fields &fields, bool &missed);
@@ -215,6 +228,7 @@ private:
         return Step::Stop;
     }
     static bool sameBytes(const char *a, const char *b, size_t n);
+    size_t tagAfterBlanks(size_t end) const;
     struct Successors;
     static int usual(const Successors &next, const char *data, size_t end, size_t at, size_t &dataStart,
                      size_t &length);
